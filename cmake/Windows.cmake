@@ -1,0 +1,66 @@
+# Windows build (mingw-w64): the .scr, and under Wine its tests.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}/src")
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+# No mingw DLLs at run time.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+set(SAVER_SYSTEM_LIBS user32 gdi32 advapi32 comctl32 comdlg32 shell32 ole32 oleaut32
+    uuid vfw32 windowscodecs msimg32)
+
+# Everything Windows-specific but the entry point, so that tests can link it.
+file(GLOB WIN_SOURCES CONFIGURE_DEPENDS src/*/*_win.cpp)
+list(FILTER WIN_SOURCES EXCLUDE REGEX "/WinMain_win\\.cpp$")
+add_library(saver_win STATIC ${WIN_SOURCES})
+target_link_libraries(saver_win PUBLIC saver_core ${SAVER_SYSTEM_LIBS})
+
+add_executable(VelorinScreenSaver WIN32 src/host/WinMain_win.cpp resources/VelorinScreenSaver.rc)
+set_target_properties(VelorinScreenSaver PROPERTIES SUFFIX ".scr")
+target_link_libraries(VelorinScreenSaver PRIVATE saver_win)
+
+option(SAVER_WINDOWS_TESTS "Build the tests that run under Wine" ON)
+if(NOT SAVER_WINDOWS_TESTS)
+  return()
+endif()
+
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(target gtest gtest_main gmock gmock_main)
+  target_compile_options(${target} PRIVATE -w)
+endforeach()
+
+# The portable tests, built again for Windows: the same results on both.
+file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*.cpp)
+add_executable(core_tests ${NATIVE_TESTS})
+target_link_libraries(core_tests PRIVATE saver_core gtest_main)
+target_compile_definitions(core_tests PRIVATE TEST_DATA_DIR="tests/data")
+
+# In-process tests of the Win32 halves.
+file(GLOB WIN_TESTS CONFIGURE_DEPENDS tests/win/*.cpp)
+if(WIN_TESTS)
+  add_executable(win_tests ${WIN_TESTS})
+  target_link_libraries(win_tests PRIVATE saver_win gtest_main)
+endif()
+
+# Small Windows tool the end-to-end tests use to look at windows and send messages.
+add_executable(winprobe tests/wine/winprobe.cpp)
+target_link_libraries(winprobe PRIVATE user32 gdi32)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  # Tests run inside scripts/wine-session.sh, which provides DISPLAY,
+  # a throw-away WINEPREFIX and a persistent wineserver.
+  add_test(NAME core_tests_wine COMMAND core_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  if(TARGET win_tests)
+    add_test(NAME win_tests_wine COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/fresh-prefix.sh
+             /usr/lib/wine/wine64 $<TARGET_FILE:win_tests>)
+  endif()
+  file(GLOB WINE_E2E CONFIGURE_DEPENDS tests/wine/test_*.py)
+  foreach(script ${WINE_E2E})
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME ${name} COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider ${script})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT
+      "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>;SAVER_PROBE=$<TARGET_FILE:winprobe>;SAVER_BUILD=${CMAKE_BINARY_DIR}"
+      TIMEOUT 600)
+  endforeach()
+endif()

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Runs one command with a display, a Wine prefix and a wineserver of its own:
+# a fresh Xvfb on a free display number, a throw-away prefix made from a
+# template (SAVER_TEMPLATE_PREFIX, for tests that want one more of their own),
+# and one persistent wineserver so that every Wine start is quick. The user's
+# display, home and Wine prefix are never touched. Everything stops at the end.
+set -uo pipefail
+
+screen=${SAVER_SCREEN:-1920x1080x24}
+work=$(mktemp -d /tmp/velorin-wine.XXXXXX)
+export HOME=$work/home
+mkdir -p "$HOME"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+
+display=""
+for n in $(seq 91 250); do
+  if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=$n; break; fi
+done
+[ -n "$display" ] || { echo "no free display number" >&2; exit 1; }
+Xvfb :$display -screen 0 "$screen" -nolisten tcp -nolisten unix >/dev/null 2>&1 &
+xvfb_pid=$!
+# -nolisten unix is not accepted everywhere; fall back to the default socket.
+sleep 0.5
+if ! kill -0 $xvfb_pid 2>/dev/null; then
+  Xvfb :$display -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+fi
+export DISPLAY=:$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+cleanup() {
+  WINEPREFIX=$work/prefix $wineserver -k 2>/dev/null
+  WINEPREFIX=$work/template $wineserver -k 2>/dev/null
+  kill $xvfb_pid 2>/dev/null
+  wait $xvfb_pid 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+export SAVER_TEMPLATE_PREFIX=$work/template
+WINEPREFIX=$SAVER_TEMPLATE_PREFIX $wine wineboot -i >/dev/null 2>&1
+WINEPREFIX=$SAVER_TEMPLATE_PREFIX $wineserver -w
+cp -a "$SAVER_TEMPLATE_PREFIX" "$work/prefix"
+export WINEPREFIX=$work/prefix
+$wineserver -p
+"$@"
