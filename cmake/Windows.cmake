@@ -13,6 +13,7 @@ file(GLOB WIN_SOURCES CONFIGURE_DEPENDS src/*/*_win.cpp)
 list(FILTER WIN_SOURCES EXCLUDE REGEX "/WinMain_win\\.cpp$")
 add_library(saver_win STATIC ${WIN_SOURCES})
 target_link_libraries(saver_win PUBLIC saver_core ${SAVER_SYSTEM_LIBS})
+target_include_directories(saver_win PRIVATE resources)
 
 add_executable(VelorinScreenSaver WIN32 src/host/WinMain_win.cpp resources/VelorinScreenSaver.rc)
 set_target_properties(VelorinScreenSaver PROPERTIES SUFFIX ".scr")

@@ -4,6 +4,8 @@
 // and handed to GDI are byte-for-byte the same everywhere.
 #pragma once
 
+#include <cstdint>
+
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -13,8 +15,6 @@
 #endif
 #include <windows.h>
 #else
-#include <cstdint>
-
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
