@@ -1,0 +1,134 @@
+"""Drives the real .scr under Wine for the end-to-end tests.
+
+The tests run inside scripts/wine-session.sh, which provides DISPLAY, a
+throw-away WINEPREFIX with a persistent wineserver, and a template prefix for
+tests that want one of their own. Input is real X input from xdotool; what the
+user sees is read from the screen with ImageMagick's import.
+"""
+import os
+import subprocess
+import time
+
+WINE = "/usr/lib/wine/wine64"
+SCR = os.environ.get("SAVER_SCR", "")
+PROBE = os.environ.get("SAVER_PROBE", "")
+SAVER_CLASS = "WindowsScreenSaverClass"
+SAVER_TITLE = "Screen Saver"
+
+WM_SETTEXT = 0x000C
+WM_CLOSE = 0x0010
+WM_HELP = 0x0053
+WM_CONTEXTMENU = 0x007B
+WM_SYSCOMMAND = 0x0112
+WM_POWERBROADCAST = 0x0218
+SC_SCREENSAVE = 0xF140
+SC_MONITORPOWER = 0xF170
+
+
+def windows_path(path):
+    """The Wine (Z: drive) name of a Linux path."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def probe(*args, timeout=30):
+    result = subprocess.run([WINE, PROBE, *map(str, args)], capture_output=True, text=True,
+                            timeout=timeout)
+    return result.stdout.strip()
+
+
+def wait_until(condition, timeout=10.0, interval=0.1):
+    """Polls `condition` until it returns something true; returns that, or None."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            return None
+        time.sleep(interval)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True, timeout=10)
+
+
+def screenshot(path):
+    subprocess.run(["import", "-window", "root", path], check=True, timeout=30)
+    return path
+
+
+class Window:
+    def __init__(self, line):
+        fields = line.split()
+        self.handle = int(fields[0])
+        self.x, self.y, self.width, self.height = map(int, fields[1:5])
+        self.style, self.exstyle = int(fields[5]), int(fields[6])
+
+
+def find_window(class_name, title):
+    line = probe("find", class_name, title)
+    return None if line in ("", "none") else Window(line)
+
+
+def count_windows(class_name, title):
+    return int(probe("count", class_name, title) or 0)
+
+
+class Program:
+    """A Windows program started with an exact command line through the probe."""
+
+    def __init__(self, arguments, program=None):
+        program = program or SCR
+        self.command_line = f'"{windows_path(program)}" {arguments}' if arguments is not None \
+            else f'"{windows_path(program)}"'
+        self.process = subprocess.Popen([WINE, PROBE, "run", self.command_line],
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                        text=True, bufsize=1)
+        first = self.process.stdout.readline().split()
+        self.pid = int(first[1]) if first[:1] == ["pid"] else None
+
+    # Wine takes about two seconds to end a process that had windows.
+    def exit_code(self, timeout=10.0):
+        """The program's exit code as Windows gives it (signed), or None if still running."""
+        try:
+            self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+        out = self.process.stdout.read()
+        for line in out.splitlines():
+            if line.startswith("exit "):
+                return int(line.split()[1])
+        raise AssertionError(f"no exit code from {self.command_line!r}: {out!r}")
+
+    def running(self):
+        return self.process.poll() is None
+
+    def stop(self):
+        if self.running():
+            if self.pid:
+                probe("kill", self.pid)
+            self.process.kill()
+            self.process.wait()
+
+
+class Host:
+    """A plain window, made by the probe, that plays the host of a preview."""
+
+    def __init__(self, width=152, height=112):
+        self.process = subprocess.Popen([WINE, PROBE, "host", str(width), str(height)],
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                        text=True, bufsize=1)
+        self.handle = int(self.process.stdout.readline())
+
+    def messages(self):
+        """Lines the host printed after its handle (messages it received), once it has ended."""
+        return [line.split()[1:] for line in self.process.stdout.read().splitlines()
+                if line.startswith("message ")]
+
+    def close(self):
+        probe("post", self.handle, WM_CLOSE, 0, 0)
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
