@@ -35,7 +35,7 @@ ctest --test-dir "$build/fuzz" --output-on-failure -R '_smoke$'
 
 step "64-bit Windows build, tests under Wine"
 cmake -S . -B "$build/win64" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DSAVER_WINDOWS_TESTS=ON >/dev/null
 cmake --build "$build/win64" -j "$jobs"
 bash scripts/wine-session.sh ctest --test-dir "$build/win64" --output-on-failure
 
