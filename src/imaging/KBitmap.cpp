@@ -101,6 +101,20 @@ KBitmap::KBitmap(const KBitmap& source, const RECT* area, bool copyPixels) {
     CopyFrom(source, area, copyPixels);
 }
 
+KBitmap::KBitmap(KBitmap&& other) noexcept
+    : backgroundColour(other.backgroundColour), transparentColour(other.transparentColour) {
+    TakeFrom(other);
+}
+
+KBitmap& KBitmap::operator=(KBitmap&& other) noexcept {
+    if (&other != this) {
+        backgroundColour = other.backgroundColour;
+        transparentColour = other.transparentColour;
+        TakeFrom(other);
+    }
+    return *this;
+}
+
 KBitmap::~KBitmap() { Free(); }
 
 void KBitmap::Free() {

@@ -40,6 +40,9 @@ public:
     // One owner per block: copies are explicit (CopyFrom), moves too (TakeFrom).
     KBitmap(const KBitmap&) = delete;
     KBitmap& operator=(const KBitmap&) = delete;
+    // Moving hands the block and both colour fields over; other is left empty.
+    KBitmap(KBitmap&& other) noexcept;
+    KBitmap& operator=(KBitmap&& other) noexcept;
 
     // area: optional, inclusive corners, in either order. Without an area the
     // whole block is duplicated (compressed data included) and both colour
