@@ -222,7 +222,12 @@ void KBitmap::CopyFrom(const KBitmap& source, const RECT* area, bool copyPixels)
     const int64_t newHeight = (r.bottom > r.top ? int64_t(r.bottom) - r.top : int64_t(r.top) - r.bottom) + 1;
     if (newWidth > INT_MAX || newHeight > INT_MAX) return;
     const int depth = source.Depth();
-    const uint64_t entries = ColourTableEntries(*source.info);
+    uint64_t entries = ColourTableEntries(*source.info);
+    // A table longer than any palette that also runs past the source block
+    // (a biClrUsed taken as stored from a file) shrinks to the entries the
+    // source holds; the rest would read black anyway.
+    const bool shrinkTable = entries > 256 && entries > source.paletteEntries;
+    if (shrinkTable) entries = source.paletteEntries;
     const int64_t stride = RowStride64(newWidth, depth);
     if (entries > kMaxBlockBytes / 4) return;
     if (static_cast<uint64_t>(stride) > kMaxBlockBytes / static_cast<uint64_t>(newHeight)) return;
@@ -237,6 +242,7 @@ void KBitmap::CopyFrom(const KBitmap& source, const RECT* area, bool copyPixels)
     header->biWidth = static_cast<LONG>(newWidth);
     header->biHeight = static_cast<LONG>(newHeight);
     header->biSizeImage = 0;
+    if (shrinkTable) header->biClrUsed = static_cast<DWORD>(entries);
     AdoptBlock(block, static_cast<size_t>(size), static_cast<size_t>(kHeaderBytes + tableBytes));
     if (!copyPixels) return;
 
