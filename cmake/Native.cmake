@@ -32,8 +32,16 @@ if(SAVER_FUZZ)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_libraries(${name} PRIVATE saver_core)
+    # New inputs go to a corpus in the build tree; the seeds in the source
+    # tree are only read. Crash files land in the build tree too.
+    set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
+    file(MAKE_DIRECTORY ${corpus} ${CMAKE_BINARY_DIR}/fuzz-artifacts)
     add_test(NAME ${name}_smoke COMMAND ${name} -max_total_time=20 -rss_limit_mb=2048
-             ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
+             -artifact_prefix=${CMAKE_BINARY_DIR}/fuzz-artifacts/
+             ${corpus} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name}
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   endforeach()
   target_compile_options(saver_core PUBLIC -fsanitize=fuzzer-no-link,address,undefined)
+  # Everything linking the instrumented core (core_tests too) needs the runtimes.
+  target_link_options(saver_core PUBLIC -fsanitize=address,undefined)
 endif()

@@ -1,0 +1,60 @@
+// Every pixel operation of KBitmap run once over whatever a fuzzer loaded,
+// with sizes kept small enough for many runs per second.
+#pragma once
+
+#include "imaging/GlobalBlock.h"
+#include "imaging/KBitmap.h"
+#include "imaging/PictureFile.h"
+
+namespace fuzzops {
+
+// Pictures beyond this many pixels get only the operations whose cost does
+// not grow with the picture.
+constexpr int64_t kMaxPixels = int64_t(1) << 12;
+
+inline bool Small(const KBitmap& b) { return int64_t(b.Width()) * b.Height() <= kMaxPixels; }
+
+inline void Exercise(KBitmap& b, uint32_t seed) {
+    const int w = b.Width(), h = b.Height();
+    volatile uint32_t sink = 0;
+    const int xs[] = {-1, 0, w / 2, w - 1, w, int(seed % 97)};
+    const int ys[] = {-1, 0, h / 2, h - 1, h, int(seed % 89)};
+    for (int x : xs)
+        for (int y : ys) {
+            sink = sink + b.GetPixel(x, y, false) + b.GetPixel(x, y, true);
+            sink = sink + b.SampleBilinear(x - 0.5, y + 0.25);
+        }
+    b.transparentColour = seed & 1 ? 0xFFFFFFFF : b.GetPixel(0, 0, false) & 0xFFFFFF;
+    const RECT area{int(seed % 7) - 2, int(seed % 5) - 1, w / 2 + 1, h / 3 + 2};
+    sink = sink + b.AverageColour(&area);
+    if (Small(b)) {
+        sink = sink + b.AverageColour(nullptr);
+        if (void* block = b.ExpandRle4()) {
+            KBitmap expanded;
+            expanded.LoadPackedDib(static_cast<const BITMAPINFOHEADER*>(block));
+            FreeGlobalBlock(block);
+            sink = sink + expanded.GetPixel(w - 1, 0, false);
+        }
+        Decompress(b);
+        KBitmap copy(b, nullptr, true);
+        KBitmap part(b, &area, true);
+        sink = sink + part.GetPixel(0, 0, false);
+        const RECT reversed{w - 1, h - 1, w / 3, h / 4};
+        copy.Crop(&reversed);
+        KBitmap shrunk(b, nullptr, true);
+        shrunk.Resize(1 + int(seed % 13), 1 + int(seed % 11), true);
+        KBitmap grown(b, nullptr, true);
+        grown.Resize(w + 3, h + 2, seed & 2);
+        KBitmap half(b, nullptr, true);
+        half.Resize(w / 2 + 1, h / 2 + 1, true);
+        KBitmap converted(b, nullptr, true);
+        const int depths[] = {15, 16, 24, 32};
+        converted.ConvertDepth(depths[seed % 4]);
+        sink = sink + converted.GetPixel(0, 0, false);
+        for (int y = 0; y < h && y < 8; ++y)
+            for (int x = 0; x < w && x < 8; ++x) b.SetPixel(x, y, seed * 2654435761u + x + y);
+    }
+    (void)sink;
+}
+
+}  // namespace fuzzops

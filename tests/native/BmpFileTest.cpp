@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "BitmapTestUtil.h"
+#include "imaging/KBitmap.h"
+#include "imaging/PictureFile.h"
+
+namespace {
+
+void Put16(std::vector<BYTE>& v, uint32_t x) {
+    v.push_back(BYTE(x));
+    v.push_back(BYTE(x >> 8));
+}
+
+void Put32(std::vector<BYTE>& v, uint32_t x) {
+    for (int i = 0; i < 4; ++i) v.push_back(BYTE(x >> (8 * i)));
+}
+
+// The 14-byte file header followed by a 40-byte info header.
+std::vector<BYTE> Headers(uint32_t fileSize, uint32_t offBits, int32_t width, int32_t height, int bitCount,
+                          uint32_t compression = BI_RGB, uint32_t sizeImage = 0, uint32_t clrUsed = 0) {
+    std::vector<BYTE> v;
+    Put16(v, 0x4D42);           // bfType "BM"
+    Put32(v, fileSize);         // bfSize
+    Put32(v, 0);                // bfReserved1, bfReserved2
+    Put32(v, offBits);          // bfOffBits
+    Put32(v, 40);               // biSize
+    Put32(v, uint32_t(width));  // biWidth
+    Put32(v, uint32_t(height)); // biHeight
+    Put16(v, 1);                // biPlanes
+    Put16(v, bitCount);         // biBitCount
+    Put32(v, compression);      // biCompression
+    Put32(v, sizeImage);        // biSizeImage
+    Put32(v, 0);                // biXPelsPerMeter
+    Put32(v, 0);                // biYPelsPerMeter
+    Put32(v, clrUsed);          // biClrUsed
+    Put32(v, 0);                // biClrImportant
+    return v;
+}
+
+class BmpFile : public ::testing::Test {
+protected:
+    std::string path = ::testing::TempDir() + "bmpfile_test_" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp";
+
+    void TearDown() override { std::remove(path.c_str()); }
+
+    const char* Write(const std::vector<BYTE>& bytes) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        EXPECT_NE(f, nullptr);
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+        return path.c_str();
+    }
+};
+
+// 2 x 2 at 24 bits: rows of 6 bytes padded to 8, bottom row first.
+std::vector<BYTE> TwoByTwo24(uint32_t offBits) {
+    const uint32_t size = offBits + 16;
+    std::vector<BYTE> v = Headers(size, offBits, 2, 2, 24);
+    v.resize(offBits, 0xEE);                                // gap bytes, if any
+    const BYTE rows[16] = {1, 2, 3, 4, 5, 6, 0, 0,          // bottom row: (0,1) (1,1)
+                           7, 8, 9, 10, 11, 12, 0, 0};      // top row: (0,0) (1,0)
+    v.insert(v.end(), rows, rows + 16);
+    return v;
+}
+
+}  // namespace
+
+TEST_F(BmpFile, TwentyFourBitsWithAndWithoutGap) {
+    for (uint32_t offBits : {54u, 61u}) {
+        KBitmap b;
+        ASSERT_EQ(b.LoadFile(Write(TwoByTwo24(offBits))), offBits + 16 - 14) << offBits;
+        EXPECT_EQ(b.Bits(), reinterpret_cast<const BYTE*>(b.Header()) + offBits - 14);
+        EXPECT_EQ(b.GetPixel(0, 0, false), 0x00070809u);  // bytes blue 7, green 8, red 9
+        EXPECT_EQ(b.GetPixel(1, 1, false), 0x00040506u);
+    }
+}
+
+TEST_F(BmpFile, PaletteWithGapBeforeTheRows) {
+    // 8 bits, 2 colours, then 6 gap bytes, then one row of 3 pixels.
+    std::vector<BYTE> v = Headers(54 + 8 + 6 + 4, 54 + 8 + 6, 3, 1, 8, BI_RGB, 0, 2);
+    v.insert(v.end(), {0, 0, 0, 0, 0x10, 0x20, 0x30, 0});  // entries 0 and 1 (blue, green, red, reserved)
+    v.insert(v.end(), 6, 0xAB);                             // gap
+    v.insert(v.end(), {1, 0, 7, 0});                        // indices 1, 0, 7 (past the table)
+    KBitmap b;
+    ASSERT_EQ(b.LoadFile(Write(v)), v.size() - 14);
+    EXPECT_EQ(b.GetPixel(0, 0, false), 0x01102030u);  // red 0x30, green 0x20, blue 0x10
+    EXPECT_EQ(b.GetPixel(1, 0, false), 0x00000000u);
+    EXPECT_EQ(b.GetPixel(2, 0, false), 0x07000000u);  // black, index kept
+    EXPECT_EQ(b.GetPixel(2, 0, true), 0x00000000u);
+}
+
+TEST_F(BmpFile, TopDownRowsReadUpsideDown) {
+    std::vector<BYTE> v = TwoByTwo24(54);
+    v[22] = 0xFE;  // biHeight -2
+    v[23] = v[24] = v[25] = 0xFF;
+    KBitmap b;
+    ASSERT_NE(b.LoadFile(Write(v)), 0u);
+    EXPECT_EQ(b.Height(), 2);
+    EXPECT_EQ(b.GetPixel(0, 0, false), 0x00070809u);  // still the second stored row
+}
+
+// Files that must be refused: LoadFile answers 0 and the bitmap is empty,
+// never holding the previous picture.
+TEST_F(BmpFile, RefusesFilesWhoseSizesDisagree) {
+    auto with = [](std::vector<BYTE> v, size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i) v[at + i] = BYTE(value >> (8 * i));
+        return v;
+    };
+    const std::vector<BYTE> good = TwoByTwo24(54);  // 70 bytes
+    const struct { const char* name; std::vector<BYTE> bytes; } cases[] = {
+        {"empty file", {}},
+        {"header only", std::vector<BYTE>(good.begin(), good.begin() + 14)},
+        {"signature", [&] { auto v = good; v[0] = 'B'; v[1] = 'A'; return v; }()},
+        {"bfOffBits 53", with(good, 10, 53)},
+        {"bfSize below the headers", with(good, 2, 53)},
+        {"bfOffBits at bfSize", with(good, 10, 70)},
+        {"bfOffBits past bfSize", with(good, 10, 0x7FFFFFFF)},
+        {"bfSize past the file", with(good, 2, 71)},
+        {"bfSize absurd", with(good, 2, 0xFFFFFFF0)},
+        {"rows past the block", with(good, 18, 3)},             // width 3 needs 2 x 12 bytes
+        {"height past the block", with(good, 22, 3)},
+        {"negative width", with(good, 18, uint32_t(-2))},
+        {"height INT_MIN", with(good, 22, 0x80000000)},
+        {"sizes overflow", with(with(good, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF)},
+        {"depth 0, huge", with(with(with(good, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF), 28, 0)},
+    };
+    for (const auto& c : cases) {
+        KBitmap b(3, 3, 24);
+        EXPECT_EQ(b.LoadFile(Write(c.bytes)), 0u) << c.name;
+        EXPECT_TRUE(b.IsEmpty()) << c.name;
+    }
+    // biClrUsed is taken as stored: an 8-bit picture claiming 2^32 - 1 entries
+    // loads, and the entries the block lacks read black.
+    std::vector<BYTE> absurdTable = with(with(good, 28, 8), 46, 0xFFFFFFFF);
+    KBitmap b;
+    ASSERT_NE(b.LoadFile(Write(absurdTable)), 0u);
+    EXPECT_EQ(b.PaletteEntries(), (70u - 14 - 40) / 4);
+    EXPECT_EQ(b.GetPixel(0, 1, false), 0x01050600u);  // entry 1 is row bytes 5, 6, 0, 0
+    EXPECT_EQ(b.GetPixel(1, 0, true), 0u);                          // index 8: past the block
+    // An area copy keeps only the entries the block held, not 16 GB of table.
+    const RECT area{0, 0, 1, 1};
+    KBitmap part(b, &area, true);
+    EXPECT_EQ(part.Header()->biClrUsed, 4u);
+    EXPECT_EQ(part.BlockSize(), 40u + 16 + 8);
+    EXPECT_EQ(part.GetPixel(0, 1, false), 0x01050600u);
+}
+
+TEST_F(BmpFile, MissingOrNullPath) {
+    KBitmap b(3, 3, 24);
+    EXPECT_EQ(b.LoadFile(nullptr), 0u);
+    EXPECT_FALSE(b.IsEmpty());  // a null path leaves the picture alone
+    EXPECT_EQ(b.LoadFile((path + ".missing").c_str()), 0u);
+    EXPECT_TRUE(b.IsEmpty());
+}
+
+TEST_F(BmpFile, Rle4FileDecompresses) {
+    // 4 x 2, 4-bit RLE, 16 greys; biSizeImage 200 claims more than the file holds.
+    const std::vector<BYTE> stream = {0x04, 0x12, 0x00, 0x00, 0x00, 0x04, 0x34, 0x56, 0x00, 0x01};
+    std::vector<BYTE> v = Headers(54 + 64 + uint32_t(stream.size()), 54 + 64, 4, 2, 4, BI_RLE4, 200);
+    for (int i = 0; i < 16; ++i) v.insert(v.end(), {BYTE(17 * i), BYTE(17 * i), BYTE(17 * i), 0});
+    v.insert(v.end(), stream.begin(), stream.end());
+    KBitmap b;
+    ASSERT_EQ(b.LoadFile(Write(v)), v.size() - 14);
+    EXPECT_EQ(b.Header()->biSizeImage, stream.size());  // lowered to the bytes present
+    EXPECT_EQ(b.GetPixel(0, 0, false), 0x00FFFFFFu);    // compressed: no pixel reads yet
+    Decompress(b);
+    EXPECT_EQ(b.Header()->biCompression, DWORD(BI_RGB));
+    const uint32_t top[4] = {3, 4, 5, 6}, bottom[4] = {1, 2, 1, 2};
+    for (int x = 0; x < 4; ++x) {
+        EXPECT_EQ(b.GetPixel(x, 0, false), top[x] << 24 | (17 * top[x]) * 0x010101u);
+        EXPECT_EQ(b.GetPixel(x, 1, false) >> 24, bottom[x]);
+    }
+    // Plain pictures and compressions without a decoder stay as they are.
+    const uint64_t plain = testutil::BlockHash(b);
+    Decompress(b);
+    EXPECT_EQ(testutil::BlockHash(b), plain);
+    b.Header()->biCompression = BI_RLE8;
+    Decompress(b);
+    EXPECT_EQ(b.Header()->biCompression, DWORD(BI_RLE8));
+}

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "BitmapTestUtil.h"
+#include "ReferenceLoops.h"
+#include "imaging/KBitmap.h"
+
+using testutil::kDepths;
+
+TEST(ConvertDepth, MatchesTheReferenceFromEveryDepthToEveryTarget) {
+    for (int from : kDepths)
+        for (int to : {15, 16, 24, 32}) {
+            KBitmap b(13, 7, from);
+            testutil::FillPattern(b, from * 100 + to);
+            if (from <= 8) testutil::FillTable(b, from);
+            KBitmap expected;
+            reference::ConvertDepth(b, to, expected);
+            b.backgroundColour = 0x00010203;
+            b.transparentColour = 0x00040506;
+            ASSERT_EQ(b.ConvertDepth(to), 1);
+            EXPECT_EQ(b.Depth(), to);
+            if (from != to) {
+                EXPECT_TRUE(testutil::SameBlock(b, expected)) << from << " to " << to;
+            }
+            EXPECT_EQ(b.backgroundColour, 0x00010203u);
+            EXPECT_EQ(b.transparentColour, 0x00040506u);
+        }
+}
+
+TEST(ConvertDepth, SameDepthIsLeftAlone) {
+    KBitmap b(5, 5, 24);
+    testutil::FillPattern(b, 1);
+    const BITMAPINFOHEADER* block = b.Header();
+    EXPECT_EQ(b.ConvertDepth(24), 1);
+    EXPECT_EQ(b.Header(), block);
+}
+
+TEST(ConvertDepth, ColoursOfTheDocumentedCases) {
+    const struct { int from; std::vector<BYTE> pixel; int to; std::vector<BYTE> stored; } cases[] = {
+        {16, {0xFF, 0xFF}, 24, {248, 252, 248}},        // 5-6-5 white: blue, green, red
+        {15, {0xFF, 0x7F}, 24, {248, 248, 248}},        // 5-5-5 white
+        {32, {1, 2, 3, 0xAA}, 24, {1, 2, 3}},           // the fourth byte is lost
+        {24, {1, 2, 3}, 32, {1, 2, 3, 0}},              // and comes back as 0
+        {24, {0xFF, 0xFE, 0xFC}, 15, {0xFF, 0x7F}},     // rounding on the way down
+        {24, {0x00, 0x00, 0xFF}, 16, {0x00, 0xF8}},
+    };
+    for (const auto& c : cases) {
+        KBitmap b(1, 1, c.from);
+        std::memcpy(b.Bits(), c.pixel.data(), c.pixel.size());
+        ASSERT_EQ(b.ConvertDepth(c.to), 1);
+        for (size_t i = 0; i < c.stored.size(); ++i)
+            EXPECT_EQ(b.Bits()[i], c.stored[i]) << c.from << " to " << c.to << " byte " << i;
+    }
+}
+
+TEST(ConvertDepth, GreyPaletteBecomesEqualBytes) {
+    KBitmap b(256, 1, 8);
+    for (int x = 0; x < 256; ++x) b.SetPixel(x, 0, uint32_t(x) << 24);
+    ASSERT_EQ(b.ConvertDepth(24), 1);
+    for (int x = 0; x < 256; ++x)
+        for (int i = 0; i < 3; ++i) ASSERT_EQ(b.Bits()[3 * x + i], x);
+}
+
+TEST(ConvertDepth, RefusesWhatHasNoPixels) {
+    KBitmap empty;
+    EXPECT_EQ(empty.ConvertDepth(24), 0);
+    // 4 x 1 RLE4 picture: refused until expanded.
+    std::vector<BYTE> rest(64, 0);
+    rest.insert(rest.end(), {0x04, 0x12, 0x00, 0x01});
+    const auto dib = testutil::PackedDib(testutil::Header(4, 1, 4, BI_RLE4, 0, 4), rest);
+    KBitmap rle;
+    ASSERT_NE(rle.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())), 0u);
+    const uint64_t before = testutil::BlockHash(rle);
+    EXPECT_EQ(rle.ConvertDepth(24), 0);
+    EXPECT_EQ(testutil::BlockHash(rle), before);
+    KBitmap b(3, 3, 24);
+    EXPECT_EQ(b.ConvertDepth(12), 0);  // no such depth: nothing to create
+    EXPECT_EQ(b.Depth(), 24);
+}

@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "BitmapTestUtil.h"
+#include "ReferenceLoops.h"
+#include "imaging/GlobalBlock.h"
+#include "imaging/KBitmap.h"
+
+using testutil::Header;
+using testutil::kDepths;
+using testutil::PackedDib;
+
+namespace {
+
+KBitmap Pattern(int width, int height, int depth, uint32_t seed) {
+    KBitmap b(width, height, depth);
+    testutil::FillPattern(b, seed);
+    testutil::FillTable(b, seed);
+    if (depth == 16) {  // keep the masks as created
+        const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
+        std::memcpy(b.Header() + 1, masks, sizeof masks);
+    }
+    return b;
+}
+
+// Two-by-two picture from four colours (top-left, top-right, bottom-left,
+// bottom-right) at depth 24.
+KBitmap Square(uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br) {
+    KBitmap b(2, 2, 24);
+    b.SetPixel(0, 0, tl);
+    b.SetPixel(1, 0, tr);
+    b.SetPixel(0, 1, bl);
+    b.SetPixel(1, 1, br);
+    return b;
+}
+
+}  // namespace
+
+TEST(SampleBilinear, MidGreyLastColumnAndRangeEdges) {
+    const KBitmap b = Square(0x000000, 0xFFFFFF, 0xFFFFFF, 0x000000);
+    EXPECT_EQ(b.SampleBilinear(0.5, 0.5), 0x00808080u);  // 127.5 + 0.5 truncated
+    KBitmap row(3, 1, 24);
+    row.SetPixel(2, 0, 0x00123456);
+    EXPECT_EQ(row.SampleBilinear(2.5, 0), 0x00123456u);  // last column used twice
+    EXPECT_EQ(row.SampleBilinear(-1.0, 0), 0x00FFFFFFu);
+    EXPECT_EQ(row.SampleBilinear(3.0, 0), 0x00FFFFFFu);
+    EXPECT_EQ(row.SampleBilinear(1e300, 0), 0x00FFFFFFu);
+    EXPECT_EQ(row.SampleBilinear(0, -1e300), 0x00FFFFFFu);
+    EXPECT_EQ(row.SampleBilinear(std::nan(""), 0), 0x00FFFFFFu);
+    // Between -1 and 0: column 0 with a negative fraction (extrapolation).
+    EXPECT_EQ(b.SampleBilinear(-0.5, 0), reference::SampleBilinear(b, -0.5, 0));
+}
+
+TEST(SampleBilinear, TransparentNeighbourReturnsTopLeftUnblended) {
+    KBitmap b(2, 1, 32);
+    b.SetPixel(0, 0, 0x7F102030);
+    b.SetPixel(1, 0, 0x0000FF00);  // pure green
+    b.transparentColour = 0x0000FF00;
+    EXPECT_EQ(b.SampleBilinear(0.5, 0), 0x7F102030u);  // alpha kept with c00
+    b.transparentColour = 0xFFFFFFFF;
+    EXPECT_EQ(b.SampleBilinear(0.5, 0) >> 24, 0u);      // blended: no alpha
+}
+
+TEST(SampleBilinear, PalettePicturesAnswerTheNearestPixel) {
+    KBitmap b(5, 1, 8);
+    b.SetPixel(3, 0, 0x09000000);
+    EXPECT_EQ(b.SampleBilinear(2.5, 0), 0x09090909u);
+    EXPECT_EQ(b.SampleBilinear(40.0, 0), b.GetPixel(4, 0, false));  // clamped to the last column
+    EXPECT_EQ(b.SampleBilinear(-0.7, 0), b.GetPixel(0, 0, false));
+    EXPECT_EQ(b.SampleBilinear(-1.6, 0), 0x00FFFFFFu);
+}
+
+TEST(SampleBilinear, MatchesTheReferenceOnEveryDepth) {
+    for (int depth : kDepths) {
+        KBitmap b = Pattern(7, 5, depth, depth);
+        for (int i = 0; i < 400; ++i) {
+            const double x = -0.99 + i * 0.0203, y = -0.9 + (i % 37) * 0.16;
+            ASSERT_EQ(b.SampleBilinear(x, y), reference::SampleBilinear(b, x, y)) << depth << " " << x << "," << y;
+        }
+    }
+}
+
+TEST(AverageColour, AreasInsideOutsideAndTransparent) {
+    KBitmap b = Square(0x000010, 0x000020, 0x000031, 0x0000FF);
+    EXPECT_EQ(b.AverageColour(nullptr), 0x00000058u);  // (16 + 32 + 49 + 255) / 4 = 88
+    const RECT outside{5, 5, 9, 9};
+    EXPECT_EQ(b.AverageColour(&outside), 0u);
+    b.transparentColour = 0x010000FF;  // only the low 24 bits are compared
+    EXPECT_EQ(b.AverageColour(nullptr), 0x00000020u);  // (16 + 32 + 49) / 3 = 32.3
+    EXPECT_EQ(b.AverageColour(&outside), 0x000000FFu);  // nothing counted: the transparent colour
+    const RECT negative{-4, -4, 0, 0};
+    EXPECT_EQ(b.AverageColour(&negative), 0x00000010u);
+}
+
+TEST(AverageColour, MatchesTheReferenceOnEveryDepth) {
+    for (int depth : kDepths) {
+        for (uint32_t transparent : {0xFFFFFFFFu, 0u, 0x00F8F8F8u}) {
+            KBitmap b = Pattern(9, 7, depth, depth + 11);
+            b.transparentColour = transparent;
+            for (int left = -2; left < 10; left += 3)
+                for (int top = -1; top < 8; top += 2) {
+                    const RECT area{left, top, left + 4, top + 3};
+                    ASSERT_EQ(b.AverageColour(&area), reference::AverageColour(b, left, top, left + 4, top + 3))
+                        << depth << " " << left << "," << top;
+                }
+        }
+    }
+}
+
+TEST(Resize, RefusalsAndSameSize) {
+    KBitmap b = Pattern(10, 10, 24, 1);
+    const uint64_t before = testutil::BlockHash(b);
+    EXPECT_EQ(b.Resize(10, 10, true), 1);
+    EXPECT_EQ(testutil::BlockHash(b), before);
+    EXPECT_EQ(b.Resize(0, 10, true), 0);
+    EXPECT_EQ(b.Resize(10, -1, false), 0);
+    EXPECT_EQ(b.Resize(1 << 30, 1 << 20, false), 0);  // the new block cannot be made
+    EXPECT_EQ(testutil::BlockHash(b), before);
+    KBitmap empty;
+    EXPECT_EQ(empty.Resize(5, 5, false), 0);
+}
+
+// Every depth, every mode (nearest, area average, bilinear), enlarging and
+// shrinking, with and without a transparent colour: byte for byte the
+// per-pixel definition.
+TEST(Resize, MatchesTheReferenceOnEveryDepthAndMode) {
+    const struct { int w, h, nw, nh; } sizes[] = {
+        {100, 100, 40, 40},  // area average, 2 x 2 areas
+        {100, 100, 60, 60},  // bilinear
+        {37, 23, 80, 51},    // enlarging
+        {50, 9, 12, 7},      // area along x only
+        {13, 40, 11, 19},    // area along y only
+        {5, 5, 1, 1},
+    };
+    for (int depth : kDepths)
+        for (const auto& s : sizes)
+            for (bool smooth : {false, true})
+                for (uint32_t transparent : {0xFFFFFFFFu, 0x00000000u}) {
+                    KBitmap b = Pattern(s.w, s.h, depth, s.w * depth);
+                    b.transparentColour = transparent;
+                    KBitmap expected;
+                    reference::Resize(b, s.nw, s.nh, smooth, expected);
+                    ASSERT_EQ(b.Resize(s.nw, s.nh, smooth), 1);
+                    ASSERT_TRUE(testutil::SameBlock(b, expected))
+                        << depth << " " << s.w << "x" << s.h << "->" << s.nw << "x" << s.nh << " smooth " << smooth;
+                    EXPECT_EQ(b.transparentColour, transparent);
+                }
+}
+
+TEST(Resize, ModeSwitchAtHalfSize) {
+    KBitmap b = Pattern(100, 100, 24, 5);
+    KBitmap shrunk(b, nullptr, true);
+    ASSERT_EQ(shrunk.Resize(40, 40, true), 1);  // sx = 2.5: areas of 2 x 2
+    const RECT first{0, 0, 1, 1}, last{97, 97, 98, 98};
+    EXPECT_EQ(shrunk.GetPixel(0, 0, false), b.AverageColour(&first));
+    EXPECT_EQ(shrunk.GetPixel(39, 39, false), b.AverageColour(&last));
+    KBitmap blended(b, nullptr, true);
+    ASSERT_EQ(blended.Resize(60, 60, true), 1);
+    EXPECT_EQ(blended.GetPixel(7, 3, false), b.SampleBilinear(7 * (100.0 / 60), 3 * (100.0 / 60)));
+}
+
+TEST(Resize, PalettePicturesKeepIndicesAndTable) {
+    KBitmap b = Pattern(30, 20, 8, 9);
+    ASSERT_EQ(b.Resize(12, 9, true), 1);  // smoothing asked for, nearest used
+    KBitmap source = Pattern(30, 20, 8, 9);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 12; ++x)
+            ASSERT_EQ(b.GetPixel(x, y, false), source.GetPixel(int(x * 2.5), int(y * (20.0 / 9)), false));
+    EXPECT_EQ(std::memcmp(b.Header() + 1, source.Header() + 1, 1024), 0);
+}
+
+TEST(Resize, CopiesOnlyTheEntriesTheSourceHolds) {
+    // 8 bits with biClrUsed 2: the new 256-entry table gets 2, the rest black.
+    const auto dib = PackedDib(Header(2, 1, 8, BI_RGB, 2), {1, 2, 3, 4, 5, 6, 7, 8, 1, 0, 0, 0});
+    KBitmap b;
+    ASSERT_NE(b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())), 0u);
+    ASSERT_EQ(b.Resize(4, 2, false), 1);
+    const BYTE* table = reinterpret_cast<const BYTE*>(b.Header() + 1);
+    EXPECT_EQ(std::memcmp(table, dib.data() + 40, 8), 0);
+    for (int i = 8; i < 1024; ++i) ASSERT_EQ(table[i], 0) << i;
+    EXPECT_EQ(b.GetPixel(0, 1, false), 0x01050607u);  // entry 1: blue 5, green 6, red 7
+    EXPECT_EQ(b.GetPixel(3, 1, false), 0x00010203u);
+}
+
+// Whole outputs hashed so that any change in them shows.
+TEST(Resize, GoldenHashes) {
+    const struct { int depth, nw, nh; bool smooth; uint64_t hash; } cases[] = {
+        {24, 40, 30, true, 0xceb8d312fc294306},   // area average
+        {24, 150, 90, true, 0x86d76bfe608fedd0},  // bilinear
+        {32, 40, 30, false, 0x1b72944538c7f3b5},  // nearest
+        {16, 70, 50, true, 0x864313dda91a7cc5},
+        {4, 33, 17, true, 0x0d478eee49145597},
+    };
+    for (const auto& c : cases) {
+        KBitmap b = Pattern(100, 75, c.depth, 77);
+        ASSERT_EQ(b.Resize(c.nw, c.nh, c.smooth), 1);
+        EXPECT_EQ(testutil::BlockHash(b), c.hash) << c.depth << " to " << c.nw << "x" << c.nh;
+    }
+}
+
+namespace {
+
+// A 4-bit RLE picture (width x height, 16-entry table of greys) from a stream.
+KBitmap Rle4Picture(int width, int height, const std::vector<BYTE>& stream, DWORD sizeImage,
+                    DWORD clrUsed = 0) {
+    const int entries = clrUsed ? int(clrUsed) : 16;
+    std::vector<BYTE> rest;
+    for (int i = 0; i < entries; ++i) rest.insert(rest.end(), {BYTE(i), BYTE(i), BYTE(i), 0});
+    rest.insert(rest.end(), stream.begin(), stream.end());
+    const auto dib = PackedDib(Header(width, height, 4, BI_RLE4, clrUsed, sizeImage), rest);
+    KBitmap b;
+    b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data()));
+    return b;
+}
+
+// Expanded picture's indices, top row first.
+std::vector<int> Expand(const KBitmap& rle) {
+    void* block = rle.ExpandRle4();
+    std::vector<int> indices;
+    if (!block) return indices;
+    KBitmap expanded;
+    expanded.LoadPackedDib(static_cast<const BITMAPINFOHEADER*>(block));
+    FreeGlobalBlock(block);
+    for (int y = 0; y < expanded.Height(); ++y)
+        for (int x = 0; x < expanded.Width(); ++x) indices.push_back(int(expanded.GetPixel(x, y, false) >> 24));
+    return indices;
+}
+
+}  // namespace
+
+TEST(ExpandRle4, Streams) {
+    using V = std::vector<int>;
+    const struct { const char* name; int w, h; std::vector<BYTE> stream; V expected; } cases[] = {
+        {"encoded run", 4, 1, {0x04, 0x12, 0x00, 0x00, 0x00, 0x01}, V{1, 2, 1, 2}},
+        // Absolute run of 3: 2 data bytes, already even; then a run of 1.
+        {"absolute 3", 5, 1, {0x00, 0x03, 0x34, 0x50, 0x01, 0x70, 0x00, 0x01}, V{3, 4, 5, 7, 0}},
+        // Absolute run of 5: 3 data bytes and 1 padding byte.
+        {"absolute 5", 6, 1, {0x00, 0x05, 0x12, 0x34, 0x50, 0xEE, 0x01, 0x90, 0x00, 0x01}, V{1, 2, 3, 4, 5, 9}},
+        // Absolute run of 2 cannot be written as such (values 0-2 are escapes);
+        // a run of 4 takes 2 data bytes and no padding.
+        {"absolute 4", 5, 1, {0x00, 0x04, 0xAB, 0xCD, 0x01, 0x60, 0x00, 0x01}, V{10, 11, 12, 13, 6}},
+        // First line is the bottom row; end of line moves up.
+        {"two lines", 2, 2, {0x02, 0x12, 0x00, 0x00, 0x02, 0x34, 0x00, 0x01}, V{3, 4, 1, 2}},
+        // Delta: right 1, up 1.
+        {"delta", 3, 2, {0x00, 0x02, 0x01, 0x01, 0x01, 0x50, 0x00, 0x01}, V{0, 5, 0, 0, 0, 0}},
+        // Pixels past the right edge are dropped.
+        {"clipped", 2, 1, {0x05, 0x12, 0x00, 0x01}, V{1, 2}},
+        // Stream cut short mid-command: decoded so far, the rest index 0.
+        {"short", 4, 1, {0x02, 0x77, 0x00, 0x04, 0x12}, V{7, 7, 1, 2}},
+        {"no end", 3, 2, {0x03, 0x88}, V{0, 0, 0, 8, 8, 8}},
+    };
+    for (const auto& c : cases) {
+        const KBitmap rle = Rle4Picture(c.w, c.h, c.stream, DWORD(c.stream.size()));
+        EXPECT_EQ(Expand(rle), c.expected) << c.name;
+    }
+}
+
+TEST(ExpandRle4, StaysInsideTheBlockAndTheTable) {
+    // biSizeImage claims 1000 bytes; the block holds 3: decoded up to its end.
+    KBitmap longClaim = Rle4Picture(4, 1, {0x04, 0x56, 0x00}, 3);
+    longClaim.Header()->biSizeImage = 1000;
+    EXPECT_EQ(Expand(longClaim), (std::vector<int>{5, 6, 5, 6}));
+    // biClrUsed 200: the expanded picture gets 16 entries, all it can hold.
+    const KBitmap manyColours = Rle4Picture(2, 1, {0x02, 0xF1, 0x00, 0x01}, 4, 200);
+    void* block = manyColours.ExpandRle4();
+    ASSERT_NE(block, nullptr);
+    KBitmap expanded;
+    expanded.LoadPackedDib(static_cast<const BITMAPINFOHEADER*>(block));
+    FreeGlobalBlock(block);
+    EXPECT_EQ(expanded.Header()->biClrUsed, 16u);
+    EXPECT_EQ(expanded.Header()->biCompression, DWORD(BI_RGB));
+    EXPECT_EQ(expanded.GetPixel(0, 0, false), 0x0F0F0F0Fu);
+    // Two entries only: index 15 lies past them and reads black.
+    const KBitmap fewColours = Rle4Picture(2, 1, {0x02, 0xF1, 0x00, 0x01}, 4, 2);
+    block = fewColours.ExpandRle4();
+    ASSERT_NE(block, nullptr);
+    expanded.LoadPackedDib(static_cast<const BITMAPINFOHEADER*>(block));
+    FreeGlobalBlock(block);
+    EXPECT_EQ(expanded.GetPixel(0, 0, false), 0x0F000000u);
+    EXPECT_EQ(expanded.GetPixel(1, 0, false), 0x01010101u);
+    // Not 4-bit RLE: nothing to expand.
+    KBitmap plain(4, 4, 4);
+    EXPECT_EQ(plain.ExpandRle4(), nullptr);
+}
