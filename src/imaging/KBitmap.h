@@ -106,6 +106,23 @@ public:
     // Changes to depth 15, 16, 24 or 32 through the colour value. 1 when the
     // bitmap now has that depth, 0 (unchanged) when refused. In effects/.
     int ConvertDepth(int depth);
+    // Blends the band along the four edges toward colour (0x00BBGGRR): fully
+    // at the outermost pixel, less toward the inside, over a band of
+    // fraction (clamped to 0..1) of the shorter side. Depths 15 to 32 only;
+    // false (unchanged) otherwise. In effects/.
+    bool FadeEdges(uint32_t colour, double fraction);
+
+#ifdef _WIN32
+    // Stretches the whole picture over the window's client area, taken as
+    // inclusive (client size + 1 each way; the extra column and row are
+    // clipped). Returns StretchDIBits' scan-line count, 0 when nothing was
+    // painted. The block goes to GDI as it is: no copy, no conversion.
+    // In effects/Paint_win.cpp.
+    int PaintToWindow(HWND window) const;
+    int Paint(HWND window, HDC deviceContext) const;
+    // Converts a GDI bitmap into this picture; size in bytes, 0 on failure.
+    uint32_t LoadFromBitmap(HBITMAP bitmap);
+#endif
 
     int Width() const;   // biWidth, 0 when empty
     int Height() const;  // |biHeight|, 0 when empty

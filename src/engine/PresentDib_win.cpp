@@ -1,0 +1,58 @@
+#include "engine/PresentDib.h"
+
+#include <vfw.h>
+
+#include <cstring>
+
+int PresentDib(HWND window, HDC deviceContext, BITMAPINFOHEADER* header, const RECT* area) {
+    if (!header)
+        return 0;
+    HDC ownContext = nullptr;
+    if (!deviceContext)
+        deviceContext = ownContext = GetDC(window);
+
+    RECT target;
+    if (area)
+        target = *area;
+    else
+        GetClientRect(window, &target);
+    const int width = target.right - target.left, height = target.bottom - target.top;
+
+    struct {
+        BITMAPINFOHEADER header;
+        DWORD masks[3];
+    } withMasks;
+    const BITMAPINFOHEADER* drawn = header;
+    const BYTE* rows;
+    if (header->biCompression == BI_BITFIELDS) {
+        header->biClrUsed = 0;
+        std::memcpy(&withMasks.header, header, sizeof(BITMAPINFOHEADER));
+        withMasks.masks[0] = 0xF800;
+        withMasks.masks[1] = 0x07E0;
+        withMasks.masks[2] = 0x001F;
+        drawn = &withMasks.header;
+        rows = reinterpret_cast<const BYTE*>(header) + sizeof(BITMAPINFOHEADER);
+    } else {
+        DWORD entries = header->biClrUsed;
+        if (entries == 0 && (header->biBitCount == 1 || header->biBitCount == 4 ||
+                             header->biBitCount == 8))
+            entries = 1u << header->biBitCount;
+        rows = reinterpret_cast<const BYTE*>(header) + sizeof(BITMAPINFOHEADER) + 4 * entries;
+    }
+
+    if (header->biBitCount == 8) {
+        HDRAWDIB drawDib = DrawDibOpen();
+        DrawDibDraw(drawDib, deviceContext, target.left, target.top, width, height,
+                    const_cast<BITMAPINFOHEADER*>(drawn), const_cast<BYTE*>(rows), 0, 0,
+                    header->biWidth, header->biHeight, 0);
+        DrawDibClose(drawDib);
+    } else {
+        SetStretchBltMode(deviceContext, COLORONCOLOR);
+        StretchDIBits(deviceContext, target.left, target.top, width, height, 0, 0, header->biWidth,
+                      header->biHeight, rows, reinterpret_cast<const BITMAPINFO*>(drawn),
+                      DIB_RGB_COLORS, SRCCOPY);
+    }
+    if (ownContext)
+        ReleaseDC(window, ownContext);
+    return 1;
+}
