@@ -1,0 +1,102 @@
+#include "engine/SettingsText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(FirstCharacterCode, FirstCharacterWidenedWithItsSign) {
+    struct Case { const char* value; int32_t code; };
+    const Case cases[] = {
+        {"I", 'I'},
+        {"Text", 'T'},
+        {"Imagery", 'I'},
+        {"B", 'B'},
+        {"s", 's'},        // codes are loaded as stored, unknown ones included
+        {"", 0},
+        {" T", ' '},
+        {"\x7F", 127},
+        {"\x80", -128},
+        {"\xC4rger", -60},
+        {"\xFF", -1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FirstCharacterCode(c.value), c.code) << '"' << c.value << '"';
+}
+
+TEST(FolderKeyFromMarker, StripsTheBracketsAndRefusesLongKeys) {
+    struct Case { std::string marker; bool accepted; std::string key; };
+    const Case cases[] = {
+        {"<VelorinTools>", true, "VelorinTools"},
+        {"<VelorinTools", true, "VelorinTool"},   // the last character goes whatever it is
+        {"<>", true, ""},
+        {"<", true, ""},
+        {"<" + std::string(259, 'k') + ">", true, std::string(259, 'k')},
+        {"<" + std::string(260, 'k') + ">", false, ""},
+        {"<" + std::string(5000, 'k') + ">", false, ""},
+    };
+    for (const Case& c : cases) {
+        char key[folderPathSize] = "untouched";
+        EXPECT_EQ(FolderKeyFromMarker(c.marker.c_str(), key), c.accepted) << c.marker.size();
+        EXPECT_EQ(std::string(key), c.accepted ? c.key : std::string("untouched")) << c.marker.size();
+    }
+}
+
+TEST(IsFolderMarker, OnlyAnAngleBracketStartsOne) {
+    EXPECT_TRUE(IsFolderMarker("<VelorinTools>"));
+    EXPECT_TRUE(IsFolderMarker("<"));
+    EXPECT_FALSE(IsFolderMarker("C:\\Velorin"));
+    EXPECT_FALSE(IsFolderMarker(" <VelorinTools>"));
+    EXPECT_FALSE(IsFolderMarker(""));
+    EXPECT_FALSE(IsFolderMarker(nullptr));
+}
+
+TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExe) {
+    struct Case { const char* commandLine; const char* folder; };
+    const Case cases[] = {
+        {"\"C:\\Windows\\VelorinScreenSaver.scr\" /s", "C:\\Windows"},
+        {"\"C:\\Program Files\\Velorin\\saver.scr\" /c:1234", "C:\\Program Files\\Velorin"},
+        {"C:\\WINDOWS\\VELORI~1.SCR /p 1234", "C:\\WINDOWS"},
+        {"\"C:\\Velorin\\tool.exe\" /s", "C:\\Velorin"},
+        {"C:\\Velorin\\tool.exe /s", "C:\\Velorin"},
+        {"C:\\Velorin\\tool.exe", "C:\\Velorin"},
+        // Without ".exe" an unquoted line is cut at its very last backslash,
+        // arguments included.
+        {"C:\\Velorin\\saver.scr /d C:\\data\\x", "C:\\Velorin\\saver.scr /d C:\\data"},
+        // ".exe" is cut first, so backslashes after it never count.
+        {"C:\\Velorin\\tool.exe /d C:\\data\\x", "C:\\Velorin"},
+        {"C:\\Velorin\\TOOL.EXE", "C:\\Velorin"},                 // case-sensitive: no cut at .EXE
+        {"C:\\Velorin.exe\\tool.exe", "C:"},                      // the first ".exe" counts
+        {"\"C:\\unterminated\\saver.scr /s", "C:\\unterminated"}, // no closing quote: to the end
+        {"\"\" /s", ""},
+        {"saver.scr /s", "saver.scr /s"},                          // no backslash: kept whole
+        {"tool.exe", "tool"},
+        {"C:\\saver.scr", "C:"},
+        {"\\\\server\\share\\saver.scr", "\\\\server\\share"},
+        {"", ""},
+        {"\"", ""},
+    };
+    for (const Case& c : cases) {
+        char folder[folderPathSize];
+        ASSERT_TRUE(FolderFromCommandLine(c.commandLine, folder)) << c.commandLine;
+        EXPECT_STREQ(folder, c.folder) << c.commandLine;
+    }
+}
+
+TEST(FolderFromCommandLine, LongLinesOnlyNeedAShortFolder) {
+    // A command line may be far longer than a path; only the folder must fit.
+    std::string arguments(40000, 'a');
+    std::string shortProgram = "\"C:\\Velorin\\saver.scr\" " + arguments + "\\x";
+    char folder[folderPathSize];
+    ASSERT_TRUE(FolderFromCommandLine(shortProgram.c_str(), folder));
+    EXPECT_STREQ(folder, "C:\\Velorin");
+
+    struct Case { size_t folderLength; bool accepted; };
+    const Case cases[] = {{258, true}, {259, true}, {260, false}, {261, false}, {5000, false}};
+    for (const Case& c : cases) {
+        std::string longFolder = "C:\\" + std::string(c.folderLength - 3, 'f');
+        std::string line = "\"" + longFolder + "\\saver.scr\" /s";
+        char result[folderPathSize] = "untouched";
+        EXPECT_EQ(FolderFromCommandLine(line.c_str(), result), c.accepted) << c.folderLength;
+        EXPECT_EQ(std::string(result), c.accepted ? longFolder : std::string("untouched")) << c.folderLength;
+    }
+}
