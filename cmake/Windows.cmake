@@ -53,8 +53,17 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   # a throw-away WINEPREFIX and a persistent wineserver.
   add_test(NAME core_tests_wine COMMAND core_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
   if(TARGET win_tests)
-    add_test(NAME win_tests_wine COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/fresh-prefix.sh
-             /usr/lib/wine/wine64 $<TARGET_FILE:win_tests>)
+    # One CTest test per TEST(...), each in a Wine prefix of its own: the tests
+    # change the registry and win.ini, and must not see each other's changes.
+    foreach(source ${WIN_TESTS})
+      set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+      file(STRINGS ${source} test_lines REGEX "^TEST\\(")
+      foreach(line ${test_lines})
+        string(REGEX REPLACE "^TEST\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\).*" "\\1.\\2" name "${line}")
+        add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/fresh-prefix.sh
+                 /usr/lib/wine/wine64 $<TARGET_FILE:win_tests> --gtest_filter=${name})
+      endforeach()
+    endforeach()
   endif()
   file(GLOB WINE_E2E CONFIGURE_DEPENDS tests/wine/test_*.py)
   foreach(script ${WINE_E2E})

@@ -45,4 +45,8 @@ WINEPREFIX=$SAVER_TEMPLATE_PREFIX $wineserver -w
 cp -a "$SAVER_TEMPLATE_PREFIX" "$work/prefix"
 export WINEPREFIX=$work/prefix
 $wineserver -p
+# Start the prefix's services now, away from the command's output: started by
+# the first test instead, they would live on under the persistent wineserver
+# holding that test's output pipe, and ctest would wait for it for ever.
+$wine wineboot >/dev/null 2>&1
 "$@"

@@ -41,3 +41,25 @@ bool ParseRegistryPath(const char* path, RegistryPath* parsed);
 inline DWORD RegistryBufferCapacity(const DWORD* size) {
     return (size && *size) ? *size : static_cast<DWORD>(registryPathSize);
 }
+
+// Defined in RegistryPath_win.cpp, on the ADVAPI32 registry functions.
+
+// The result buffer of ReadRegistryPath calls that give none; each such call
+// overwrites it.
+extern char registryTextBuffer[registryPathSize];
+
+// Reads a value into `buffer`, or into registryTextBuffer when `buffer` is
+// null, and returns that buffer, or null on failure. `size`, when given, holds
+// the buffer's size in bytes on entry (0 means 260), is set to 0 at once and on
+// success to the byte count the registry returned. With `expand`: a
+// REG_EXPAND_SZ has its environment variables expanded, a REG_BINARY reads as
+// "", a REG_DWORD or REG_DWORD_BIG_ENDIAN as the decimal text of its four
+// bytes taken little-endian and signed; other types are left as read.
+char* ReadRegistryPath(const char* path, char* buffer = nullptr, bool expand = false,
+                       DWORD* size = nullptr);
+
+// With `data`: creates the key and sets the value; `size` is the byte count
+// except for REG_SZ (the string and its NUL) and the two DWORD types (4).
+// Without `data`: deletes the value, or, when the path ends with a backslash,
+// the key named by the subkey. Returns 1 on success, 0 on failure.
+int WriteRegistryPath(const char* path, const void* data, DWORD type, DWORD size);

@@ -1,0 +1,51 @@
+// The settings store: the saver's choices, kept in section "VelorinScreenSaver"
+// of a profile file and in one process-wide record. Defined in Settings_win.cpp
+// on the Windows profile functions.
+#pragma once
+
+#include "engine/SettingsText.h"
+
+#include <cstdint>
+
+constexpr size_t settingTextSize = 256;  // "File" and "Text": 255 characters and the NUL
+
+struct SaverSettings {
+    int32_t mode;           // "Mode": 'I' imagery or 'T' text; the engine swaps in its own codes at run time
+    int32_t screenMode;     // "ScreenMode": 'F' fit, 'C' centred, 'B' bounce, 'S' stretched
+    int32_t rotation2D;     // "Rotation2D": non-zero turns the picture in the screen plane
+    int32_t rotation3D;     // "Rotation3D": non-zero turns it about its two in-plane axes
+    int32_t fade;           // "Fade": non-zero fades the picture's edges
+    int32_t rewind;         // "Rewind": non-zero forgets the movie position between runs
+    int32_t frameNumber;    // "FrameNumber": the movie frame shown last, -1 for none
+    char file[settingTextSize];  // "File": picture, movie, shortcut, folder or "<background>"
+    char text[settingTextSize];  // "Text": shown in text mode, with the escapes \n and \t
+};
+
+// The one settings record, zero until LoadSettings fills it.
+extern SaverSettings saverSettings;
+
+// Both fixed by static initialisation, before the host starts: when win.ini
+// has an entry [Folders] VelorinTools, `dataFolder` holds it and the settings
+// live in ".\VelorinTools.ini" (in the data folder, once EnterDataFolder has
+// made it current); otherwise `dataFolder` is empty and they live in "win.ini".
+extern const char* settingsFileName;
+extern char dataFolder[folderPathSize];
+
+// Makes a folder the current directory: the folder a marker such as
+// "<VelorinTools>" names in win.ini [Folders], or `marker` itself when it is
+// no marker. When that is no folder that can be entered, the program's own
+// folder (from the command line) is entered instead. A null marker means the
+// command line.
+void EnterDataFolder(const char* marker);
+
+// Fills saverSettings from the settings file; missing keys take their defaults.
+void LoadSettings();
+
+// Writes saverSettings back, each key only if its stored text differs. The
+// engine passes frameOnly to store "FrameNumber" and nothing else; the options
+// dialog saves everything but "FrameNumber". Failed writes are not reported.
+void SaveSettings(bool frameOnly);
+
+// Writes `value` unless the file already holds exactly that text. Non-zero on
+// success, including when nothing needed writing.
+int WriteProfileIfChanged(const char* fileName, const char* section, const char* key, const char* value);

@@ -1,0 +1,226 @@
+// ReadRegistryPath and WriteRegistryPath on the real registry of a throw-away
+// Wine prefix. Values are set up and checked with the plain registry calls.
+#include "engine/RegistryPath.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char testKey[] = "Software\\VelorinTest";
+
+void SetValue(HKEY root, const char* subkey, const char* name, DWORD type, const void* data, DWORD bytes) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), bytes), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+void SetString(HKEY root, const char* subkey, const char* name, const char* text, DWORD type = REG_SZ) {
+    SetValue(root, subkey, name, type, text, static_cast<DWORD>(strlen(text) + 1));
+}
+
+struct StoredValue {
+    bool found;
+    DWORD type;
+    std::vector<unsigned char> bytes;
+};
+
+StoredValue QueryValue(HKEY root, const char* subkey, const char* name) {
+    StoredValue value{false, 0, std::vector<unsigned char>(1024)};
+    HKEY key;
+    if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return value;
+    DWORD size = static_cast<DWORD>(value.bytes.size());
+    value.found = RegQueryValueExA(key, name, nullptr, &value.type, value.bytes.data(), &size) == ERROR_SUCCESS;
+    value.bytes.resize(value.found ? size : 0);
+    RegCloseKey(key);
+    return value;
+}
+
+bool KeyExists(HKEY root, const char* subkey) {
+    HKEY key;
+    if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+}  // namespace
+
+TEST(ReadRegistryPath, ReadsTheWallpaperAsStored) {
+    // A percent sign and no expansion: the text comes back byte for byte.
+    const char wallpaper[] = "C:\\Pictures\\%USERNAME% 100%.bmp";
+    SetString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", wallpaper, REG_EXPAND_SZ);
+
+    const char* text = ReadRegistryPath("HKEY_CURRENT_USER\\Control Panel\\Desktop\\Wallpaper");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text, registryTextBuffer);
+    EXPECT_STREQ(text, wallpaper);
+
+    char buffer[64];
+    DWORD size = sizeof buffer;
+    EXPECT_EQ(ReadRegistryPath("HKEY_CURRENT_USER\\Control Panel\\Desktop\\Wallpaper", buffer, false, &size), buffer);
+    EXPECT_STREQ(buffer, wallpaper);
+    EXPECT_EQ(size, sizeof wallpaper);  // the bytes the registry returned, NUL included
+}
+
+TEST(ReadRegistryPath, RootNamesIgnoreCaseAndMatchAsPrefixes) {
+    SetString(HKEY_CURRENT_USER, testKey, "Value", "user");
+    struct Case { const char* path; const char* text; };
+    const Case cases[] = {
+        {"HKEY_CURRENT_USER\\Software\\VelorinTest\\Value", "user"},
+        {"hkey_current_user\\Software\\VelorinTest\\Value", "user"},
+        {"HKEY_CURRENT_USERX\\Software\\VelorinTest\\Value", "user"},
+        {"Hkey_Current_User_And_More\\Software\\VelorinTest\\Value", "user"},
+        {"HKCU\\Software\\VelorinTest\\Value", nullptr},                 // no root
+        {"HKEY_CURRENT_USE\\Software\\VelorinTest\\Value", nullptr},
+        {"HKEY_LOCAL_MACHINE\\Software\\VelorinTest\\Value", nullptr},   // another root
+        {"HKEY_CURRENT_USER\\Software\\VelorinTest\\Missing", nullptr},
+        {"HKEY_CURRENT_USER\\Software\\NoSuchKey\\Value", nullptr},
+    };
+    for (const Case& c : cases) {
+        const char* text = ReadRegistryPath(c.path);
+        if (c.text) {
+            ASSERT_NE(text, nullptr) << c.path;
+            EXPECT_STREQ(text, c.text) << c.path;
+        } else {
+            EXPECT_EQ(text, nullptr) << c.path;
+        }
+    }
+}
+
+TEST(ReadRegistryPath, OneBackslashIsRefusedAndAnEmptySubkeyReadsTheRoot) {
+    SetString(HKEY_CURRENT_USER, "", "VelorinRootValue", "at the root");
+
+    DWORD size = 100;
+    EXPECT_EQ(ReadRegistryPath("HKEY_CURRENT_USER\\VelorinRootValue", nullptr, false, &size), nullptr);
+    EXPECT_EQ(size, 0u);
+    const char* text = ReadRegistryPath("HKEY_CURRENT_USER\\\\VelorinRootValue");
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, "at the root");
+
+    EXPECT_EQ(WriteRegistryPath("HKEY_CURRENT_USER\\VelorinRootValue", "changed", REG_SZ, 0), 0);
+    EXPECT_EQ(WriteRegistryPath("HKEY_CURRENT_USER", "changed", REG_SZ, 0), 0);
+    EXPECT_STREQ(ReadRegistryPath("HKEY_CURRENT_USER\\\\VelorinRootValue"), "at the root");
+}
+
+TEST(ReadRegistryPath, ExpandTurnsDwordsIntoSignedDecimal) {
+    const DWORD allOnes = 0xFFFFFFFF, big = 0x01000000;
+    const unsigned char binary[] = {1, 2, 3};
+    SetValue(HKEY_CURRENT_USER, testKey, "AllOnes", REG_DWORD, &allOnes, 4);
+    SetValue(HKEY_CURRENT_USER, testKey, "BigEndian", REG_DWORD_BIG_ENDIAN, &big, 4);
+    SetValue(HKEY_CURRENT_USER, testKey, "Binary", REG_BINARY, binary, sizeof binary);
+
+    struct Case { const char* name; const char* expanded; };
+    const Case cases[] = {
+        {"AllOnes", "-1"},
+        {"BigEndian", "16777216"},  // read little-endian like a REG_DWORD
+        {"Binary", ""},
+    };
+    for (const Case& c : cases) {
+        std::string path = std::string("HKEY_CURRENT_USER\\") + testKey + "\\" + c.name;
+        const char* text = ReadRegistryPath(path.c_str(), nullptr, true);
+        ASSERT_NE(text, nullptr) << c.name;
+        EXPECT_STREQ(text, c.expanded) << c.name;
+    }
+
+    // Without expansion the buffer holds the raw bytes.
+    char buffer[16];
+    memset(buffer, 'x', sizeof buffer);
+    DWORD size = 0;
+    ASSERT_EQ(ReadRegistryPath("HKEY_CURRENT_USER\\Software\\VelorinTest\\AllOnes", buffer, false, &size), buffer);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(memcmp(buffer, "\xFF\xFF\xFF\xFF", 4), 0);
+}
+
+TEST(ReadRegistryPath, ExpandFillsInEnvironmentVariables) {
+    ASSERT_TRUE(SetEnvironmentVariableA("VELORIN_PICTURES", "C:\\Velorin\\Pictures"));
+    SetString(HKEY_CURRENT_USER, testKey, "Picture", "%VELORIN_PICTURES%\\gem.bmp", REG_EXPAND_SZ);
+
+    const char* path = "HKEY_CURRENT_USER\\Software\\VelorinTest\\Picture";
+    EXPECT_STREQ(ReadRegistryPath(path, nullptr, true), "C:\\Velorin\\Pictures\\gem.bmp");
+    EXPECT_STREQ(ReadRegistryPath(path, nullptr, false), "%VELORIN_PICTURES%\\gem.bmp");
+}
+
+TEST(ReadRegistryPath, ValuesLargerThanTheBufferFail) {
+    std::string longText(300, 'w');
+    SetString(HKEY_CURRENT_USER, testKey, "Long", longText.c_str());
+    SetString(HKEY_CURRENT_USER, testKey, "Short", "0123456789");
+
+    DWORD size = 0;  // our own 260 bytes
+    EXPECT_EQ(ReadRegistryPath("HKEY_CURRENT_USER\\Software\\VelorinTest\\Long", nullptr, false, &size), nullptr);
+    EXPECT_EQ(size, 0u);
+    // A caller's size larger than our own buffer is not believed.
+    size = 4096;
+    EXPECT_EQ(ReadRegistryPath("HKEY_CURRENT_USER\\Software\\VelorinTest\\Long", nullptr, false, &size), nullptr);
+
+    char small[8];
+    size = sizeof small;
+    EXPECT_EQ(ReadRegistryPath("HKEY_CURRENT_USER\\Software\\VelorinTest\\Short", small, false, &size), nullptr);
+    EXPECT_EQ(size, 0u);
+}
+
+TEST(RegistryPath, PathsOf260CharactersOrMoreAreRefused) {
+    // The value name pads the path; the key stays the same.
+    const std::string head = "HKEY_CURRENT_USER\\Software\\VelorinTest\\";
+    for (size_t length : {259u, 260u, 261u, 2000u}) {
+        std::string path = head + std::string(length - head.size(), 'n');
+        std::string name = path.substr(head.size());
+        bool accepted = length < 260;
+        EXPECT_EQ(WriteRegistryPath(path.c_str(), "long", REG_SZ, 0), accepted ? 1 : 0) << length;
+        EXPECT_EQ(QueryValue(HKEY_CURRENT_USER, testKey, name.c_str()).found, accepted) << length;
+
+        SetString(HKEY_CURRENT_USER, testKey, name.c_str(), "set directly");
+        DWORD size = 0;
+        const char* text = ReadRegistryPath(path.c_str(), nullptr, false, &size);
+        EXPECT_EQ(text != nullptr, accepted) << length;
+        EXPECT_EQ(size, accepted ? 13u : 0u) << length;
+    }
+}
+
+TEST(WriteRegistryPath, StringsKeepTheirNulAndDwordsTheirFourBytes) {
+    EXPECT_EQ(WriteRegistryPath("HKEY_CURRENT_USER\\Software\\VelorinTest\\New\\Name", "abc", REG_SZ, 99), 1);
+    StoredValue name = QueryValue(HKEY_CURRENT_USER, "Software\\VelorinTest\\New", "Name");
+    ASSERT_TRUE(name.found);
+    EXPECT_EQ(name.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(name.bytes, (std::vector<unsigned char>{'a', 'b', 'c', 0}));
+
+    const DWORD number = 0x12345678;
+    EXPECT_EQ(WriteRegistryPath("HKEY_CURRENT_USER\\Software\\VelorinTest\\Number", &number, REG_DWORD, 0), 1);
+    StoredValue stored = QueryValue(HKEY_CURRENT_USER, testKey, "Number");
+    EXPECT_EQ(stored.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(stored.bytes, (std::vector<unsigned char>{0x78, 0x56, 0x34, 0x12}));
+
+    // Other types take the size they are given.
+    const unsigned char binary[] = {9, 8, 7, 6, 5};
+    EXPECT_EQ(WriteRegistryPath("HKEY_CURRENT_USER\\Software\\VelorinTest\\Binary", binary, REG_BINARY, 3), 1);
+    EXPECT_EQ(QueryValue(HKEY_CURRENT_USER, testKey, "Binary").bytes, (std::vector<unsigned char>{9, 8, 7}));
+
+    // The installer's write, read back the way the engine reads.
+    EXPECT_EQ(WriteRegistryPath("HKEY_CURRENT_USER\\Control Panel\\Desktop\\SCRNSAVE.EXE",
+                                "C:\\WINDOWS\\system32\\VELORI~1.SCR", REG_SZ, 0), 1);
+    EXPECT_STREQ(ReadRegistryPath("HKEY_CURRENT_USER\\Control Panel\\Desktop\\SCRNSAVE.EXE"),
+                 "C:\\WINDOWS\\system32\\VELORI~1.SCR");
+
+    EXPECT_EQ(WriteRegistryPath("HKEY_NOWHERE\\Software\\VelorinTest\\Name", "abc", REG_SZ, 0), 0);
+}
+
+TEST(WriteRegistryPath, NoDataDeletesTheValueOrTheKey) {
+    SetString(HKEY_CURRENT_USER, "Software\\VelorinTest\\Doomed", "First", "1");
+    SetString(HKEY_CURRENT_USER, "Software\\VelorinTest\\Doomed", "Second", "2");
+
+    // Without the trailing backslash: the value named by the last component.
+    EXPECT_EQ(WriteRegistryPath("HKEY_CURRENT_USER\\Software\\VelorinTest\\Doomed\\First", nullptr, REG_SZ, 0), 1);
+    EXPECT_FALSE(QueryValue(HKEY_CURRENT_USER, "Software\\VelorinTest\\Doomed", "First").found);
+    EXPECT_TRUE(QueryValue(HKEY_CURRENT_USER, "Software\\VelorinTest\\Doomed", "Second").found);
+    EXPECT_EQ(WriteRegistryPath("HKEY_CURRENT_USER\\Software\\VelorinTest\\Doomed\\First", nullptr, REG_SZ, 0), 0);
+
+    // With it: the key itself, and only that key.
+    EXPECT_EQ(WriteRegistryPath("HKEY_CURRENT_USER\\Software\\VelorinTest\\Doomed\\", nullptr, REG_SZ, 0), 1);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\VelorinTest\\Doomed"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, testKey));
+    EXPECT_EQ(WriteRegistryPath("HKEY_CURRENT_USER\\Software\\VelorinTest\\Doomed\\", nullptr, REG_SZ, 0), 0);
+}
