@@ -29,7 +29,7 @@ const char* settingsFileName = ChooseSettingsFile();
 
 void EnterDataFolder(const char* marker) {
     char folder[folderPathSize];
-    const char* candidate = marker;
+    const char* candidate = marker ? marker : GetCommandLineA();
     if (IsFolderMarker(marker)) {
         char keyName[folderPathSize];
         if (!FolderKeyFromMarker(marker, keyName))
@@ -37,13 +37,16 @@ void EnterDataFolder(const char* marker) {
         candidate = GetProfileStringA("Folders", keyName, "", folder, folderPathSize)
                         ? folder
                         : GetCommandLineA();
-    } else if (!marker) {
-        candidate = GetCommandLineA();
     }
     if (SetCurrentDirectoryA(candidate))
         return;
-    // Not a folder we can enter (a stale entry, or no entry and the command
-    // line itself): fall back to the running program's folder.
+    // Not a folder we can enter: read it as a command line and enter the
+    // program's folder. A stale win.ini entry names no program, so the
+    // running program's own command line stands in for it: the saver then
+    // keeps its settings beside itself rather than wherever the entry's
+    // parent happens to be.
+    if (candidate == folder)
+        candidate = GetCommandLineA();
     char programFolder[folderPathSize];
     if (FolderFromCommandLine(candidate, programFolder))
         SetCurrentDirectoryA(programFolder);
