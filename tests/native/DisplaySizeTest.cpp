@@ -15,8 +15,9 @@ static std::string Layout(const std::string& description) {
     std::istringstream in(description);
     std::string screenText, layoutText, kind;
     in >> screenText >> layoutText >> kind;
-    SIZE screen{};
-    std::sscanf(screenText.c_str(), "%dx%d", &screen.cx, &screen.cy);
+    int screenWidth = 0, screenHeight = 0;
+    std::sscanf(screenText.c_str(), "%dx%d", &screenWidth, &screenHeight);
+    const SIZE screen{screenWidth, screenHeight};
     const char layout = layoutText[0];
     std::string content = kind;
     if (kind == "movie" || kind == "text")
@@ -35,8 +36,9 @@ static std::string Layout(const std::string& description) {
         std::sscanf(content.c_str(), "%d/%d", &length, &lines);
         display = TextDisplaySize(layout, length, lines, screen, none);
     } else {
-        SIZE size{};
-        std::sscanf(content.c_str(), "%dx%d", &size.cx, &size.cy);
+        int width = 0, height = 0;
+        std::sscanf(content.c_str(), "%dx%d", &width, &height);
+        const SIZE size{width, height};
         display = kind == "movie" ? MovieDisplaySize(layout, size, screen, none)
                                   : PictureDisplaySize(layout, size, screen, rotation2D, rotation3D, none);
     }

@@ -1,0 +1,244 @@
+#include "options/BannerGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+static int Red(COLORREF c) { return c & 0xFF; }
+static int Green(COLORREF c) { return (c >> 8) & 0xFF; }
+static int Blue(COLORREF c) { return (c >> 16) & 0xFF; }
+
+TEST(BannerGeometry, GemShape) {
+    Gem gem;
+    BuildGem(gem, 6, 0.67, 0.1675, 10000);
+    ASSERT_EQ(gem.size(), 13u);
+    for (size_t side = 0; side < 6; ++side) {
+        const Polygon3D& crown = gem[2 * side];
+        const Polygon3D& band = gem[2 * side + 1];
+        ASSERT_EQ(crown.points.size(), 3u);
+        ASSERT_EQ(band.points.size(), 4u);
+        EXPECT_EQ(crown.points[2].y, 1000);  // the apex
+        for (int i = 0; i < 2; ++i) {
+            const Point3D& rim = crown.points[i];
+            EXPECT_NEAR(std::hypot(rim.x, rim.z), 670, 1e-9);
+            EXPECT_EQ(rim.y, 0);
+            const Point3D& lower = band.points[3 - i];
+            EXPECT_NEAR(std::hypot(lower.x, lower.z), 670 * 0.8325, 1e-9);  // 557.775
+            EXPECT_EQ(lower.y, -167.5);
+        }
+    }
+    // Side 0 starts in front (z = radius) and runs to -60 degrees about y.
+    EXPECT_NEAR(gem[0].points[0].z, 670, 1e-9);
+    EXPECT_NEAR(gem[0].points[1].x, -580.2370205, 1e-6);
+    EXPECT_NEAR(gem[0].depth, (0 + 670) / 2.0, 1e-9);
+    ASSERT_EQ(gem[12].points.size(), 6u);
+    EXPECT_NEAR(gem[12].depth, 0, 1e-9);
+
+    BuildGem(gem, 0, 0.67, 0.1675, 10000);
+    EXPECT_TRUE(gem.empty());
+}
+
+TEST(BannerGeometry, RotationAxesOrderAndDepth) {
+    struct Case { Point3D from; double ax, ay, az; Point3D to; };
+    const Case cases[] = {
+        {{0, 1, 0}, 90, 0, 0, {0, 0, 1}},
+        {{1, 0, 0}, 0, 90, 0, {0, 0, 1}},
+        {{1, 0, 0}, 0, 0, 90, {0, 1, 0}},
+        {{0, 1, 0}, 90, 90, 0, {-1, 0, 0}},   // x first, then y
+        {{1, 0, 0}, 0, 90, 90, {0, 0, 1}},    // y first, then z
+        {{1, 2, 3}, 0, 360, -360, {1, 2, 3}},
+    };
+    for (const Case& c : cases) {
+        Polygon3D polygon{{c.from}, 99};
+        RotatePolygon(polygon, c.ax, c.ay, c.az);
+        EXPECT_NEAR(polygon.points[0].x, c.to.x, 1e-12) << c.ax << "," << c.ay << "," << c.az;
+        EXPECT_NEAR(polygon.points[0].y, c.to.y, 1e-12) << c.ax << "," << c.ay << "," << c.az;
+        EXPECT_NEAR(polygon.points[0].z, c.to.z, 1e-12) << c.ax << "," << c.ay << "," << c.az;
+        EXPECT_NEAR(polygon.depth, c.to.z, 1e-12);
+    }
+    Polygon3D square{{{1, 0, 5}, {0, 1, -3}, {2, 2, 1}}, 0};
+    RotatePolygon(square, 0, 0, 0);
+    EXPECT_EQ(square.depth, 1);  // mean of the nearest and farthest z
+    Polygon3D empty{{}, 7};
+    RotatePolygon(empty, 10, 20, 30);
+    EXPECT_EQ(empty.depth, 7);
+}
+
+TEST(BannerGeometry, DepthSortIsASelectionSortBySwapping) {
+    // Tags in x. Among equal depths the first found wins, and the swaps can
+    // reorder equals: [2a, 2b, 3] becomes [3, 2b, 2a], not [3, 2a, 2b].
+    Gem gem = {{{{1, 0, 0}}, 2}, {{{2, 0, 0}}, 2}, {{{3, 0, 0}}, 3}};
+    SortByDepth(gem);
+    EXPECT_EQ(gem[0].points[0].x, 3);
+    EXPECT_EQ(gem[1].points[0].x, 2);
+    EXPECT_EQ(gem[2].points[0].x, 1);
+    Gem mixed = {{{{1, 0, 0}}, 1}, {{{2, 0, 0}}, 3}, {{{3, 0, 0}}, 3}, {{{4, 0, 0}}, 2}};
+    SortByDepth(mixed);
+    const double order[] = {2, 3, 4, 1};
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(mixed[i].points[0].x, order[i]) << i;
+}
+
+TEST(BannerGeometry, ProjectionTruncatesTowardZero) {
+    const Gem gem = {{{{0, 0, 0}, {1000, -1000, 0}, {0, 0, 1500}}, 0}};
+    const ProjectedGem p = ProjectGem(gem, 640, 80);
+    ASSERT_EQ(p.points.size(), 3u);
+    ASSERT_EQ(p.counts.size(), 1u);
+    EXPECT_EQ(p.counts[0], 3);
+    EXPECT_EQ(p.points[0].x, 43);   // the centre: 40 + 640/200
+    EXPECT_EQ(p.points[0].y, 34);   //             40 - 640/100
+    EXPECT_EQ(p.points[1].x, 99);   // 56.5 -> 56
+    EXPECT_EQ(p.points[1].y, -21);  // -55.5 -> -55, not -56
+    EXPECT_EQ(p.points[2].x, 43);   // near points stay on the centre line
+}
+
+TEST(BannerGeometry, ColourRange) {
+    struct Case { uint32_t given; int32_t used; };
+    const Case cases[] = {{0, 255}, {3, 255}, {4, 255}, {5, 4}, {6, 6}, {7, 6}, {8, 7},
+                          {255, 255}, {256, 255}, {258, 255}, {65535, 255}};
+    for (const Case& c : cases)
+        EXPECT_EQ(EffectiveColourRange(c.given), c.used) << c.given;
+}
+
+TEST(BannerGeometry, GlowLevels) {
+    struct Case { int32_t height, range; std::vector<int32_t> widths; COLORREF first; };
+    const Case cases[] = {
+        {42, 255, {19, 17, 15, 13, 11, 11, 9, 7, 5, 3, 1}, 0xF1A0BB},
+        {80, 255, {39, 37, 35, 33, 31, 29, 27, 25, 23, 21, 21, 19, 17, 15, 13, 11, 9, 7, 5, 3, 1},
+         0xF19BB8},
+        {42, 6, {15, 7, 1}, 0xF5B9CD},   // 2 * 6 / 3 - 1 = 3 levels
+        {1, 255, {1}, 0xFFFFFF},
+        {0, 255, {1}, 0xFFFFFF},
+        {-10, 255, {}, 0},
+    };
+    for (const Case& c : cases) {
+        const std::vector<GlowLevel> levels = GlowLevels(c.height, c.range);
+        std::vector<int32_t> widths;
+        for (const GlowLevel& level : levels)
+            widths.push_back(level.penWidth);
+        EXPECT_EQ(widths, c.widths) << c.height;
+        if (levels.empty())
+            continue;
+        EXPECT_EQ(levels.front().colour, c.first) << c.height;
+        EXPECT_EQ(levels.back().colour, 0xFFFFFFu) << c.height;  // white core
+        for (size_t i = 1; i < levels.size(); ++i) {
+            EXPECT_GE(Red(levels[i].colour), Red(levels[i - 1].colour));
+            EXPECT_GE(Green(levels[i].colour), Green(levels[i - 1].colour));
+            EXPECT_GE(Blue(levels[i].colour), Blue(levels[i - 1].colour));
+        }
+    }
+}
+
+TEST(BannerGeometry, BannersFortyTwoAndEightyHigh) {
+    struct Case {
+        int32_t width, height;
+        size_t levels;
+        int32_t fontHeight;
+        RECT rect, shifted;
+        int32_t shadow, cell;
+    };
+    const Case cases[] = {
+        {640, 42, 11, 37, {55, 0, 640, 37}, {56, -1, 641, 36}, 1, 7},
+        {640, 80, 21, 72, {108, 0, 640, 72}, {110, -2, 642, 70}, 2, 13},
+        {200, 20, 6, 18, {27, 0, 200, 18}, {28, -1, 201, 17}, 1, 3},   // offset at least 1
+        {900, 120, 31, 108, {162, 0, 900, 108}, {164, -2, 902, 106}, 2, 20},  // at most 2
+    };
+    for (const Case& c : cases) {
+        const BannerPlan plan = PlanBanner(c.width, c.height, 0, 0);
+        const int h = c.height;
+        EXPECT_EQ(plan.colourRange, 255);
+        EXPECT_EQ(plan.glow.size(), c.levels) << h;
+        EXPECT_EQ(plan.name.fontHeight, c.fontHeight) << h;
+        EXPECT_EQ(plan.name.shadowOffset, c.shadow) << h;
+        const RECT& r = plan.name.rect;
+        const RECT& s = plan.name.shiftedRect;
+        EXPECT_TRUE(r.left == c.rect.left && r.top == c.rect.top && r.right == c.rect.right &&
+                    r.bottom == c.rect.bottom) << h << ": " << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+        EXPECT_TRUE(s.left == c.shifted.left && s.top == c.shifted.top && s.right == c.shifted.right &&
+                    s.bottom == c.shifted.bottom) << h << ": " << s.left << "," << s.top << "," << s.right << "," << s.bottom;
+        EXPECT_EQ(plan.cell, c.cell) << h;
+        EXPECT_EQ(plan.shades, 40);
+    }
+}
+
+TEST(BannerGeometry, GemFramesAndRays) {
+    // At every turn the 13 faces project inside the banner, left of the name.
+    for (int step = 0; step > -360; step -= 7) {
+        const BannerPlan plan = PlanBanner(640, 80, step, 0);
+        ASSERT_EQ(plan.gem.counts.size(), 13u);
+        int total = 0, triangles = 0;
+        for (int32_t count : plan.gem.counts) {
+            total += count;
+            triangles += count == 3;
+        }
+        EXPECT_EQ(total, 48);
+        EXPECT_EQ(triangles, 6);
+        for (const POINT& p : plan.gem.points) {
+            EXPECT_GE(p.x, 0) << step;
+            EXPECT_LT(p.x, plan.name.rect.left) << step;
+            EXPECT_GE(p.y, 0) << step;
+            EXPECT_LT(p.y, 80) << step;
+        }
+        // Each corner once: apex, 6 rim and 6 lower corners.
+        EXPECT_LE(plan.rayEnds.size(), 13u) << step;
+        EXPECT_GE(plan.rayEnds.size(), 12u) << step;  // rounding may merge two
+    }
+    const BannerPlan plan = PlanBanner(640, 80, 0, 0);
+    EXPECT_EQ(plan.sweep[1].x, 40);
+    EXPECT_EQ(plan.sweep[1].y, 60);
+    EXPECT_EQ(plan.sweep[2].x, 640);
+    EXPECT_EQ(plan.rayOrigins[1].y, 20);
+    EXPECT_EQ(plan.rayOrigins[3].x, 60);
+}
+
+TEST(BannerGeometry, SparkleShades) {
+    EXPECT_EQ(SparkleShade(0, 40), 0xFFFFD7u);  // RGB(215, 255, 255)
+    EXPECT_EQ(SparkleShade(39, 40), 0xFFD8B0u); // RGB(176, 216, 255)
+    EXPECT_EQ(SparkleShade(40, 40), 0xFFFFD7u);
+    EXPECT_EQ(SparkleShade(4, 5), 0xFFDFB7u);   // 4 * 8: RGB(183, 223, 255)
+    EXPECT_EQ(SparkleShade(12345, 1), 0xFFFFD7u);
+    EXPECT_EQ(SparkleShade(7, 0), 0xFFFFD7u);   // no shades: one
+}
+
+TEST(BannerGeometry, Diamonds) {
+    const std::vector<PixelRun> seven = DiamondRows(10, 20, 7);
+    const PixelRun expected[] = {{13, 20, 1}, {12, 21, 3}, {11, 22, 5}, {10, 23, 7},
+                                 {11, 24, 5}, {12, 25, 3}, {13, 26, 1}};
+    ASSERT_EQ(seven.size(), 7u);
+    for (size_t r = 0; r < 7; ++r) {
+        EXPECT_EQ(seven[r].x, expected[r].x) << r;
+        EXPECT_EQ(seven[r].y, expected[r].y) << r;
+        EXPECT_EQ(seven[r].length, expected[r].length) << r;
+    }
+    const std::vector<PixelRun> two = DiamondRows(0, 0, 2);
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[0].x, 1);
+    EXPECT_EQ(two[0].length, 1);
+    EXPECT_EQ(two[1].x, 0);
+    EXPECT_EQ(two[1].length, 2);
+    // Odd cells give diamonds symmetric about their middle column, cell wide.
+    for (int32_t cell = 3; cell < 40; cell += 2) {
+        int widest = 0;
+        for (const PixelRun& run : DiamondRows(0, 0, cell)) {
+            EXPECT_EQ(run.x + run.length - 1, cell - 1 - run.x) << cell;
+            widest = std::max(widest, static_cast<int>(run.length));
+        }
+        EXPECT_EQ(widest, cell);
+    }
+}
+
+TEST(BannerGeometry, SparkleMesh) {
+    const std::vector<POINT> cells = SparkleCells(RECT{0, 0, 20, 10}, 7);
+    // Rows at -3, 0, 3, 6, 9; shifted rows start at -3, the others at 0.
+    ASSERT_EQ(cells.size(), 18u);
+    EXPECT_EQ(cells[0].x, -3);
+    EXPECT_EQ(cells[0].y, -3);
+    EXPECT_EQ(cells[3].x, 18);
+    EXPECT_EQ(cells[4].x, 0);
+    EXPECT_EQ(cells[4].y, 0);
+    EXPECT_EQ(cells[6].x, 14);
+    EXPECT_EQ(cells.back().y, 9);
+    EXPECT_TRUE(SparkleCells(RECT{0, 0, 20, 10}, 1).empty());
+    EXPECT_TRUE(SparkleCells(RECT{5, 5, 5, 5}, 7).size() <= 2u);
+}

@@ -1,0 +1,90 @@
+#include "options/Banner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace {
+
+// A 32-bit top-down DIB section selected into a memory DC.
+struct Canvas {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    const uint32_t* pixels = nullptr;
+    int width, height;
+
+    Canvas(int w, int h) : width(w), height(h) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        old = SelectObject(dc, bitmap);
+        pixels = static_cast<const uint32_t*>(bits);
+    }
+    ~Canvas() {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    uint32_t At(int x, int y) const { return pixels[y * width + x] & 0xFFFFFF; }  // 0xRRGGBB
+};
+
+}  // namespace
+
+TEST(Banner, StillFrameOnLavenderWithWhiteLines) {
+    Canvas canvas(640, 80);
+    ASSERT_NE(canvas.pixels, nullptr);
+    const HGDIOBJ pen = GetCurrentObject(canvas.dc, OBJ_PEN);
+    const HGDIOBJ brush = GetCurrentObject(canvas.dc, OBJ_BRUSH);
+    const HGDIOBJ font = GetCurrentObject(canvas.dc, OBJ_FONT);
+    SetTextColor(canvas.dc, 0x123456);
+    SetBkMode(canvas.dc, OPAQUE);
+
+    const RECT area{0, 0, 640, 80};
+    DrawBanner(nullptr, canvas.dc, 0, 0, &area);
+
+    EXPECT_EQ(canvas.At(639, 0), 0xB496F0u);  // lavender, RGB(180, 150, 240)
+    int white = 0, black = 0;
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 640; ++x) {
+            white += canvas.At(x, y) == 0xFFFFFF;
+            black += canvas.At(x, y) == 0;
+        }
+    EXPECT_GT(white, 500);  // line cores, facets and the name's light copy
+    EXPECT_GT(black, 500);  // the name
+
+    // The caller's DC is as it was.
+    EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_PEN), pen);
+    EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_BRUSH), brush);
+    EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_FONT), font);
+    EXPECT_EQ(GetTextColor(canvas.dc), 0x123456u);
+    EXPECT_EQ(GetBkMode(canvas.dc), OPAQUE);
+}
+
+TEST(Banner, DrawsOnlyIntoItsRectangle) {
+    Canvas canvas(300, 60);
+    PatBlt(canvas.dc, 0, 0, 300, 60, BLACKNESS);
+    const RECT area{100, 10, 284, 52};  // 184 x 42
+    DrawBanner(nullptr, canvas.dc, 17, 0, &area);
+    EXPECT_EQ(canvas.At(99, 30), 0u);
+    EXPECT_EQ(canvas.At(150, 9), 0u);
+    EXPECT_EQ(canvas.At(150, 52), 0u);
+    EXPECT_EQ(canvas.At(284, 30), 0u);
+    EXPECT_EQ(canvas.At(283, 10), 0xB496F0u);
+}
+
+TEST(Banner, TinyAndEmptyRectanglesDoNotCrash) {
+    Canvas canvas(16, 16);
+    for (RECT area : {RECT{0, 0, 0, 0}, RECT{0, 0, 1, 1}, RECT{0, 0, 16, 3}, RECT{5, 5, 2, 2}})
+        DrawBanner(nullptr, canvas.dc, 0, 0, &area);
+    DrawBanner(nullptr, nullptr, 0, 0, nullptr);  // nothing to draw on
+    const POINT triangle[] = {{0, 0}, {10, 0}, {0, 10}};
+    DrawSparkles(canvas.dc, triangle, 3, 40, 1);
+    DrawSparkles(canvas.dc, triangle, 0, 40, 7);
+}
