@@ -14,6 +14,9 @@ list(FILTER WIN_SOURCES EXCLUDE REGEX "/WinMain_win\\.cpp$")
 add_library(saver_win STATIC ${WIN_SOURCES})
 target_link_libraries(saver_win PUBLIC saver_core ${SAVER_SYSTEM_LIBS})
 target_include_directories(saver_win PRIVATE resources)
+# The portable core calls a few platform services defined in the Windows
+# halves (the picture decoder, the codecs): the two libraries depend on each other.
+target_link_libraries(saver_core PUBLIC saver_win)
 
 add_executable(VelorinScreenSaver WIN32 src/host/WinMain_win.cpp resources/VelorinScreenSaver.rc)
 set_target_properties(VelorinScreenSaver PROPERTIES SUFFIX ".scr")

@@ -1,5 +1,224 @@
+// The engine's window procedure: chooses and prepares the content when the
+// saver window is created, then paints it on the frame timer and moves it on
+// the move timer. Every message ends in DefaultSaverProc.
+#include "engine/DisplaySize.h"
+#include "engine/Engine.h"
+#include "engine/FrameTimers.h"
+#include "engine/Motion.h"
+#include "engine/RegistryPath.h"
+#include "engine/Settings.h"
 #include "host/Host.h"
+#include "imaging/KBitmap.h"
+#include "imaging/PictureFile.h"
+#include "options/Banner.h"
+
+#include <cstdlib>
+#include <cstring>
+
+EngineState engine;
+KBitmap currentPicture;
+
+namespace {
+
+const char displayClassName[] = "C SS";
+const char backgroundName[] = "<background>";
+const char wallpaperPath[] = "HKEY_CURRENT_USER\\Control Panel\\Desktop\\Wallpaper";
+constexpr uint32_t fadeColour = 0x000000;
+constexpr double fadeFraction = 0.25;
+
+SIZE ScreenSize() {
+    return SIZE{engine.clientRect.right, engine.clientRect.bottom};
+}
+
+SIZE DisplaySize() {
+    return SIZE{engine.displayWidth, engine.displayHeight};
+}
+
+void SetDisplaySize(SIZE size) {
+    engine.displayWidth = size.cx;
+    engine.displayHeight = size.cy;
+}
+
+// Several monitors or a preview: the saver window is not as wide as the
+// primary screen.
+bool CoversPrimaryScreenOnly() {
+    return engine.clientRect.right == GetSystemMetrics(SM_CXSCREEN);
+}
+
+// The banner, drawn once per process into a 640 x 80 32-bit bitmap.
+bool LoadBanner() {
+    if (!engine.bannerBitmap) {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        ReleaseDC(nullptr, screen);
+        engine.bannerBitmap = CreateBitmap(bannerWidth, bannerHeight, 1, 32, nullptr);
+        if (memory && engine.bannerBitmap) {
+            HGDIOBJ previous = SelectObject(memory, engine.bannerBitmap);
+            RECT area = {0, 0, bannerWidth, bannerHeight};
+            DrawBanner(nullptr, memory, 0, 0, &area);
+            SelectObject(memory, previous);
+        }
+        if (memory)
+            DeleteDC(memory);
+    }
+    return engine.bannerBitmap && currentPicture.LoadFromBitmap(engine.bannerBitmap) != 0;
+}
+
+// Imagery mode: the file as a picture. Folders, shortcuts and movies are
+// tried first once they are supported; for now a file either loads as a
+// picture or not at all.
+bool LoadImagery() {
+    return currentPicture.LoadFile(saverSettings.file) != 0;
+}
+
+void PrepareStillPicture() {
+    saverSettings.mode = contentPicture;
+    if (_stricmp(saverSettings.file, backgroundName) == 0) {
+        // The wallpaper replaces the banner; without one there is nothing to show.
+        currentPicture.Free();
+        const char* wallpaper = ReadRegistryPath(wallpaperPath);
+        if (wallpaper)
+            currentPicture.LoadFile(wallpaper);  // a failure leaves the picture empty
+    }
+    SIZE picture = {currentPicture.Width(), currentPicture.Height()};
+    SetDisplaySize(PictureDisplaySize(static_cast<char>(saverSettings.screenMode), picture,
+                                      ScreenSize(), saverSettings.rotation2D != 0,
+                                      saverSettings.rotation3D != 0, DisplaySize()));
+    if (saverSettings.fade)
+        currentPicture.FadeEdges(fadeColour, fadeFraction);
+}
+
+void CreateDisplayWindow(HWND window) {
+    POINT position = CentredPosition(DisplaySize(), ScreenSize());
+    engine.displayX = position.x;
+    engine.displayY = position.y;
+
+    WNDCLASSA displayClass = {};
+    displayClass.lpfnWndProc = DefWindowProcA;
+    displayClass.hInstance = GetModuleHandleA(nullptr);
+    displayClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    displayClass.lpszClassName = displayClassName;
+    RegisterClassA(&displayClass);  // fails harmlessly when an earlier run registered it
+
+    engine.displayWindow = CreateWindowExA(0, displayClassName, "", WS_CHILD | WS_VISIBLE,
+                                           engine.displayX, engine.displayY, engine.displayWidth,
+                                           engine.displayHeight, window, nullptr,
+                                           displayClass.hInstance, nullptr);
+    // Mouse input over the display window must reach the close rules.
+    if (CoversPrimaryScreenOnly())
+        SetCapture(window);
+}
+
+// A turning picture is prepared once: plain 24-bit rows, black where a turn
+// uncovers the canvas, small enough to turn every 20 ms, and padded to its
+// diagonal so no turn leaves the canvas.
+void PrepareTurningPicture() {
+    saverSettings.mode = contentTurning;
+    Decompress(currentPicture);
+    currentPicture.ConvertDepth(24);
+    currentPicture.backgroundColour = 0;
+    TurningCanvas canvas = PlanTurningCanvas(currentPicture.Width(), currentPicture.Height(),
+                                             saverSettings.rotation3D != 0);
+    currentPicture.Resize(canvas.width, canvas.height, true);
+    currentPicture.Crop(&canvas.crop);
+}
+
+void StartTimers(HWND window) {
+    TimerPlan plan = PlanTimers(saverSettings.mode, saverSettings.screenMode, 0,
+                                CoversPrimaryScreenOnly());
+    if (plan.moveTimer)
+        SetTimer(window, moveTimer, movePeriod, nullptr);
+    if (plan.framePeriod)
+        SetTimer(window, frameTimer, plan.framePeriod, nullptr);
+}
+
+void OnCreate(HWND window) {
+    GetClientRect(window, &engine.clientRect);
+    srand(GetTickCount());
+    LoadSettings();
+
+    if (saverSettings.mode == contentImagery) {
+        // When neither the file nor the banner loads, the code stays 'I'
+        // and nothing is painted.
+        if (LoadImagery() || LoadBanner())
+            PrepareStillPicture();
+    }
+    // Text mode shows nothing until text drawing is in place.
+
+    CreateDisplayWindow(window);
+    if (saverSettings.mode == contentPicture &&
+        (saverSettings.rotation2D || saverSettings.rotation3D))
+        PrepareTurningPicture();
+    StartTimers(window);
+    PostMessageA(window, WM_TIMER, frameTimer, 0);
+}
+
+void PaintTurningFrame() {
+    for (int axis = 0; axis < 3; ++axis)
+        engine.spinAngle[axis] += engine.spinSpeed[axis];
+    KBitmap frame(currentPicture, nullptr, true);
+    frame.PaintToWindow(engine.displayWindow);
+    if (saverSettings.screenMode != 'B')
+        NextSpinFrame(engine.spinSpeed, engine.spinFrameCount);
+}
+
+void OnFrameTick() {
+    switch (saverSettings.mode) {
+    case contentPicture:
+        currentPicture.PaintToWindow(engine.displayWindow);
+        break;
+    case contentTurning:
+        PaintTurningFrame();
+        break;
+    default:
+        break;
+    }
+}
+
+void OnMoveTick(HWND window) {
+    BounceState bounce = {engine.displayX, engine.displayY, engine.displayWidth,
+                          engine.displayHeight, engine.velocityX, engine.velocityY,
+                          {engine.spinSpeed[0], engine.spinSpeed[1], engine.spinSpeed[2]}};
+    BounceStep(bounce, engine.clientRect.right, engine.clientRect.bottom);
+    engine.displayX = bounce.displayX;
+    engine.displayY = bounce.displayY;
+    engine.velocityX = bounce.velocityX;
+    engine.velocityY = bounce.velocityY;
+    std::memcpy(engine.spinSpeed, bounce.spinSpeed, sizeof engine.spinSpeed);
+    MoveWindow(engine.displayWindow, engine.displayX, engine.displayY, engine.displayWidth,
+               engine.displayHeight, TRUE);
+    if (saverSettings.mode == contentTurning || saverSettings.mode == contentClock)
+        PostMessageA(window, WM_TIMER, frameTimer, 0);
+}
+
+void OnDestroy() {
+    DestroyWindow(engine.displayWindow);
+    if (!saverSettings.rewind)
+        SaveSettings(true);
+}
+
+}  // namespace
 
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The speeds are drawn the first time the procedure runs, before
+    // creation seeds the generator.
+    if (!engine.spinSpeedsDrawn) {
+        StartSpinSpeeds(engine.spinSpeed);
+        engine.spinSpeedsDrawn = true;
+    }
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        break;
+    case WM_TIMER:
+        if (wParam == frameTimer)
+            OnFrameTick();
+        else if (wParam == moveTimer)
+            OnMoveTick(window);
+        break;
+    case WM_DESTROY:
+        OnDestroy();
+        break;
+    }
     return DefaultSaverProc(window, message, wParam, lParam);
 }

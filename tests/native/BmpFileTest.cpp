@@ -132,7 +132,17 @@ TEST_F(BmpFile, RefusesFilesWhoseSizesDisagree) {
     };
     for (const auto& c : cases) {
         KBitmap b(3, 3, 24);
-        EXPECT_EQ(b.LoadFile(Write(c.bytes)), 0u) << c.name;
+        uint32_t size = b.LoadFile(Write(c.bytes));
+#ifdef _WIN32
+        // The platform's picture decoder gives a refused BMP a second chance;
+        // whatever it makes of it must be a sound picture.
+        if (size) {
+            EXPECT_EQ(size, b.BlockSize()) << c.name;
+            EXPECT_TRUE(b.HasPixels()) << c.name;
+            continue;
+        }
+#endif
+        EXPECT_EQ(size, 0u) << c.name;
         EXPECT_TRUE(b.IsEmpty()) << c.name;
     }
     // biClrUsed is taken as stored: an 8-bit picture claiming 2^32 - 1 entries

@@ -132,3 +132,54 @@ class Host:
         except subprocess.TimeoutExpired:
             self.process.kill()
             self.process.wait()
+
+
+class Screen:
+    """One capture of the whole screen, readable pixel by pixel."""
+
+    def __init__(self, save_as=None):
+        raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
+                             capture_output=True, check=True, timeout=30).stdout
+        size = subprocess.run(["xdpyinfo"], capture_output=True, text=True).stdout
+        dims = next(line for line in size.splitlines() if "dimensions:" in line)
+        self.width, self.height = map(int, dims.split()[1].split("x"))
+        assert len(raw) == self.width * self.height * 3
+        self.raw = raw
+        if save_as:
+            subprocess.run(["convert", "-size", f"{self.width}x{self.height}", "-depth", "8",
+                            "rgb:-", save_as], input=raw, check=True)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.raw[i:i + 3])
+
+    def region_is(self, left, top, right, bottom, colour, step=7):
+        """True when every sampled pixel of the area (right and bottom excluded) is colour."""
+        return all(self.pixel(x, y) == colour
+                   for y in range(top, bottom, step) for x in range(left, right, step))
+
+
+def write_settings(**values):
+    """Writes section [VelorinScreenSaver] of the prefix's win.ini afresh."""
+    path = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "win.ini")
+    kept = []
+    if os.path.exists(path):
+        skipping = False
+        for line in open(path, encoding="latin-1").read().splitlines():
+            if line.strip().startswith("["):
+                skipping = line.strip().lower() == "[velorinscreensaver]"
+            if not skipping:
+                kept.append(line)
+    kept.append("[VelorinScreenSaver]")
+    kept += [f"{key}={value}" for key, value in values.items()]
+    with open(path, "w", encoding="latin-1", newline="\r\n") as f:
+        f.write("\n".join(kept) + "\n")
+
+
+def display_window(saver_window):
+    """The display window inside the saver window: (handle, x, y, width, height) or None."""
+    line = probe("child", saver_window)
+    if line in ("", "none"):
+        return None
+    fields = line.split()
+    return tuple(map(int, fields[0:5]))

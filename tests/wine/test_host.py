@@ -6,11 +6,13 @@ import pytest
 
 from saver import (SAVER_CLASS, SAVER_TITLE, SC_MONITORPOWER, SC_SCREENSAVE, WM_CLOSE, WM_CONTEXTMENU,
                    WM_POWERBROADCAST, WM_SETTEXT, WM_SYSCOMMAND, Host, Program, count_windows,
-                   find_window, probe, screenshot, wait_until, xdotool)
+                   find_window, probe, screenshot, wait_until, write_settings,
+                   xdotool)
 
 WS_POPUP_VISIBLE_CLIP = 0x96000000
 WS_CHILD_VISIBLE_CLIPCHILDREN = 0x52000000
 WS_EX_TOPMOST_TOOLWINDOW = 0x88
+WS_VISIBLE = 0x10000000
 DIALOG_CLASS = "#32770"
 DIALOG_TITLE = "VelorinScreenSaver Options"
 IDCANCEL = 2
@@ -21,14 +23,21 @@ def start_full_screen(arguments="/s"):
     xdotool("mousemove", 500, 500)
     time.sleep(0.2)
     saver = Program(arguments)
-    window = wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
+    # Visible once its creation has finished.
+    window = wait_until(lambda: (lambda found: found if found and found.style & WS_VISIBLE
+                                 else None)(find_window(SAVER_CLASS, SAVER_TITLE)))
     assert window, f"no saver window for {arguments!r}"
-    time.sleep(0.5)  # let it settle: creation, first paint, cursor hidden
+    time.sleep(0.5)  # let it settle: first paint, cursor hidden
     return saver, window
 
 
-def max_brightness(path):
-    out = subprocess.run(["convert", path, "-format", "%[fx:maxima]", "info:"],
+@pytest.fixture(autouse=True)
+def default_settings():
+    write_settings()
+
+
+def max_brightness(path, area):
+    out = subprocess.run(["convert", path, "-crop", area, "-format", "%[fx:maxima]", "info:"],
                          capture_output=True, text=True, check=True).stdout
     return float(out)
 
@@ -51,7 +60,10 @@ def test_full_screen_saver_covers_the_screen_and_ends_on_input(arguments, ending
     assert window.style == WS_POPUP_VISIBLE_CLIP
     assert window.exstyle == WS_EX_TOPMOST_TOOLWINDOW
     assert probe("cursor") == "hidden"
-    assert max_brightness(screenshot(str(tmp_path / "screen.png"))) == 0
+    # Black all round the display window (which shows the banner by default).
+    shot = screenshot(str(tmp_path / "screen.png"))
+    assert max_brightness(shot, "1920x400+0+0") == 0
+    assert max_brightness(shot, "600x1080+0+0") == 0
 
     if ending == "key":
         xdotool("key", "a")
@@ -107,10 +119,12 @@ def test_preview_fills_its_host_ignores_input_and_ends_with_it(switch, cleanup):
     cleanup.append(host)
     preview = Program(switch.format(host.handle))
     cleanup.append(preview)
-    child = wait_until(lambda: (lambda line: line if line not in ("", "none") else None)(
+    # Visible once its creation has finished.
+    child = wait_until(lambda: (lambda line: line if line not in ("", "none") and
+                                int(line.split()[5]) & WS_VISIBLE else None)(
         probe("child", host.handle)))
     assert child, "no preview window"
-    handle, name, x, y, width, height, style, exstyle = child.split()
+    handle, x, y, width, height, style, exstyle, name = child.split(maxsplit=7)
     assert name == f"{SAVER_CLASS}|Preview"
     assert (int(x), int(y), int(width), int(height)) == (0, 0, 152, 112)
     assert int(style) == WS_CHILD_VISIBLE_CLIPCHILDREN and int(exstyle) == 0

@@ -4,13 +4,15 @@
 //
 //   winprobe find CLASS TITLE     -> "HWND x y width height style exstyle" or "none"
 //   winprobe count CLASS TITLE    -> number of top-level windows with that class and title
-//   winprobe child PARENT         -> first child: "HWND class|title x y width height style exstyle"
+//   winprobe child PARENT         -> first child: "HWND x y width height style exstyle class|title"
+//   winprobe rect HWND            -> the window's screen rectangle: "x y width height"
 //   winprobe title HWND           -> the window's title
 //   winprobe owner CLASS TITLE    -> owner of that top-level window, 0 if none
 //   winprobe send HWND MSG WPARAM LPARAM -> SendMessageA result
 //   winprobe post HWND MSG WPARAM LPARAM -> 1 when posted
 //   winprobe foreground           -> the foreground window
 //   winprobe activate HWND        -> brings the window to the foreground
+//   winprobe invalidate HWND      -> marks the whole window for repainting, background erased
 //   winprobe cursor               -> "shown" or "hidden"
 //   winprobe run COMMANDLINE      -> starts the exact command line, prints "pid N", waits
 //                                    for it and ends with its exit code (also printed as "exit N")
@@ -80,7 +82,8 @@ static int Host(int width, int height) {
     RegisterClassA(&windowClass);
     RECT area = {0, 0, width, height};
     AdjustWindowRect(&area, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window = CreateWindowA("ProbeHost", "Probe host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+    HWND window = CreateWindowA("ProbeHost", "Probe host",
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 10, 10,
                                 area.right - area.left, area.bottom - area.top, nullptr, nullptr,
                                 windowClass.hInstance, nullptr);
     printf("%lu\n", Number(window));
@@ -143,10 +146,15 @@ int main(int argc, char** argv) {
         RECT area;
         GetWindowRect(child, &area);
         MapWindowPoints(nullptr, Window(argv[2]), reinterpret_cast<POINT*>(&area), 2);
-        printf("%lu %s|%s %ld %ld %ld %ld %lu %lu\n", Number(child), className, title, area.left,
-               area.top, area.right - area.left, area.bottom - area.top,
+        printf("%lu %ld %ld %ld %ld %lu %lu %s|%s\n", Number(child), area.left, area.top,
+               area.right - area.left, area.bottom - area.top,
                static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
-               static_cast<unsigned long>(GetWindowLongA(child, GWL_EXSTYLE)));
+               static_cast<unsigned long>(GetWindowLongA(child, GWL_EXSTYLE)), className, title);
+    } else if (!strcmp(command, "rect") && argc == 3) {
+        RECT area = {};
+        GetWindowRect(Window(argv[2]), &area);
+        printf("%ld %ld %ld %ld\n", area.left, area.top, area.right - area.left,
+               area.bottom - area.top);
     } else if (!strcmp(command, "title") && argc == 3) {
         char title[256];
         GetWindowTextA(Window(argv[2]), title, sizeof title);
@@ -166,6 +174,8 @@ int main(int argc, char** argv) {
         printf("%lu\n", Number(GetForegroundWindow()));
     } else if (!strcmp(command, "activate") && argc == 3) {
         printf("%d\n", SetForegroundWindow(Window(argv[2])) ? 1 : 0);
+    } else if (!strcmp(command, "invalidate") && argc == 3) {
+        printf("%d\n", InvalidateRect(Window(argv[2]), nullptr, TRUE) ? 1 : 0);
     } else if (!strcmp(command, "cursor")) {
         CURSORINFO info = {};
         info.cbSize = sizeof info;

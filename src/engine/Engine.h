@@ -1,0 +1,46 @@
+// The saver engine: what the saver window shows, and the state of the frame
+// and move timers. Windows only.
+#pragma once
+
+#include "WinTypes.h"
+
+#include <cstdint>
+
+class KBitmap;
+
+// Content codes: what the frame timer paints. The settings' "Mode" arrives as
+// 'I' (imagery) or 'T' (text) and is replaced at creation by what is shown.
+constexpr int32_t contentMovie = 'V';
+constexpr int32_t contentPicture = 'B';
+constexpr int32_t contentTurning = 'R';
+constexpr int32_t contentText = 'T';
+constexpr int32_t contentClock = 'C';
+constexpr int32_t contentImagery = 'I';
+
+// Window timers on the saver window.
+constexpr UINT_PTR frameTimer = 'V';  // paints the next frame
+constexpr UINT_PTR moveTimer = 'M';   // moves the display window (bounce layout)
+constexpr UINT movePeriod = 20;  // ms
+
+struct EngineState {
+    HWND displayWindow;
+    int32_t displayX, displayY;          // in the saver window's client area
+    int32_t displayWidth, displayHeight;
+    int32_t velocityX, velocityY;        // pixels per move tick
+    RECT clientRect;                     // the saver window's client area, read at creation
+    float spinSpeed[3];                  // degrees per turning frame: A, B, C
+    double spinAngle[3];                 // degrees: A about the vertical axis, B horizontal, C in plane
+    int32_t spinFrameCount;
+    int32_t lastClockTime;
+    int32_t lastClockHour;
+    HBITMAP bannerBitmap;                // 640 x 80, 32 bits; made once, kept for the process
+    bool spinSpeedsDrawn;
+};
+
+extern EngineState engine;
+// The picture the saver shows; the turning frames are copies of it.
+extern KBitmap currentPicture;
+
+// The banner's still frame.
+constexpr int bannerWidth = 640;
+constexpr int bannerHeight = 80;

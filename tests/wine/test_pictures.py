@@ -1,0 +1,220 @@
+"""Still pictures on the screen: formats, layouts, fading, the banner, the wallpaper."""
+import os
+import subprocess
+import time
+
+import pytest
+
+from saver import (SAVER_CLASS, SAVER_TITLE, WINE, WM_CLOSE, Host, Program, Screen,
+                   display_window, find_window, probe, wait_until, windows_path, write_settings,
+                   xdotool)
+
+RED, BLUE, LIME, BLACK = (255, 0, 0), (0, 0, 255), (0, 255, 0), (0, 0, 0)
+LAVENDER = (180, 150, 240)
+
+
+def make_picture(folder, name, width=320, height=240, options=(),
+                 colours=("red", "blue", "lime")):
+    """A left half, a right half and a block in the middle, by default red,
+    blue and lime. `name` may start with an ImageMagick format ("BMP3:a.bmp").
+    Returns the file's path."""
+    fmt, _, file_name = name.rpartition(":")
+    path = os.path.join(folder, file_name)
+    left, right, middle = colours
+    subprocess.run(["convert", "-size", f"{width}x{height}", f"xc:{left}", "-fill", right,
+                    "-draw", f"rectangle {width // 2},0 {width - 1},{height - 1}",
+                    "-fill", middle, "-draw",
+                    f"rectangle {3 * width // 8},{3 * height // 8} "
+                    f"{5 * width // 8 - 1},{5 * height // 8 - 1}",
+                    *options, f"{fmt}:{path}" if fmt else path], check=True)
+    return path
+
+
+class RunningSaver:
+    def __init__(self, arguments="/s"):
+        xdotool("mousemove", 5, 5)
+        time.sleep(0.2)
+        self.program = Program(arguments)
+        self.window = wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
+        assert self.window, "no saver window"
+        self.display = wait_until(lambda: display_window(self.window.handle))
+        assert self.display, "no display window"
+        time.sleep(1.0)  # the first frame is painted
+
+    def display_rect(self):
+        return display_window(self.window.handle)[1:]
+
+    def close(self):
+        probe("post", self.window.handle, WM_CLOSE, 0, 0)
+        assert self.program.exit_code() == 0
+
+
+@pytest.fixture
+def saver():
+    started = []
+
+    def start(**settings):
+        write_settings(**settings)
+        running = RunningSaver()
+        started.append(running)
+        return running
+    yield start
+    for running in started:
+        running.program.stop()
+
+
+def close(a, b, tolerance):
+    return all(abs(x - y) <= tolerance for x, y in zip(a, b))
+
+
+def test_centred_bmp_is_doubled_and_centred(saver, tmp_path):
+    picture = make_picture(str(tmp_path), "picture.bmp")
+    running = saver(File=windows_path(picture), ScreenMode="C", Fade=0)
+    assert running.display_rect() == (640, 300, 640, 480)
+    screen = Screen(save_as=str(tmp_path / "screen.png"))
+    # The display is painted as an inclusive rectangle (641 x 481 device
+    # pixels for 640 x 480), so boundaries may shift by a pixel: keep clear.
+    assert screen.region_is(642, 302, 958, 478, RED)
+    assert screen.region_is(962, 302, 1278, 478, BLUE)
+    assert screen.region_is(882, 482, 1038, 598, LIME)
+    assert screen.region_is(0, 0, 640, 1080, BLACK, step=31)
+    assert screen.region_is(1280, 0, 1920, 1080, BLACK, step=31)
+    running.close()
+
+
+def test_faded_edges_are_black_and_the_middle_untouched(saver, tmp_path):
+    picture = make_picture(str(tmp_path), "picture.bmp")
+    running = saver(File=windows_path(picture), ScreenMode="C", Fade=1)
+    screen = Screen()
+    # The outermost picture pixels become the fill colour, black; the band is
+    # a quarter of the shorter side (60 picture pixels, 120 on the screen).
+    for x, y in [(640, 540), (641, 400), (1279, 540), (960, 300), (800, 779)]:
+        assert screen.pixel(x, y) == BLACK, (x, y)
+    assert screen.pixel(700, 540)[0] not in (0, 255)   # part-way into the band
+    assert screen.region_is(770, 430, 870, 470, RED)    # untouched inside the band
+    assert screen.region_is(882, 482, 1038, 598, LIME)
+    running.close()
+
+
+@pytest.mark.parametrize("name,colours,tolerance", [
+    ("JPG:picture.jpg", (RED, BLUE, LIME), 40),
+    ("PNG24:picture.png", (RED, BLUE, LIME), 0),
+    ("GIF:picture.gif", (RED, BLUE, LIME), 0),            # 8 bits with a palette
+    ("BMP3:picture-1bit.bmp", ((255, 255, 255), BLACK, BLACK), 0),
+])
+def test_picture_formats_show(saver, tmp_path, name, colours, tolerance):
+    if "1bit" in name:
+        path = make_picture(str(tmp_path), name, options=("-type", "bilevel"),
+                            colours=("white", "black", "black"))
+        assert " x 1," in subprocess.run(["file", path], capture_output=True, text=True).stdout
+    else:
+        path = make_picture(str(tmp_path), name, options=("-quality", "95"))
+    running = saver(File=windows_path(path), ScreenMode="C", Fade=0)
+    assert running.display_rect() == (640, 300, 640, 480)
+    screen = Screen()
+    left, right, middle = colours
+    assert close(screen.pixel(700, 330), left, tolerance)
+    assert close(screen.pixel(1200, 750), right, tolerance)
+    assert close(screen.pixel(960, 540), middle, tolerance)
+    running.close()
+
+
+def test_a_path_that_names_nothing_shows_the_banner(saver):
+    running = saver(File="C:\\no\\such\\picture.bmp", ScreenMode="C", Fade=0)
+    assert running.display_rect() == (640, 500, 640, 80)
+    screen = Screen()
+    lavender = sum(screen.pixel(x, y) == LAVENDER for y in range(500, 580, 2)
+                   for x in range(640, 1280, 4))
+    assert lavender > 0.1 * 40 * 160
+    assert screen.region_is(0, 0, 1920, 500, BLACK, step=37)
+    running.close()
+
+
+def set_wallpaper(value):
+    key = "HKCU\\Control Panel\\Desktop"
+    if value is None:
+        subprocess.run([WINE, "reg", "delete", key, "/v", "Wallpaper", "/f"],
+                       capture_output=True)
+    else:
+        subprocess.run([WINE, "reg", "add", key, "/v", "Wallpaper", "/d", value, "/f"],
+                       capture_output=True, check=True)
+
+
+def test_background_shows_the_wallpaper(saver, tmp_path):
+    wallpaper = make_picture(str(tmp_path), "wallpaper.bmp", width=400, height=300)
+    set_wallpaper(windows_path(wallpaper))
+    try:
+        running = saver(File="<BACKGROUND>", ScreenMode="C", Fade=0)
+        assert running.display_rect() == (560, 240, 800, 600)
+        screen = Screen()
+        assert screen.region_is(570, 250, 850, 450, RED)
+        assert screen.region_is(970, 250, 1350, 450, BLUE)
+        running.close()
+    finally:
+        set_wallpaper(None)
+
+
+def test_background_without_a_wallpaper_paints_nothing(saver):
+    set_wallpaper(None)
+    running = saver(File="<background>", ScreenMode="C", Fade=0)
+    assert Screen().region_is(0, 0, 1920, 1080, BLACK, step=23)
+    assert running.program.running()
+    running.close()
+
+
+@pytest.mark.parametrize("layout,rect", [
+    ("F", (240, 0, 1440, 1080)),
+    ("S", (0, 0, 1920, 1080)),
+])
+def test_full_screen_layouts(saver, tmp_path, layout, rect):
+    picture = make_picture(str(tmp_path), "picture.bmp")
+    running = saver(File=windows_path(picture), ScreenMode=layout, Fade=0)
+    assert running.display_rect() == rect
+    x, y, width, height = rect
+    screen = Screen()
+    assert screen.pixel(x + 10, y + 10) == RED
+    assert screen.pixel(x + width - 10, y + height - 10) == BLUE
+    running.close()
+
+
+def test_bounce_moves_every_tick_and_turns_at_the_edges(tmp_path):
+    picture = make_picture(str(tmp_path), "picture.bmp")
+    write_settings(File=windows_path(picture), ScreenMode="B", Fade=0)
+    host = Host(152, 112)
+    preview = Program(f"/p {host.handle}")
+    try:
+        saver_window = wait_until(lambda: (lambda line: int(line.split()[0])
+                                           if line not in ("", "none") else None)(
+            probe("child", host.handle)))
+        assert saver_window
+        positions = []
+        for _ in range(30):
+            rect = display_window(saver_window)
+            positions.append(rect[1:3])
+            assert rect[3:] == (80, 60)  # 320 x 240 halved twice to fit the little screen
+            time.sleep(0.1)
+        moves = [(b[0] - a[0], b[1] - a[1]) for a, b in zip(positions, positions[1:])]
+        assert all(move != (0, 0) for move in moves), positions
+        xs = [p[0] for p in positions]
+        assert min(xs) >= -5 and max(xs) <= 152 - 80 + 5, positions
+        # Within three seconds it has met an edge and come back.
+        assert any(a[0] * b[0] < 0 for a, b in zip(moves, moves[1:])) or \
+            any(a[1] * b[1] < 0 for a, b in zip(moves, moves[1:])), positions
+    finally:
+        host.close()
+        preview.stop()
+
+
+def test_full_screen_picture_is_painted_once(saver, tmp_path):
+    # A still picture on one full screen is painted once and then left alone:
+    # when something makes the system erase the display window, it stays
+    # black. (Previews and several monitors repaint every 250 ms; Wine does
+    # not show a child window of another process's window, so that half is
+    # tested natively.)
+    picture = make_picture(str(tmp_path), "picture.bmp")
+    running = saver(File=windows_path(picture), ScreenMode="C", Fade=0)
+    assert Screen().pixel(700, 400) == RED
+    probe("invalidate", running.display[0])
+    time.sleep(0.8)
+    assert Screen().region_is(642, 302, 1278, 778, BLACK), "the picture was painted again"
+    running.close()
