@@ -31,22 +31,31 @@ struct PlaneTurn {
         }
         const uint32_t background = source.backgroundColour;
         const double right = width, bottom = height;
+        const BYTE* top = source.Row(0, height, stride);  // rows run bottom-up from here
         for (int y = 0; y < height; ++y) {
             const double dy = y - cy;
             const double rowX = dy * s + cx;
             const double rowY = dy * c + cy;
+            // The truncated position lies in the picture exactly when the
+            // position lies in (-1, size); NaN fails the test too. Along a
+            // row both coordinates are monotonic in x (a fixed multiple of
+            // x - cx plus a constant, each step rounded), so the pixels that
+            // find a source form one run: background before and after it.
+            auto inside = [&](int x) {
+                const double sx = columnCos[x] + rowX, sy = rowY - columnSin[x];
+                return sx > -1.0 && sx < right && sy > -1.0 && sy < bottom;
+            };
+            int first = 0, end = width;
+            while (first < end && !inside(first)) ++first;
+            while (end > first && !inside(end - 1)) --end;
             BYTE* out = target.Row(y, height, stride);
-            for (int x = 0; x < width; ++x) {
-                const double sx = columnCos[x] + rowX;
-                const double sy = rowY - columnSin[x];
-                // The truncated position lies in the picture exactly when the
-                // position lies in (-1, size); NaN fails the test too.
-                uint32_t colour = background;
-                if (sx > -1.0 && sx < right && sy > -1.0 && sy < bottom)
-                    colour = pixel::Read<Depth>(source.Row(static_cast<int>(sy), height, stride),
-                                                static_cast<int>(sx), lut);
-                pixel::Write<Depth>(out, x, colour);
+            for (int x = 0; x < first; ++x) pixel::Write<Depth>(out, x, background);
+            for (int x = first; x < end; ++x) {
+                const int sx = static_cast<int>(columnCos[x] + rowX);
+                const int sy = static_cast<int>(rowY - columnSin[x]);
+                pixel::Write<Depth>(out, x, pixel::Read<Depth>(top - static_cast<ptrdiff_t>(sy) * stride, sx, lut));
             }
+            for (int x = end; x < width; ++x) pixel::Write<Depth>(out, x, background);
         }
     }
 };

@@ -45,77 +45,166 @@ InverseMap InverseOf(const POINT* quad, int width, int height) {
                       d * h - e * g, b * g - a * h, a * e - b * d};
 }
 
+// Every byte value as a double, read instead of converted per sample.
+struct ByteValues {
+    double value[256];
+    constexpr ByteValues() : value() {
+        for (int i = 0; i < 256; ++i) value[i] = i;
+    }
+};
+constexpr ByteValues kByteValues;
+
+// Where the rows of a picture lie; copied into each loop so that the stores
+// into the output rows cannot be taken to change it.
+struct Rows {
+    const BYTE* top;  // picture row 0 (stored last: rows run bottom-up)
+    int stride, width, height;
+    const BYTE* Row(int y) const { return top - static_cast<ptrdiff_t>(y) * stride; }
+};
+
+inline uint32_t Bytes24(const BYTE* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16; }
+
+// Fills one row of a 24-bit picture without a transparent colour, the common
+// case of the frame cycle: SampleBilinear's blend on the stored bytes (blue,
+// green, red), with everything the loop needs held in locals.
+void BlendRow24(const Rows rows, const double* positionX, const double* positionY, uint32_t background,
+                BYTE* out) {
+    const double right = rows.width, bottom = rows.height;
+    const double* value = kByteValues.value;
+    for (int x = 0; x < rows.width; ++x, out += 3) {
+        const double px = positionX[x], py = positionY[x];
+        if (!(px > -1.0 && px < right && py > -1.0 && py < bottom)) {
+            out[0] = static_cast<BYTE>(background >> 16);
+            out[1] = static_cast<BYTE>(background >> 8);
+            out[2] = static_cast<BYTE>(background);
+            continue;
+        }
+        const int x0 = static_cast<int>(px), y0 = static_cast<int>(py);
+        const BYTE* p00 = rows.Row(y0) + 3 * x0;
+        const ptrdiff_t across = x0 + 1 < rows.width ? 3 : 0;
+        const ptrdiff_t down = y0 + 1 < rows.height ? -static_cast<ptrdiff_t>(rows.stride) : 0;
+        const BYTE* p10 = p00 + across;
+        const BYTE* p01 = p00 + down;
+        const BYTE* p11 = p01 + across;
+        const BYTE b = p00[0], g = p00[1], r = p00[2];
+        const uint32_t c00 = Bytes24(p00);
+        if (((c00 ^ Bytes24(p10)) | (c00 ^ Bytes24(p01)) | (c00 ^ Bytes24(p11))) == 0) {
+            out[0] = b, out[1] = g, out[2] = r;  // four equal samples: see Blend
+            continue;
+        }
+        const double fx = px - x0, fy = py - y0;
+        const double w11 = fx * fy;
+        const double w01 = fy - w11;
+        const double w10 = fx - w11;
+        const double w00 = 1.0 - (w01 + w11 + w10);
+        const int blue = static_cast<int>(value[b] * w00 + value[p01[0]] * w01 + value[p10[0]] * w10 +
+                                          value[p11[0]] * w11 + 0.5);
+        const int green = static_cast<int>(value[g] * w00 + value[p01[1]] * w01 + value[p10[1]] * w10 +
+                                           value[p11[1]] * w11 + 0.5);
+        const int red = static_cast<int>(value[r] * w00 + value[p01[2]] * w01 + value[p10[2]] * w10 +
+                                         value[p11[2]] * w11 + 0.5);
+        out[0] = static_cast<BYTE>(blue);
+        out[1] = static_cast<BYTE>(green);
+        out[2] = static_cast<BYTE>(red);
+    }
+}
+
+// SampleBilinear's blend of four samples. Four equal samples give their own
+// colour without the arithmetic: the weights sum to 1 within a few units in
+// the last place, so c w00 + c w01 + c w10 + c w11 + 0.5 lies within 1e-11 of
+// c + 0.5 and truncates to c.
+uint32_t Blend(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, double fx, double fy,
+               bool checkTransparent, uint32_t transparent) {
+    const uint32_t a = c00 & 0xFFFFFF, b = c10 & 0xFFFFFF, c = c01 & 0xFFFFFF, d = c11 & 0xFFFFFF;
+    if (checkTransparent && (a == transparent || b == transparent || c == transparent || d == transparent))
+        return c00;
+    if (a == b && a == c && a == d) return a;
+    return pixel::BlendBilinear(c00, c10, c01, c11, fx, fy);
+}
+
+// Any depth: palette pictures by nearest pixel, the others blended.
+template <int Depth>
+void SampleRow(const Rows rows, const double* positionX, const double* positionY, uint32_t background,
+               uint32_t transparent, const uint32_t* lut, BYTE* out) {
+    const double right = rows.width, bottom = rows.height;
+    const bool checkTransparent = transparent != KBitmap::kNoTransparentColour;
+    for (int x = 0; x < rows.width; ++x) {
+        const double px = positionX[x], py = positionY[x];
+        uint32_t colour = background;
+        if constexpr (Depth <= 8) {
+            // Never blended: the nearest pixel, limited to the last column and row.
+            const double nx = px + 0.5, ny = py + 0.5;
+            if (nx > -1.0 && ny > -1.0) {
+                const int sx = nx >= right ? rows.width - 1 : static_cast<int>(nx);
+                const int sy = ny >= bottom ? rows.height - 1 : static_cast<int>(ny);
+                colour = pixel::Read<Depth>(rows.Row(sy), sx, lut);
+            }
+        } else if (px > -1.0 && px < right && py > -1.0 && py < bottom) {
+            // Inside (-1, size) the truncated position is a pixel of the
+            // picture; between -1 and 0 the fraction is negative and the blend
+            // extrapolates.
+            const int x0 = static_cast<int>(px), y0 = static_cast<int>(py);
+            const int x1 = x0 + 1 < rows.width ? x0 + 1 : x0;
+            const BYTE* row0 = rows.Row(y0);
+            const BYTE* row1 = y0 + 1 < rows.height ? rows.Row(y0 + 1) : row0;
+            colour = Blend(pixel::Read<Depth>(row0, x0, lut), pixel::Read<Depth>(row0, x1, lut),
+                           pixel::Read<Depth>(row1, x0, lut), pixel::Read<Depth>(row1, x1, lut), px - x0,
+                           py - y0, checkTransparent, transparent);
+        }
+        pixel::Write<Depth>(out, x, colour);
+    }
+}
+
 struct Warp {
     const KBitmap& source;
     KBitmap& target;
-    const InverseMap& m;
+    const InverseMap m;
     // Per column x: A xn, D xn, G xn with xn = x / W.
     const double* columnA;
     const double* columnD;
     const double* columnG;
+    // One row of source positions.
+    double* positionX;
+    double* positionY;
 
     template <int Depth>
     void Run() {
         const int width = source.Width(), height = source.Height(), stride = source.Stride();
+        const Rows rows{source.Row(0, height, stride), stride, width, height};
+        const uint32_t background = source.backgroundColour;
+        const uint32_t transparent = source.transparentColour;
         uint32_t lut[256] = {};
         if constexpr (Depth <= 8) {
             const pixel::PaletteLut palette(source);
             for (int i = 0; i < 256; ++i) lut[i] = palette.colour[i];
         }
-        const uint32_t background = source.backgroundColour;
-        const uint32_t transparent = source.transparentColour;
-        const bool checkTransparent = transparent != KBitmap::kNoTransparentColour;
-        const double right = width, bottom = height;
         for (int y = 0; y < height; ++y) {
-            const double yn = double(y) / height;
-            const double rowB = m.B * yn, rowE = m.E * yn, rowH = m.H * yn;
+            RowPositions(y, width, height);
             BYTE* out = target.Row(y, height, stride);
-            for (int x = 0; x < width; ++x) {
-                const double q = columnG[x] + rowH + m.I;
-                const double u = (columnA[x] + rowB + m.C) / q;
-                const double v = (columnD[x] + rowE + m.F) / q;
-                const double px = width * u, py = height * v;
-                uint32_t colour = background;
-                if constexpr (Depth <= 8) {
-                    // Palette pictures are never blended: the nearest pixel,
-                    // limited to the last column and row.
-                    const double nx = px + 0.5, ny = py + 0.5;
-                    if (nx > -1.0 && ny > -1.0) {
-                        const int sx = nx >= right ? width - 1 : static_cast<int>(nx);
-                        const int sy = ny >= bottom ? height - 1 : static_cast<int>(ny);
-                        colour = pixel::Read<Depth>(source.Row(sy, height, stride), sx, lut);
-                    }
-                } else if (px > -1.0 && px < right && py > -1.0 && py < bottom) {
-                    // Inside (-1, size) the truncated position is a pixel of
-                    // the picture; between -1 and 0 the fraction is negative
-                    // and the blend extrapolates.
-                    const int x0 = static_cast<int>(px), y0 = static_cast<int>(py);
-                    const int x1 = x0 + 1 < width ? x0 + 1 : width - 1;
-                    const int y1 = y0 + 1 < height ? y0 + 1 : height - 1;
-                    const BYTE* row0 = source.Row(y0, height, stride);
-                    const BYTE* row1 = source.Row(y1, height, stride);
-                    const uint32_t c00 = pixel::Read<Depth>(row0, x0, lut);
-                    const uint32_t c10 = pixel::Read<Depth>(row0, x1, lut);
-                    const uint32_t c01 = pixel::Read<Depth>(row1, x0, lut);
-                    const uint32_t c11 = pixel::Read<Depth>(row1, x1, lut);
-                    colour = Blend(c00, c10, c01, c11, px - x0, py - y0, checkTransparent, transparent);
-                }
-                pixel::Write<Depth>(out, x, colour);
-            }
+            if (Depth == 24 && transparent == KBitmap::kNoTransparentColour)
+                BlendRow24(rows, positionX, positionY, background, out);
+            else
+                SampleRow<Depth>(rows, positionX, positionY, background, transparent, lut, out);
         }
     }
 
-    // SampleBilinear's blend of four samples. Four equal samples give their
-    // own colour without the arithmetic: the weights sum to 1 within a few
-    // units in the last place, so c w00 + c w01 + c w10 + c w11 + 0.5 lies
-    // within 1e-11 of c + 0.5 and truncates to c.
-    static uint32_t Blend(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, double fx,
-                          double fy, bool checkTransparent, uint32_t transparent) {
-        const uint32_t a = c00 & 0xFFFFFF, b = c10 & 0xFFFFFF, c = c01 & 0xFFFFFF, d = c11 & 0xFFFFFF;
-        if (checkTransparent && (a == transparent || b == transparent || c == transparent || d == transparent))
-            return c00;
-        if (a == b && a == c && a == d) return a;
-        return pixel::BlendBilinear(c00, c10, c01, c11, fx, fy);
+    // The source positions (W u, H v) of destination row y. A loop of its own
+    // with no branches, so that it runs two pixels at a time where the
+    // target has vector registers (element by element, the same operations).
+    void RowPositions(int y, int width, int height) {
+        const double yn = double(y) / height;
+        const double rowB = m.B * yn, rowE = m.E * yn, rowH = m.H * yn;
+        const double c = m.C, f = m.F, i = m.I, w = width, h = height;
+        const double* a = columnA;
+        const double* d = columnD;
+        const double* g = columnG;
+        double* px = positionX;
+        double* py = positionY;
+        for (int x = 0; x < width; ++x) {
+            const double q = g[x] + rowH + i;
+            px[x] = w * ((a[x] + rowB + c) / q);
+            py[x] = h * ((d[x] + rowE + f) / q);
+        }
     }
 };
 
@@ -131,9 +220,10 @@ bool KBitmap::WarpToQuad(const POINT* quad) {
 
     KBitmap target;
     target.CopyFrom(*this, nullptr, false);
-    std::unique_ptr<double[]> columns(new (std::nothrow) double[3 * static_cast<size_t>(width)]);
-    if (target.IsEmpty() || !columns) return false;
-    double* columnA = columns.get();
+    // Three column tables and one row of source positions.
+    std::unique_ptr<double[]> scratch(new (std::nothrow) double[5 * static_cast<size_t>(width)]);
+    if (target.IsEmpty() || !scratch) return false;
+    double* columnA = scratch.get();
     double* columnD = columnA + width;
     double* columnG = columnD + width;
     for (int x = 0; x < width; ++x) {
@@ -142,7 +232,7 @@ bool KBitmap::WarpToQuad(const POINT* quad) {
         columnD[x] = m.D * xn;
         columnG[x] = m.G * xn;
     }
-    Warp warp{*this, target, m, columnA, columnD, columnG};
+    Warp warp{*this, target, m, columnA, columnD, columnG, columnG + width, columnG + 2 * width};
     pixel::DispatchDepth(Depth(), warp);
     TakeFrom(target);
     return true;
