@@ -27,7 +27,7 @@ namespace {
 // largest block freed) and the next frame faults them in again, which on a
 // virtual machine can cost more than the turns; a saver's heap keeps them
 // from frame to frame. Keeping them here too measures the turns themselves.
-const bool kHeapKept = [] {
+[[maybe_unused]] const bool kHeapKept = [] {
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
     return true;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -83,12 +84,12 @@ TEST(Rotate3D, MatchesThePerPixelDefinition) {
 TEST(WarpToQuad, MatchesThePerPixelDefinition) {
     const POINT quads[][4] = {
         {{3, 2}, {30, 5}, {25, 20}, {1, 18}},
-        {{36, 0}, {0, 0}, {0, 22}, {36, 22}},                       // mirrored
-        {{0, 0}, {36, 22}, {0, 22}, {36, 0}},                       // crossed
-        {{-50, -40}, {90, -10}, {70, 80}, {-20, 60}},               // larger than the canvas
-        {{5, 11}, {30, 11}, {20, 11}, {9, 11}},                     // one row: determinant 0
-        {{-2147483647 - 1, 0}, {2147483647, 3}, {7, 2147483647}, {0, -9}},  // extremes
-        {{0, 0}, {35, 0}, {36, 22}, {0, 22}},                       // near the identity
+        {{36, 0}, {0, 0}, {0, 22}, {36, 22}},           // mirrored
+        {{0, 0}, {36, 22}, {0, 22}, {36, 0}},           // crossed
+        {{-50, -40}, {90, -10}, {70, 80}, {-20, 60}},   // larger than the canvas
+        {{5, 11}, {30, 11}, {20, 11}, {9, 11}},         // one row: determinant 0
+        {{INT32_MIN, 0}, {INT32_MAX, 3}, {7, INT32_MAX}, {0, -9}},
+        {{0, 0}, {35, 0}, {36, 22}, {0, 22}},           // next to the identity
     };
     for (int depth : kDepths)
         for (uint32_t transparent : {KBitmap::kNoTransparentColour, 0x00000000u})

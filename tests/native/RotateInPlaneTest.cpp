@@ -48,7 +48,7 @@ TEST(RotateInPlane, MatchesThePerPixelDefinition) {
             }
 }
 
-TEST(RotateInPlane, ZeroLeavesThePicturePositionsWithoutANumberGiveBackground) {
+TEST(RotateInPlane, ZeroLeavesThePictureAngleWithoutANumberGivesBackground) {
     KBitmap b = Pattern(9, 5, 24, 1);
     const uint64_t before = testutil::BlockHash(b);
     EXPECT_TRUE(b.RotateInPlane(0.0));
