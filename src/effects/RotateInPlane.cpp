@@ -6,6 +6,7 @@
 //   sx = dx c + (dy s + cx),  sy = (dy c + cy) - dx s,
 // with dx = x - cx, dy = y - cy, so the result is the same to the bit.
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <new>
 
@@ -74,8 +75,11 @@ bool KBitmap::RotateInPlane(double angle) {
     // depth the accessors do not support stay zero, as the copy made them).
     KBitmap target;
     target.CopyFrom(*this, nullptr, false);
-    std::unique_ptr<double[]> columns(new (std::nothrow) double[2 * static_cast<size_t>(width)]);
-    if (target.IsEmpty() || !columns) return false;
+    // Two column tables (the count checked against a 32-bit size_t first).
+    const uint64_t count = 2 * static_cast<uint64_t>(width);
+    if (target.IsEmpty() || count > SIZE_MAX / sizeof(double)) return false;
+    std::unique_ptr<double[]> columns(new (std::nothrow) double[static_cast<size_t>(count)]);
+    if (!columns) return false;
     double* columnCos = columns.get();
     double* columnSin = columnCos + width;
     for (int x = 0; x < width; ++x) {

@@ -270,9 +270,12 @@ bool KBitmap::WarpToQuad(const POINT* quad) {
 
     KBitmap target;
     target.CopyFrom(*this, nullptr, false);
-    // Three column tables and one row of source positions.
-    std::unique_ptr<double[]> scratch(new (std::nothrow) double[5 * static_cast<size_t>(width)]);
-    if (target.IsEmpty() || !scratch) return false;
+    // Three column tables and one row of source positions (the count checked
+    // against a 32-bit size_t first).
+    const uint64_t count = 5 * static_cast<uint64_t>(width);
+    if (target.IsEmpty() || count > SIZE_MAX / sizeof(double)) return false;
+    std::unique_ptr<double[]> scratch(new (std::nothrow) double[static_cast<size_t>(count)]);
+    if (!scratch) return false;
     double* columnA = scratch.get();
     double* columnD = columnA + width;
     double* columnG = columnD + width;
