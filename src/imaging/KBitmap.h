@@ -111,6 +111,29 @@ public:
     // fraction (clamped to 0..1) of the shorter side. Depths 15 to 32 only;
     // false (unchanged) otherwise. In effects/.
     bool FadeEdges(uint32_t colour, double fraction);
+    // Turns the picture in place by angle degrees (positive: clockwise on the
+    // screen) about the point (width / 2, height / 2), nearest pixel by
+    // truncation; uncovered pixels take backgroundColour. Size and format stay.
+    // True when turned or angle is exactly 0 (untouched); false (unchanged)
+    // when the bitmap has no pixels to turn or memory runs out. In
+    // effects/RotateInPlane.cpp.
+    bool RotateInPlane(double angle);
+    // Tumble the picture in place by angle degrees (any value, folded into
+    // -180..180; past +-90 the picture shows from behind, mirrored) about the
+    // vertical or horizontal axis, with a linear perspective, through
+    // WarpToQuad. 1 when turned or the angle folds to 0 (untouched); 0
+    // (unchanged) when the bitmap has no pixels, the angle is not a number or
+    // infinite, or memory runs out. In effects/Rotate3D.cpp.
+    int RotateAboutVerticalAxis(double angle);
+    int RotateAboutHorizontalAxis(double angle);
+    // Maps the whole picture in place, projectively and bilinearly filtered
+    // (palette pictures: nearest pixel), onto the quadrilateral quad[0..3]
+    // where its top-left, top-right, bottom-right and bottom-left corners land
+    // (pixels, may lie outside); the rest takes backgroundColour. True when
+    // mapped or quad is the identity (untouched); false (unchanged) when quad
+    // is null, the bitmap has no pixels or memory runs out. In
+    // effects/WarpToQuad.cpp.
+    bool WarpToQuad(const POINT* quad);
 
 #ifdef _WIN32
     // Stretches the whole picture over the window's client area, taken as

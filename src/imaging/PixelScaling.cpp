@@ -27,21 +27,17 @@ struct ChannelSums {
 
 // Mean colour from channel sums: each channel truncate(sum / count) as
 // doubles (the sums are exact integers well below 2^53); a transparent colour
-// stands in when nothing was counted, black when there is none.
-uint32_t MeanColour(const ChannelSums& sums, uint32_t transparentColour) {
-    double red = double(sums.red), green = double(sums.green), blue = double(sums.blue);
-    double count = double(sums.count);
+// stands in when nothing was counted, black when there is none. The divider
+// keeps the reciprocal of the last count, which neighbouring areas share.
+uint32_t MeanColour(const ChannelSums& sums, uint32_t transparentColour, pixel::ChannelDivider& divider) {
     if (sums.count == 0) {
         if (transparentColour == KBitmap::kNoTransparentColour) return 0;
-        red = transparentColour & 255;
-        green = (transparentColour >> 8) & 255;
-        blue = (transparentColour >> 16) & 255;
-        count = 1;
+        return transparentColour & 0xFFFFFF;  // its channels divided by 1
     }
-    const uint32_t r = static_cast<uint32_t>(static_cast<int>(red / count)) & 255;
-    const uint32_t g = static_cast<uint32_t>(static_cast<int>(green / count)) & 255;
-    const uint32_t b = static_cast<uint32_t>(static_cast<int>(blue / count)) & 255;
-    return r | g << 8 | b << 16;
+    const uint64_t r = divider.Divide(sums.red, sums.count) & 255;
+    const uint64_t g = divider.Divide(sums.green, sums.count) & 255;
+    const uint64_t b = divider.Divide(sums.blue, sums.count) & 255;
+    return static_cast<uint32_t>(r | g << 8 | b << 16);
 }
 
 // Sums over rows top..bottom, columns left..right (inclusive, inside the
@@ -58,6 +54,29 @@ struct AreaSummer {
         const bool skipTransparent = bitmap.transparentColour != KBitmap::kNoTransparentColour;
         const uint32_t transparent = bitmap.transparentColour & 0xFFFFFF;
         uint64_t red = 0, green = 0, blue = 0, count = 0;
+        if (!skipTransparent && (Depth == 24 || Depth == 32)) {
+            // Every pixel counts: add the stored bytes straight away, in
+            // chunks whose 32-bit sums cannot overflow.
+            constexpr int bytes = Depth / 8;
+            for (int y = top; y <= bottom; ++y) {
+                const BYTE* p = bitmap.Row(y, g.height, g.stride) + bytes * static_cast<ptrdiff_t>(left);
+                for (int remaining = right - left + 1; remaining > 0;) {
+                    const int chunk = remaining < (1 << 16) ? remaining : (1 << 16);
+                    uint32_t b = 0, gr = 0, r = 0;
+                    for (int i = 0; i < chunk; ++i, p += bytes) {
+                        b += p[0];
+                        gr += p[1];
+                        r += p[2];
+                    }
+                    blue += b;
+                    green += gr;
+                    red += r;
+                    remaining -= chunk;
+                }
+            }
+            sums = ChannelSums{red, green, blue, uint64_t(right - left + 1) * uint64_t(bottom - top + 1)};
+            return;
+        }
         for (int y = top; y <= bottom; ++y) {
             const BYTE* row = bitmap.Row(y, g.height, g.stride);
             for (int x = left; x <= right; ++x) {
@@ -69,10 +88,7 @@ struct AreaSummer {
                 ++count;
             }
         }
-        sums.red = red;
-        sums.green = green;
-        sums.blue = blue;
-        sums.count = count;
+        sums = ChannelSums{red, green, blue, count};
     }
 };
 
@@ -134,16 +150,52 @@ struct AreaScaler {
     const std::vector<int>& tops;
     const std::vector<int>& bottoms;
 
+    bool SmallAreas() const {
+        int widest = 0, tallest = 0;
+        for (size_t i = 0; i < lefts.size(); ++i) widest = std::max(widest, rights[i] - lefts[i] + 1);
+        for (size_t i = 0; i < tops.size(); ++i) tallest = std::max(tallest, bottoms[i] - tops[i] + 1);
+        return int64_t(widest) * tallest <= (int64_t(1) << 16);
+    }
+
     template <int Depth>
     void Run() {
         if (Depth <= 8) return;  // palette pictures are never averaged
         const uint32_t transparentColour = source.transparentColour;
+        pixel::ChannelDivider divider;
+        if ((Depth == 24 || Depth == 32) && transparentColour == KBitmap::kNoTransparentColour &&
+            SmallAreas()) {
+            // Every pixel counts and no area holds more than 2^16 pixels, so
+            // 32-bit sums of the stored bytes suffice.
+            constexpr int bytes = Depth / 8;
+            for (int y = 0; y < to.height; ++y) {
+                BYTE* out = target.Row(y, to.height, to.stride);
+                const int top = tops[y], bottom = bottoms[y];
+                for (int x = 0; x < to.width; ++x) {
+                    const int left = lefts[x], right = rights[x];
+                    ChannelSums sums;
+                    if (left <= right && top <= bottom) {
+                        uint32_t b = 0, g = 0, r = 0;
+                        for (int sy = top; sy <= bottom; ++sy) {
+                            const BYTE* p = source.Row(sy, from.height, from.stride) + bytes * left;
+                            for (int sx = left; sx <= right; ++sx, p += bytes) {
+                                b += p[0];
+                                g += p[1];
+                                r += p[2];
+                            }
+                        }
+                        sums = ChannelSums{r, g, b, uint64_t(right - left + 1) * uint64_t(bottom - top + 1)};
+                    }
+                    pixel::Write<Depth>(out, x, MeanColour(sums, transparentColour, divider));
+                }
+            }
+            return;
+        }
         for (int y = 0; y < to.height; ++y) {
             BYTE* out = target.Row(y, to.height, to.stride);
             for (int x = 0; x < to.width; ++x) {
                 AreaSummer summer{source, from, nullptr, lefts[x], tops[y], rights[x], bottoms[y], {}};
                 if (summer.left <= summer.right && summer.top <= summer.bottom) summer.template Run<Depth>();
-                pixel::Write<Depth>(out, x, MeanColour(summer.sums, transparentColour));
+                pixel::Write<Depth>(out, x, MeanColour(summer.sums, transparentColour, divider));
             }
         }
     }
@@ -254,7 +306,8 @@ uint32_t KBitmap::AverageColour(const RECT* area) const {
         const pixel::PaletteLut palette(*this);
         std::copy(palette.colour, palette.colour + 256, lut);
     }
-    return MeanColour(SumArea(*this, g, lut, left, top, right, bottom), transparentColour);
+    pixel::ChannelDivider divider;
+    return MeanColour(SumArea(*this, g, lut, left, top, right, bottom), transparentColour, divider);
 }
 
 int KBitmap::Resize(int newWidth, int newHeight, bool smooth) {

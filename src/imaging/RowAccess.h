@@ -70,6 +70,29 @@ inline bool DispatchDepth(int depth, F& f) {
     }
 }
 
+// truncate(double(sum) / double(count)) for channel sums, without a division
+// per call. Both operands are integers and the sum is at most 255 * count, so
+// the truncated double quotient equals the integer quotient; for counts up to
+// 2^16 that is computed as (sum * m) >> shift with m = floor(2^shift / count) + 1
+// and shift = 24 + ceil(log2 count), exact for every sum below 2^24.
+struct ChannelDivider {
+    uint64_t count = 0;
+    uint64_t multiplier = 0;
+    int shift = 0;
+
+    uint64_t Divide(uint64_t sum, uint64_t by) {
+        if (by > (uint64_t(1) << 16)) return static_cast<uint64_t>(static_cast<int64_t>(double(sum) / double(by)));
+        if (by != count) {
+            int log = 0;
+            while ((uint64_t(1) << log) < by) ++log;
+            count = by;
+            shift = 24 + log;
+            multiplier = (uint64_t(1) << shift) / by + 1;
+        }
+        return (sum * multiplier) >> shift;
+    }
+};
+
 // Bilinear blend of four samples with the fractions fx, fy (each in (-1, 1)):
 // weights w11 = fx fy, w01 = fy - w11, w10 = fx - w11, w00 = 1 - (w01 + w11 + w10);
 // each channel truncated after + 0.5, low 8 bits kept. Top byte 0.

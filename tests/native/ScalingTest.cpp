@@ -283,3 +283,17 @@ TEST(ExpandRle4, StaysInsideTheBlockAndTheTable) {
     KBitmap plain(4, 4, 4);
     EXPECT_EQ(plain.ExpandRle4(), nullptr);
 }
+
+#include "imaging/RowAccess.h"
+
+// The reciprocal division of the area averages against the double division
+// it replaces: every sum for small counts, spread sums for the largest.
+TEST(ChannelDivider, MatchesTruncatedDoubleDivision) {
+    pixel::ChannelDivider divider;
+    for (uint64_t count = 1; count <= 300; ++count)
+        for (uint64_t sum = 0; sum <= 255 * count; ++sum)
+            ASSERT_EQ(divider.Divide(sum, count), uint64_t(int(double(sum) / double(count)))) << sum << "/" << count;
+    for (uint64_t count : {4093ull, 65535ull, 65536ull, 65537ull, 1000003ull})
+        for (uint64_t sum = 0; sum <= 255 * count; sum += 997)
+            ASSERT_EQ(divider.Divide(sum, count), uint64_t(int(double(sum) / double(count)))) << sum << "/" << count;
+}

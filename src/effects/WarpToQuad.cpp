@@ -1,0 +1,292 @@
+// Projective warp of a picture onto a quadrilateral, bilinearly filtered: the
+// second half of every 3D turn, run twice per frame on the whole canvas.
+//
+// Corners are normalised by W - 1 and H - 1, destinations by W and H; the map
+// from the unit square to the corners is inverted through its adjugate, and
+// each destination pixel takes SampleBilinear at the source position the
+// inverse gives. The loops below evaluate the same double expressions in the
+// same order as that per-pixel definition (the column products once per
+// call, the row products once per row), so the result is the same to the bit.
+#include <cstdint>
+#include <memory>
+#include <new>
+
+#include "imaging/KBitmap.h"
+#include "imaging/RowAccess.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// Inverse map, destination (x / W, y / H) to the unit square:
+//   u = (A xn + B yn + C) / q,  v = (D xn + E yn + F) / q,  q = G xn + H yn + I.
+// A degenerate quadrilateral (zero determinant) makes every coefficient NaN.
+struct InverseMap {
+    double A, B, C, D, E, F, G, H, I;
+};
+
+InverseMap InverseOf(const POINT* quad, int width, int height) {
+    const double wn = width - 1, hn = height - 1;
+    const double X0 = quad[0].x / wn, X1 = quad[1].x / wn, X3 = quad[3].x / wn;
+    const double Y0 = quad[0].y / hn, Y1 = quad[1].y / hn, Y3 = quad[3].y / hn;
+    // Differences and sums in 64 bits: the points may be anywhere.
+    const int64_t x0 = quad[0].x, x1 = quad[1].x, x2 = quad[2].x, x3 = quad[3].x;
+    const int64_t y0 = quad[0].y, y1 = quad[1].y, y2 = quad[2].y, y3 = quad[3].y;
+    const double dx1 = double(x1 - x2) / wn, dx2 = double(x3 - x2) / wn;
+    const double sx = double(x0 - x1 + x2 - x3) / wn;
+    const double dy1 = double(y1 - y2) / hn, dy2 = double(y3 - y2) / hn;
+    const double sy = double(y0 - y1 + y2 - y3) / hn;
+    const double det = dx1 * dy2 - dy1 * dx2;
+    const double g = (sx * dy2 - sy * dx2) / det;
+    const double h = (sy * dx1 - sx * dy1) / det;
+    // Forward map: X = (a u + b v + c) / (g u + h v + 1), Y = (d u + e v + f) / (...).
+    const double a = X1 - X0 + g * X1, b = X3 - X0 + h * X3, c = X0;
+    const double d = Y1 - Y0 + g * Y1, e = Y3 - Y0 + h * Y3, f = Y0;
+    return InverseMap{e - f * h, c * h - b, b * f - c * e,  //
+                      f * g - d, a - c * g, c * d - a * f,  //
+                      d * h - e * g, b * g - a * h, a * e - b * d};
+}
+
+// Every byte value as a double, read instead of converted per sample.
+struct ByteValues {
+    double value[256];
+    constexpr ByteValues() : value() {
+        for (int i = 0; i < 256; ++i) value[i] = i;
+    }
+};
+constexpr ByteValues kByteValues;
+
+// Where the rows of a picture lie; copied into each loop so that the stores
+// into the output rows cannot be taken to change it.
+struct Rows {
+    const BYTE* top;  // picture row 0 (stored last: rows run bottom-up)
+    int stride, width, height;
+    const BYTE* Row(int y) const { return top - static_cast<ptrdiff_t>(y) * stride; }
+};
+
+inline uint32_t Bytes24(const BYTE* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16; }
+
+// One pixel of a 24-bit picture without a transparent colour, the common case
+// of the frame cycle: SampleBilinear's blend on the stored bytes (blue,
+// green, red).
+inline void BlendPixel24(const Rows& rows, double px, double py, uint32_t background, BYTE* out) {
+    if (!(px > -1.0 && px < rows.width && py > -1.0 && py < rows.height)) {
+        out[0] = static_cast<BYTE>(background >> 16);
+        out[1] = static_cast<BYTE>(background >> 8);
+        out[2] = static_cast<BYTE>(background);
+        return;
+    }
+    const int x0 = static_cast<int>(px), y0 = static_cast<int>(py);
+    const BYTE* p00 = rows.Row(y0) + 3 * x0;
+    const ptrdiff_t across = x0 + 1 < rows.width ? 3 : 0;
+    const ptrdiff_t down = y0 + 1 < rows.height ? -static_cast<ptrdiff_t>(rows.stride) : 0;
+    const BYTE* p10 = p00 + across;
+    const BYTE* p01 = p00 + down;
+    const BYTE* p11 = p01 + across;
+    const uint32_t c00 = Bytes24(p00);
+    if (((c00 ^ Bytes24(p10)) | (c00 ^ Bytes24(p01)) | (c00 ^ Bytes24(p11))) == 0) {
+        out[0] = p00[0], out[1] = p00[1], out[2] = p00[2];  // four equal samples: see Blend
+        return;
+    }
+    const double fx = px - x0, fy = py - y0;
+    const double w11 = fx * fy;
+    const double w01 = fy - w11;
+    const double w10 = fx - w11;
+    const double w00 = 1.0 - (w01 + w11 + w10);
+    const double* value = kByteValues.value;
+    int channel[3];
+    for (int i = 0; i < 3; ++i)
+        channel[i] = static_cast<int>(value[p00[i]] * w00 + value[p01[i]] * w01 + value[p10[i]] * w10 +
+                                      value[p11[i]] * w11 + 0.5);
+    out[0] = static_cast<BYTE>(channel[0]);
+    out[1] = static_cast<BYTE>(channel[1]);
+    out[2] = static_cast<BYTE>(channel[2]);
+}
+
+// A row of such pixels. With SSE2 (every x86-64 target, and the 32-bit build)
+// two neighbouring pixels that both find a source are blended together, one
+// per lane: the same double operations in the same order, without the
+// equal-sample shortcut (which gives the same bytes).
+void BlendRow24(const Rows rows, const double* positionX, const double* positionY, uint32_t background,
+                BYTE* out) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128d minusOne = _mm_set1_pd(-1.0), one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5);
+    const __m128d right = _mm_set1_pd(rows.width), bottom = _mm_set1_pd(rows.height);
+    const double* value = kByteValues.value;
+    for (; x + 1 < rows.width; x += 2) {
+        const __m128d px = _mm_loadu_pd(positionX + x), py = _mm_loadu_pd(positionY + x);
+        const __m128d inside = _mm_and_pd(_mm_and_pd(_mm_cmpgt_pd(px, minusOne), _mm_cmplt_pd(px, right)),
+                                          _mm_and_pd(_mm_cmpgt_pd(py, minusOne), _mm_cmplt_pd(py, bottom)));
+        if (_mm_movemask_pd(inside) != 3) {
+            BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
+            BlendPixel24(rows, positionX[x + 1], positionY[x + 1], background, out + 3 * x + 3);
+            continue;
+        }
+        const __m128i ix = _mm_cvttpd_epi32(px), iy = _mm_cvttpd_epi32(py);
+        const __m128d fx = _mm_sub_pd(px, _mm_cvtepi32_pd(ix));
+        const __m128d fy = _mm_sub_pd(py, _mm_cvtepi32_pd(iy));
+        const __m128d w11 = _mm_mul_pd(fx, fy);
+        const __m128d w01 = _mm_sub_pd(fy, w11);
+        const __m128d w10 = _mm_sub_pd(fx, w11);
+        const __m128d w00 = _mm_sub_pd(one, _mm_add_pd(_mm_add_pd(w01, w11), w10));
+        const BYTE* p[2][4];  // per lane: top-left, bottom-left, top-right, bottom-right
+        const int x0[2] = {_mm_cvtsi128_si32(ix), _mm_cvtsi128_si32(_mm_srli_si128(ix, 4))};
+        const int y0[2] = {_mm_cvtsi128_si32(iy), _mm_cvtsi128_si32(_mm_srli_si128(iy, 4))};
+        for (int lane = 0; lane < 2; ++lane) {
+            const BYTE* p00 = rows.Row(y0[lane]) + 3 * x0[lane];
+            const ptrdiff_t across = x0[lane] + 1 < rows.width ? 3 : 0;
+            const ptrdiff_t down = y0[lane] + 1 < rows.height ? -static_cast<ptrdiff_t>(rows.stride) : 0;
+            p[lane][0] = p00, p[lane][1] = p00 + down, p[lane][2] = p00 + across, p[lane][3] = p00 + down + across;
+        }
+        BYTE* pair = out + 3 * x;
+        for (int i = 0; i < 3; ++i) {
+            const __m128d c00 = _mm_loadh_pd(_mm_load_sd(value + p[0][0][i]), value + p[1][0][i]);
+            const __m128d c01 = _mm_loadh_pd(_mm_load_sd(value + p[0][1][i]), value + p[1][1][i]);
+            const __m128d c10 = _mm_loadh_pd(_mm_load_sd(value + p[0][2][i]), value + p[1][2][i]);
+            const __m128d c11 = _mm_loadh_pd(_mm_load_sd(value + p[0][3][i]), value + p[1][3][i]);
+            __m128d sum = _mm_add_pd(_mm_mul_pd(c00, w00), _mm_mul_pd(c01, w01));
+            sum = _mm_add_pd(sum, _mm_mul_pd(c10, w10));
+            sum = _mm_add_pd(sum, _mm_mul_pd(c11, w11));
+            const __m128i channel = _mm_cvttpd_epi32(_mm_add_pd(sum, half));
+            pair[i] = static_cast<BYTE>(_mm_cvtsi128_si32(channel));
+            pair[3 + i] = static_cast<BYTE>(_mm_cvtsi128_si32(_mm_srli_si128(channel, 4)));
+        }
+    }
+#endif
+    for (; x < rows.width; ++x) BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
+}
+
+// SampleBilinear's blend of four samples. Four equal samples give their own
+// colour without the arithmetic: the weights sum to 1 within a few units in
+// the last place, so c w00 + c w01 + c w10 + c w11 + 0.5 lies within 1e-11 of
+// c + 0.5 and truncates to c.
+uint32_t Blend(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, double fx, double fy,
+               bool checkTransparent, uint32_t transparent) {
+    const uint32_t a = c00 & 0xFFFFFF, b = c10 & 0xFFFFFF, c = c01 & 0xFFFFFF, d = c11 & 0xFFFFFF;
+    if (checkTransparent && (a == transparent || b == transparent || c == transparent || d == transparent))
+        return c00;
+    if (a == b && a == c && a == d) return a;
+    return pixel::BlendBilinear(c00, c10, c01, c11, fx, fy);
+}
+
+// Any depth: palette pictures by nearest pixel, the others blended.
+template <int Depth>
+void SampleRow(const Rows rows, const double* positionX, const double* positionY, uint32_t background,
+               uint32_t transparent, const uint32_t* lut, BYTE* out) {
+    const double right = rows.width, bottom = rows.height;
+    const bool checkTransparent = transparent != KBitmap::kNoTransparentColour;
+    for (int x = 0; x < rows.width; ++x) {
+        const double px = positionX[x], py = positionY[x];
+        uint32_t colour = background;
+        if constexpr (Depth <= 8) {
+            // Never blended: the nearest pixel, limited to the last column and row.
+            const double nx = px + 0.5, ny = py + 0.5;
+            if (nx > -1.0 && ny > -1.0) {
+                const int sx = nx >= right ? rows.width - 1 : static_cast<int>(nx);
+                const int sy = ny >= bottom ? rows.height - 1 : static_cast<int>(ny);
+                colour = pixel::Read<Depth>(rows.Row(sy), sx, lut);
+            }
+        } else if (px > -1.0 && px < right && py > -1.0 && py < bottom) {
+            // Inside (-1, size) the truncated position is a pixel of the
+            // picture; between -1 and 0 the fraction is negative and the blend
+            // extrapolates.
+            const int x0 = static_cast<int>(px), y0 = static_cast<int>(py);
+            const int x1 = x0 + 1 < rows.width ? x0 + 1 : x0;
+            const BYTE* row0 = rows.Row(y0);
+            const BYTE* row1 = y0 + 1 < rows.height ? rows.Row(y0 + 1) : row0;
+            colour = Blend(pixel::Read<Depth>(row0, x0, lut), pixel::Read<Depth>(row0, x1, lut),
+                           pixel::Read<Depth>(row1, x0, lut), pixel::Read<Depth>(row1, x1, lut), px - x0,
+                           py - y0, checkTransparent, transparent);
+        }
+        pixel::Write<Depth>(out, x, colour);
+    }
+}
+
+struct Warp {
+    const KBitmap& source;
+    KBitmap& target;
+    const InverseMap m;
+    // Per column x: A xn, D xn, G xn with xn = x / W.
+    const double* columnA;
+    const double* columnD;
+    const double* columnG;
+    // One row of source positions.
+    double* positionX;
+    double* positionY;
+
+    template <int Depth>
+    void Run() {
+        const int width = source.Width(), height = source.Height(), stride = source.Stride();
+        const Rows rows{source.Row(0, height, stride), stride, width, height};
+        const uint32_t background = source.backgroundColour;
+        const uint32_t transparent = source.transparentColour;
+        uint32_t lut[256] = {};
+        if constexpr (Depth <= 8) {
+            const pixel::PaletteLut palette(source);
+            for (int i = 0; i < 256; ++i) lut[i] = palette.colour[i];
+        }
+        for (int y = 0; y < height; ++y) {
+            RowPositions(y, width, height);
+            BYTE* out = target.Row(y, height, stride);
+            if (Depth == 24 && transparent == KBitmap::kNoTransparentColour)
+                BlendRow24(rows, positionX, positionY, background, out);
+            else
+                SampleRow<Depth>(rows, positionX, positionY, background, transparent, lut, out);
+        }
+    }
+
+    // The source positions (W u, H v) of destination row y. A loop of its own
+    // with no branches, so that it runs two pixels at a time where the
+    // target has vector registers (element by element, the same operations).
+    void RowPositions(int y, int width, int height) {
+        const double yn = double(y) / height;
+        const double rowB = m.B * yn, rowE = m.E * yn, rowH = m.H * yn;
+        const double c = m.C, f = m.F, i = m.I, w = width, h = height;
+        const double* a = columnA;
+        const double* d = columnD;
+        const double* g = columnG;
+        double* px = positionX;
+        double* py = positionY;
+        for (int x = 0; x < width; ++x) {
+            const double q = g[x] + rowH + i;
+            px[x] = w * ((a[x] + rowB + c) / q);
+            py[x] = h * ((d[x] + rowE + f) / q);
+        }
+    }
+};
+
+}  // namespace
+
+bool KBitmap::WarpToQuad(const POINT* quad) {
+    if (!quad || !HasPixels()) return false;
+    const int width = Width(), height = Height();
+    if (quad[0].x == 0 && quad[0].y == 0 && quad[1].x == width - 1 && quad[1].y == 0 &&
+        quad[2].x == width - 1 && quad[2].y == height - 1 && quad[3].x == 0 && quad[3].y == height - 1)
+        return true;
+    const InverseMap m = InverseOf(quad, width, height);
+
+    KBitmap target;
+    target.CopyFrom(*this, nullptr, false);
+    // Three column tables and one row of source positions (the count checked
+    // against a 32-bit size_t first).
+    const uint64_t count = 5 * static_cast<uint64_t>(width);
+    if (target.IsEmpty() || count > SIZE_MAX / sizeof(double)) return false;
+    std::unique_ptr<double[]> scratch(new (std::nothrow) double[static_cast<size_t>(count)]);
+    if (!scratch) return false;
+    double* columnA = scratch.get();
+    double* columnD = columnA + width;
+    double* columnG = columnD + width;
+    for (int x = 0; x < width; ++x) {
+        const double xn = double(x) / width;
+        columnA[x] = m.A * xn;
+        columnD[x] = m.D * xn;
+        columnG[x] = m.G * xn;
+    }
+    Warp warp{*this, target, m, columnA, columnD, columnG, columnG + width, columnG + 2 * width};
+    pixel::DispatchDepth(Depth(), warp);
+    TakeFrom(target);
+    return true;
+}
