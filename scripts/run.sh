@@ -15,6 +15,13 @@ scr=$(pwd)/$build/VelorinScreenSaver.scr
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  # A Wine prefix of the project's own, so yours is never touched.
+  export WINEPREFIX=$(pwd)/build/wineprefix
+  if [ ! -d "$WINEPREFIX" ]; then
+    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+      /v "Times New Roman" /d "Liberation Serif" /f >/dev/null 2>&1
+  fi
   exec /usr/lib/wine/wine64 "$scr" /s
 fi
 

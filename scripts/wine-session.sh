@@ -41,6 +41,9 @@ trap cleanup EXIT
 
 export SAVER_TEMPLATE_PREFIX=$work/template
 WINEPREFIX=$SAVER_TEMPLATE_PREFIX $wine wineboot -i >/dev/null 2>&1
+# The banner's name is set in Times New Roman; its metric twin stands in for it.
+WINEPREFIX=$SAVER_TEMPLATE_PREFIX $wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+  /v "Times New Roman" /d "Liberation Serif" /f >/dev/null 2>&1
 WINEPREFIX=$SAVER_TEMPLATE_PREFIX $wineserver -w
 cp -a "$SAVER_TEMPLATE_PREFIX" "$work/prefix"
 export WINEPREFIX=$work/prefix

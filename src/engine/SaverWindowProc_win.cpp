@@ -157,6 +157,12 @@ void PaintTurningFrame() {
     for (int axis = 0; axis < 3; ++axis)
         engine.spinAngle[axis] += engine.spinSpeed[axis];
     KBitmap frame(currentPicture, nullptr, true);
+    if (saverSettings.rotation2D)
+        frame.RotateInPlane(-engine.spinAngle[spinC]);
+    if (saverSettings.rotation3D) {
+        frame.RotateAboutVerticalAxis(engine.spinAngle[spinA]);
+        frame.RotateAboutHorizontalAxis(engine.spinAngle[spinB]);
+    }
     frame.PaintToWindow(engine.displayWindow);
     if (saverSettings.screenMode != 'B')
         NextSpinFrame(engine.spinSpeed, engine.spinFrameCount);

@@ -99,7 +99,7 @@ def test_faded_edges_are_black_and_the_middle_untouched(saver, tmp_path):
 @pytest.mark.parametrize("name,colours,tolerance", [
     ("JPG:picture.jpg", (RED, BLUE, LIME), 40),
     ("PNG24:picture.png", (RED, BLUE, LIME), 0),
-    ("GIF:picture.gif", (RED, BLUE, LIME), 0),            # 8 bits with a palette
+    ("GIF:picture.gif", (RED, BLUE, LIME), 0),            # 8 bits with a palette, 2 frames
     ("BMP3:picture-1bit.bmp", ((255, 255, 255), BLACK, BLACK), 0),
 ])
 def test_picture_formats_show(saver, tmp_path, name, colours, tolerance):
@@ -107,6 +107,12 @@ def test_picture_formats_show(saver, tmp_path, name, colours, tolerance):
         path = make_picture(str(tmp_path), name, options=("-type", "bilevel"),
                             colours=("white", "black", "black"))
         assert " x 1," in subprocess.run(["file", path], capture_output=True, text=True).stdout
+    elif name.endswith(".gif"):
+        # Only the first frame shows; the second is all yellow.
+        first = make_picture(str(tmp_path), "PNG24:first.png")
+        path = str(tmp_path / "picture.gif")
+        subprocess.run(["convert", first, "(", "-size", "320x240", "xc:yellow", ")", path],
+                       check=True)
     else:
         path = make_picture(str(tmp_path), name, options=("-quality", "95"))
     running = saver(File=windows_path(path), ScreenMode="C", Fade=0)
@@ -119,14 +125,41 @@ def test_picture_formats_show(saver, tmp_path, name, colours, tolerance):
     running.close()
 
 
-def test_a_path_that_names_nothing_shows_the_banner(saver):
-    running = saver(File="C:\\no\\such\\picture.bmp", ScreenMode="C", Fade=0)
+def banner_file(kind, folder):
+    """Files that must all end in the banner: nothing there, damaged, or hostile."""
+    if kind == "missing":
+        return "C:\\no\\such\\picture.bmp"
+    path = os.path.join(folder, {"truncated": "cut.jpg", "noise": "noise.png",
+                                 "huge": "huge.bmp"}[kind])
+    if kind == "truncated":
+        whole = make_picture(folder, "whole.jpg")
+        data = open(whole, "rb").read()
+        open(path, "wb").write(data[:len(data) // 3])
+    elif kind == "noise":
+        open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + os.urandom(5000))
+    else:
+        # A BMP header claiming 30000 x 30000 at 32 bits over a few bytes.
+        header = (b"BM" + (4000).to_bytes(4, "little") + bytes(4) + (54).to_bytes(4, "little") +
+                  (40).to_bytes(4, "little") + (30000).to_bytes(4, "little") +
+                  (30000).to_bytes(4, "little") + (1).to_bytes(2, "little") +
+                  (32).to_bytes(2, "little") + bytes(24))
+        open(path, "wb").write(header + bytes(4000 - len(header)))
+    return windows_path(path)
+
+
+@pytest.mark.parametrize("kind", ["missing", "truncated", "noise", "huge"])
+def test_files_that_do_not_load_show_the_banner(saver, tmp_path, kind):
+    running = saver(File=banner_file(kind, str(tmp_path)), ScreenMode="C", Fade=0)
+    # 640 x 80, doubled to 1280 x 160 (small on both sides), then halved back
+    # (1280 reaches 6/10 of the width): centred at (640, 500).
     assert running.display_rect() == (640, 500, 640, 80)
     screen = Screen()
-    lavender = sum(screen.pixel(x, y) == LAVENDER for y in range(500, 580, 2)
-                   for x in range(640, 1280, 4))
-    assert lavender > 0.1 * 40 * 160
+    pixels = [screen.pixel(x, y) for y in range(501, 580, 2) for x in range(641, 1280, 3)]
+    assert pixels.count(LAVENDER) > 0.1 * len(pixels)          # the background
+    assert pixels.count((255, 255, 255)) > 0.01 * len(pixels)  # the cores of the glow lines
+    assert pixels.count(BLACK) > 0.02 * len(pixels)            # the name's shadow
     assert screen.region_is(0, 0, 1920, 500, BLACK, step=37)
+    assert screen.region_is(0, 581, 1920, 1080, BLACK, step=37)
     running.close()
 
 

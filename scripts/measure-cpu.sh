@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Measures the saver's CPU use under Wine: CPU seconds per wall-clock second
+# of the .scr process over 10 seconds, for a few kinds of content on a
+# 1920 x 1080 virtual screen. Run inside scripts/wine-session.sh:
+#   bash scripts/wine-session.sh bash scripts/measure-cpu.sh build/win64/VelorinScreenSaver.scr
+set -euo pipefail
+scr=$(realpath "$1")
+seconds=${SAVER_MEASURE_SECONDS:-10}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+convert -size 640x480 gradient:red-blue -fill lime -draw "rectangle 200,150 440,330" "BMP3:$work/picture.bmp"
+picture="Z:$(echo "$work/picture.bmp" | tr / '\\')"
+ini=$WINEPREFIX/drive_c/windows/win.ini
+ticks=$(getconf CLK_TCK)
+
+measure() {
+  local name=$1; shift
+  # The session's prefix is a throw-away one: its win.ini holds just this.
+  printf '[VelorinScreenSaver]\r\n' > "$ini"
+  for setting in "$@"; do printf '%s\r\n' "$setting" >> "$ini"; done
+  xdotool mousemove 10 10
+  /usr/lib/wine/wine64 "$scr" /s &
+  sleep 3
+  local pid
+  pid=$(pgrep -f 'VelorinScreenSaver.scr' | head -1)
+  local before after
+  before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+  sleep "$seconds"
+  after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+  xdotool key Escape
+  wait
+  awk -v n="$name" -v a="$after" -v b="$before" -v t="$ticks" -v s="$seconds" \
+    'BEGIN { printf "%-40s %.3f CPU s per s\n", n, (a - b) / t / s }'
+}
+
+measure "still picture, centred" "File=$picture" ScreenMode=C Fade=1
+measure "still picture, bouncing" "File=$picture" ScreenMode=B Fade=1
+measure "turning picture, 2D + 3D, full screen" "File=$picture" ScreenMode=F Rotation2D=1 Rotation3D=1

@@ -1,0 +1,77 @@
+"""Turning pictures on the screen: in the plane, tumbling in 3D, and while bouncing."""
+import time
+
+import pytest
+
+from saver import (SAVER_CLASS, SAVER_TITLE, WM_CLOSE, Program, Screen, display_window,
+                   find_window, probe, wait_until, windows_path, write_settings, xdotool)
+from test_pictures import make_picture
+
+BLACK = (0, 0, 0)
+
+
+def start(tmp_path, **settings):
+    picture = make_picture(str(tmp_path), "picture.bmp")
+    write_settings(File=windows_path(picture), Fade=0, **settings)
+    xdotool("mousemove", 5, 5)
+    time.sleep(0.2)
+    program = Program("/s")
+    window = wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
+    assert window
+    display = wait_until(lambda: display_window(window.handle))
+    assert display
+    time.sleep(1.0)
+    return program, window, display
+
+
+def stop(program, window):
+    probe("post", window.handle, WM_CLOSE, 0, 0)
+    assert program.exit_code() == 0
+
+
+def display_pixels(screen, x, y, width, height, step=8):
+    return [screen.pixel(px, py) for py in range(max(y, 0), min(y + height, 1080), step)
+            for px in range(max(x, 0), min(x + width, 1920), step)]
+
+
+@pytest.mark.parametrize("turns", [{"Rotation2D": 1}, {"Rotation2D": 1, "Rotation3D": 1},
+                                   {"Rotation3D": 1}])
+def test_picture_turns_inside_a_square_display(tmp_path, turns):
+    program, window, display = start(tmp_path, ScreenMode="C", **turns)
+    try:
+        # 320 x 240 doubled to 640 x 480, then made square for turning.
+        _, x, y, width, height = display
+        assert (x, y, width, height) == (640, 220, 640, 640)
+        first = Screen()
+        time.sleep(0.2)
+        second = Screen()
+        before = display_pixels(first, x, y, width, height)
+        after = display_pixels(second, x, y, width, height)
+        changed = sum(a != b for a, b in zip(before, after))
+        assert changed > 0.05 * len(before), "the picture did not turn"
+        assert any(p != BLACK for p in after), "nothing is shown"
+        # Outside the display window the screen stays black.
+        for screen in (first, second):
+            assert screen.region_is(0, 0, 640, 1080, BLACK, step=29)
+            assert screen.region_is(1280, 0, 1920, 1080, BLACK, step=29)
+            assert screen.region_is(640, 0, 1280, 220, BLACK, step=29)
+    finally:
+        stop(program, window)
+
+
+def test_turning_picture_bounces(tmp_path):
+    program, window, display = start(tmp_path, ScreenMode="B", Rotation2D=1, Rotation3D=1)
+    try:
+        places, shots = [], []
+        for _ in range(3):
+            places.append(display_window(window.handle)[1:3])
+            shots.append(Screen())
+            time.sleep(0.2)
+        assert len(set(places)) == 3, f"the display window did not move: {places}"
+        _, x, y, width, height = display
+        assert width == height == 640
+        frames = [display_pixels(shot, px, py, width, height)
+                  for shot, (px, py) in zip(shots, places)]
+        assert frames[0] != frames[1] or frames[1] != frames[2], "the picture did not turn"
+    finally:
+        stop(program, window)
