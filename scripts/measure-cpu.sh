@@ -22,7 +22,7 @@ measure() {
   /usr/lib/wine/wine64 "$scr" /s &
   sleep 3
   local pid
-  pid=$(pgrep -f 'VelorinScreenSaver.scr' | head -1)
+  pid=$(pgrep -n -x VelorinScreenSa)  # the process name, cut to 15 characters
   local before after
   before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
   sleep "$seconds"

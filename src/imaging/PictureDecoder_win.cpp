@@ -3,6 +3,7 @@
 #include "imaging/GlobalBlock.h"
 #include "imaging/KBitmap.h"
 #include "imaging/PictureFile.h"
+#include "imaging/PictureSize.h"
 
 #include <objbase.h>
 #include <vfw.h>
@@ -95,10 +96,26 @@ BYTE* CopyFrame(IWICBitmapSource* frame, IWICBitmapSource* flipped, IWICPalette*
     return block;
 }
 
+// Some decoders decode the whole picture as soon as the file is opened; a
+// picture too large to hold is refused from its header before that, so the
+// saver falls back to the banner at once instead of after many seconds.
+bool DeclaresTooLargeAPicture(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    static BYTE head[256 * 1024];  // enough for the metadata that may precede a frame header
+    DWORD read = 0;
+    ReadFile(file, head, sizeof head, &read, nullptr);
+    CloseHandle(file);
+    PictureSize size;
+    return ReadPictureSize(head, read, &size) && PictureTooLarge(size);
+}
+
 }  // namespace
 
 BYTE* DecodePicture(const char* path) {
-    if (!path)
+    if (!path || DeclaresTooLargeAPicture(path))
         return nullptr;
     wchar_t widePath[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH))

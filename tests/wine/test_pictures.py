@@ -130,11 +130,20 @@ def banner_file(kind, folder):
     if kind == "missing":
         return "C:\\no\\such\\picture.bmp"
     path = os.path.join(folder, {"truncated": "cut.jpg", "noise": "noise.png",
-                                 "huge": "huge.bmp"}[kind])
+                                 "huge": "huge.bmp", "huge jpeg": "huge.jpg"}[kind])
     if kind == "truncated":
         whole = make_picture(folder, "whole.jpg")
         data = open(whole, "rb").read()
         open(path, "wb").write(data[:len(data) // 3])
+    elif kind == "huge jpeg":
+        # A small JPEG whose frame header is made to claim 20000 x 20000: refused
+        # from its header, at once, not after decoding 1.2 GB.
+        data = bytearray(open(make_picture(folder, "small.jpg", 64, 64), "rb").read())
+        at = 2
+        while data[at + 1] not in (0xC0, 0xC1, 0xC2):
+            at += 2 + int.from_bytes(data[at + 2:at + 4], "big")
+        data[at + 5:at + 9] = (20000).to_bytes(2, "big") * 2
+        open(path, "wb").write(data)
     elif kind == "noise":
         open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + os.urandom(5000))
     else:
@@ -147,7 +156,7 @@ def banner_file(kind, folder):
     return windows_path(path)
 
 
-@pytest.mark.parametrize("kind", ["missing", "truncated", "noise", "huge"])
+@pytest.mark.parametrize("kind", ["missing", "truncated", "noise", "huge", "huge jpeg"])
 def test_files_that_do_not_load_show_the_banner(saver, tmp_path, kind):
     running = saver(File=banner_file(kind, str(tmp_path)), ScreenMode="C", Fade=0)
     # 640 x 80, doubled to 1280 x 160 (small on both sides), then halved back
