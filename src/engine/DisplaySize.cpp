@@ -1,30 +1,16 @@
 #include "engine/DisplaySize.h"
+#include "IntegerRange.h"
 
 #include <algorithm>
 #include <cmath>
 
 // Sizes are worked in 64 bits, so that doubling, tenths and squares of any
 // 32-bit size cannot overflow, and brought back to 32 bits at the end.
-static int32_t ToInt32(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
-// Truncation toward zero, held inside the 32-bit range (NaN gives 0).
-static int32_t TruncateToInt32(double value) {
-    if (!(value == value))
-        return 0;
-    if (value >= 2147483647.0)
-        return INT32_MAX;
-    if (value <= -2147483648.0)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
 static int64_t Half(int64_t x) { return x / 2; }
 static int64_t Tenths(int64_t x, int64_t k) { return (x * k) / 10; }
 
 static SIZE MakeSize(int64_t width, int64_t height) {
-    return SIZE{ToInt32(width), ToInt32(height)};
+    return SIZE{ClampToInt32(width), ClampToInt32(height)};
 }
 
 // Halves both sides while either reaches its limit. A pass that changes
@@ -85,7 +71,7 @@ SIZE PictureDisplaySize(char layout, SIZE picture, SIZE screen, bool rotation2D,
             break;
         }
         case 'F':
-            size = FitKeepingProportions(SIZE{ToInt32(pictureW), ToInt32(pictureH)}, screen);
+            size = FitKeepingProportions(SIZE{ClampToInt32(pictureW), ClampToInt32(pictureH)}, screen);
             break;
         case 'S':
             size = screen;
@@ -121,8 +107,8 @@ SIZE TextDisplaySize(char layout, int32_t length, int32_t lines, SIZE screen, SI
 }
 
 POINT CentredPosition(SIZE display, SIZE screen) {
-    return POINT{ToInt32(Half(int64_t{screen.cx} - display.cx)),
-                 ToInt32(Half(int64_t{screen.cy} - display.cy))};
+    return POINT{ClampToInt32(Half(int64_t{screen.cx} - display.cx)),
+                 ClampToInt32(Half(int64_t{screen.cy} - display.cy))};
 }
 
 TurningCanvas PlanTurningCanvas(int32_t width, int32_t height, bool rotation3D) {
@@ -140,12 +126,12 @@ TurningCanvas PlanTurningCanvas(int32_t width, int32_t height, bool rotation3D) 
         h = newH;
     }
     TurningCanvas canvas{};
-    canvas.width = ToInt32(w);
-    canvas.height = ToInt32(h);
+    canvas.width = ClampToInt32(w);
+    canvas.height = ClampToInt32(h);
     const int64_t d = static_cast<int64_t>(std::sqrt(static_cast<double>(h) * h + static_cast<double>(w) * w));
-    canvas.diagonal = ToInt32(d);
+    canvas.diagonal = ClampToInt32(d);
     const int64_t borderX = Half(d - w), borderY = Half(d - h);
-    canvas.crop = RECT{ToInt32(-borderX), ToInt32(-borderY), ToInt32(w - 1 + borderX),
-                       ToInt32(h - 1 + borderY)};
+    canvas.crop = RECT{ClampToInt32(-borderX), ClampToInt32(-borderY), ClampToInt32(w - 1 + borderX),
+                       ClampToInt32(h - 1 + borderY)};
     return canvas;
 }

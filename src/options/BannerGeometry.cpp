@@ -1,25 +1,11 @@
 #include "options/BannerGeometry.h"
+#include "IntegerRange.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 static const double degree = 3.14159265358979323846 / 180;
-
-// Truncation toward zero, held inside the 32-bit range (NaN gives 0).
-static int32_t TruncateToInt32(double value) {
-    if (!(value == value))
-        return 0;
-    if (value >= 2147483647.0)
-        return INT32_MAX;
-    if (value <= -2147483648.0)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
-static int32_t ToInt32(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
 
 static COLORREF Colour(int32_t red, int32_t green, int32_t blue) {
     return static_cast<COLORREF>(red) | static_cast<COLORREF>(green) << 8 |
@@ -109,8 +95,8 @@ ProjectedGem ProjectGem(const Gem& gem, int32_t width, int32_t height) {
         for (const Point3D& p : face.points) {
             // The eye sits 2000 units in front of the centre.
             const double f = 7000 / (p.z + 2000);
-            projected.points.push_back(POINT{ToInt32(TruncateToInt32(p.x * f * zoom + 0.5) + centreX),
-                                             ToInt32(TruncateToInt32(p.y * f * zoom + 0.5) + centreY)});
+            projected.points.push_back(POINT{ClampToInt32(TruncateToInt32(p.x * f * zoom + 0.5) + centreX),
+                                             ClampToInt32(TruncateToInt32(p.y * f * zoom + 0.5) + centreY)});
         }
         projected.counts.push_back(static_cast<int32_t>(face.points.size()));
     }
@@ -129,7 +115,7 @@ int32_t EffectiveColourRange(uint32_t colourRange) {
 std::vector<GlowLevel> GlowLevels(int32_t height, int32_t colourRange) {
     std::vector<GlowLevel> levels;
     const int32_t base = (height / 2) | 1;
-    const int32_t count = ToInt32(std::min<int64_t>((base + 1) / 2, 2 * int64_t{colourRange} / 3 - 1));
+    const int32_t count = ClampToInt32(std::min<int64_t>((base + 1) / 2, 2 * int64_t{colourRange} / 3 - 1));
     for (int32_t i = 1; i <= count; ++i) {
         GlowLevel level;
         level.penWidth = TruncateToInt32(base - static_cast<double>(i) * base / count + 0.5) | 1;
@@ -144,12 +130,12 @@ std::vector<GlowLevel> GlowLevels(int32_t height, int32_t colourRange) {
 BannerName NameLayout(int32_t width, int32_t height) {
     BannerName name;
     const int64_t fontHeight = int64_t{height} * 9 / 10;
-    name.fontHeight = ToInt32(fontHeight);
-    name.rect = RECT{ToInt32(3 * fontHeight / 2), 0, width, name.fontHeight};
+    name.fontHeight = ClampToInt32(fontHeight);
+    name.rect = RECT{ClampToInt32(3 * fontHeight / 2), 0, width, name.fontHeight};
     name.shadowOffset = std::clamp(height / 40, 1, 2);
     const LONG d = name.shadowOffset;
-    name.shiftedRect = RECT{ToInt32(int64_t{name.rect.left} + d), -d, ToInt32(int64_t{width} + d),
-                            ToInt32(int64_t{name.rect.bottom} - d)};
+    name.shiftedRect = RECT{ClampToInt32(int64_t{name.rect.left} + d), -d, ClampToInt32(int64_t{width} + d),
+                            ClampToInt32(int64_t{name.rect.bottom} - d)};
     return name;
 }
 
@@ -201,12 +187,12 @@ BannerPlan PlanBanner(int32_t width, int32_t height, int32_t step, uint32_t colo
     plan.glow = GlowLevels(height, plan.colourRange);
     const LONG h = height, w = width;
     plan.sweep[0] = POINT{0, h};
-    plan.sweep[1] = POINT{h / 2, ToInt32(int64_t{h} * 3 / 4)};
-    plan.sweep[2] = POINT{w, ToInt32(int64_t{h} * 3 / 4)};
-    plan.rayOrigins[0] = POINT{h / 2, ToInt32(int64_t{h} * 3 / 4)};
+    plan.sweep[1] = POINT{h / 2, ClampToInt32(int64_t{h} * 3 / 4)};
+    plan.sweep[2] = POINT{w, ClampToInt32(int64_t{h} * 3 / 4)};
+    plan.rayOrigins[0] = POINT{h / 2, ClampToInt32(int64_t{h} * 3 / 4)};
     plan.rayOrigins[1] = POINT{h / 2, h / 4};
     plan.rayOrigins[2] = POINT{h / 4, h / 2};
-    plan.rayOrigins[3] = POINT{ToInt32(int64_t{h} * 3 / 4), h / 2};
+    plan.rayOrigins[3] = POINT{ClampToInt32(int64_t{h} * 3 / 4), h / 2};
     // Faces share their corners; each corner gets its rays once.
     for (const POINT& p : plan.gem.points) {
         const bool seen = std::any_of(plan.rayEnds.begin(), plan.rayEnds.end(),
