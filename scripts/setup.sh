@@ -8,7 +8,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine64 xvfb xdotool x11-utils imagemagick fonts-liberation2
-  python3 python3-pytest file
+  python3 python3-pytest file procps fonts-wine
 )
 
 missing=()
@@ -21,4 +21,6 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq || { sleep 5; $sudo apt-get update -qq; }
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# With their recommendations: Wine loads FreeType, fontconfig and the X
+# extensions it draws with at run time, and lists them only as recommended.
+$sudo apt-get install -y -qq "${missing[@]}"
