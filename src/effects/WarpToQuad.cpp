@@ -7,6 +7,8 @@
 // inverse gives. The loops below evaluate the same double expressions in the
 // same order as that per-pixel definition (the column products once per
 // call, the row products once per row), so the result is the same to the bit.
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -109,14 +111,14 @@ inline void BlendPixel24(const Rows& rows, double px, double py, uint32_t backgr
 // two neighbouring pixels that both find a source are blended together, one
 // per lane: the same double operations in the same order, without the
 // equal-sample shortcut (which gives the same bytes).
-void BlendRow24(const Rows rows, const double* positionX, const double* positionY, uint32_t background,
-                BYTE* out) {
+void BlendRow24(const Rows rows, const double* positionX, const double* positionY, int count,
+                uint32_t background, BYTE* out) {
     int x = 0;
 #if defined(__SSE2__)
     const __m128d minusOne = _mm_set1_pd(-1.0), one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5);
     const __m128d right = _mm_set1_pd(rows.width), bottom = _mm_set1_pd(rows.height);
     const double* value = kByteValues.value;
-    for (; x + 1 < rows.width; x += 2) {
+    for (; x + 1 < count; x += 2) {
         const __m128d px = _mm_loadu_pd(positionX + x), py = _mm_loadu_pd(positionY + x);
         const __m128d inside = _mm_and_pd(_mm_and_pd(_mm_cmpgt_pd(px, minusOne), _mm_cmplt_pd(px, right)),
                                           _mm_and_pd(_mm_cmpgt_pd(py, minusOne), _mm_cmplt_pd(py, bottom)));
@@ -156,7 +158,7 @@ void BlendRow24(const Rows rows, const double* positionX, const double* position
         }
     }
 #endif
-    for (; x < rows.width; ++x) BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
+    for (; x < count; ++x) BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
 }
 
 // SampleBilinear's blend of four samples. Four equal samples give their own
@@ -174,11 +176,11 @@ uint32_t Blend(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, double fx
 
 // Any depth: palette pictures by nearest pixel, the others blended.
 template <int Depth>
-void SampleRow(const Rows rows, const double* positionX, const double* positionY, uint32_t background,
-               uint32_t transparent, const uint32_t* lut, BYTE* out) {
+void SampleRow(const Rows rows, const double* positionX, const double* positionY, int first, int end,
+               uint32_t background, uint32_t transparent, const uint32_t* lut, BYTE* out) {
     const double right = rows.width, bottom = rows.height;
     const bool checkTransparent = transparent != KBitmap::kNoTransparentColour;
-    for (int x = 0; x < rows.width; ++x) {
+    for (int x = first; x < end; ++x) {
         const double px = positionX[x], py = positionY[x];
         uint32_t colour = background;
         if constexpr (Depth <= 8) {
@@ -229,19 +231,75 @@ struct Warp {
             for (int i = 0; i < 256; ++i) lut[i] = palette.colour[i];
         }
         for (int y = 0; y < height; ++y) {
-            RowPositions(y, width, height);
+            // Palette pictures take the nearest pixel, clamped to the last
+            // column and row, so their rows have no end to cut off.
+            int first = 0, end = width;
+            if constexpr (Depth > 8) SourceSpan(y, width, height, first, end);
+            RowPositions(y, first, end, width, height);
             BYTE* out = target.Row(y, height, stride);
+            for (int x = 0; x < first; ++x) pixel::Write<Depth>(out, x, background);
             if (Depth == 24 && transparent == KBitmap::kNoTransparentColour)
-                BlendRow24(rows, positionX, positionY, background, out);
+                BlendRow24(rows, positionX + first, positionY + first, end - first, background, out + 3 * first);
             else
-                SampleRow<Depth>(rows, positionX, positionY, background, transparent, lut, out);
+                SampleRow<Depth>(rows, positionX, positionY, first, end, background, transparent, lut, out);
+            for (int x = end; x < width; ++x) pixel::Write<Depth>(out, x, background);
         }
+    }
+
+    // The columns [first, end) of destination row y outside which no source
+    // position can fall inside the picture, found without dividing per pixel.
+    //
+    // Along a row the numerators n (of u), m (of v) and the denominator q are
+    // affine in x, up to a few units in the last place. A position lies in
+    // the picture only if q has one sign s across it and
+    //   s (W n + q) > 0,  s (q - n) > 0,  s (H m + q) > 0,  s (q - m) > 0,
+    // (px > -1, px < W, py > -1, py < H). Each is an affine inequality in x,
+    // solved here with a margin of 1e-9 of the size of its terms, far above
+    // the rounding of the per-pixel sums and of the solving itself, and
+    // widened by a column on each side: a pixel left out fails one of them
+    // by more than any rounding could make up, so its exact position lies
+    // outside too. Whatever does not fit these bounds (a denominator that
+    // changes sign along the row, NaN or infinite coefficients) keeps the
+    // whole row.
+    void SourceSpan(int y, int width, int height, int& first, int& end) const {
+        const double yn = double(y) / height;
+        const double w = width, h = height;
+        const double n0 = m.B * yn + m.C, m0 = m.E * yn + m.F, q0 = m.H * yn + m.I;  // at x = 0
+        const double nSize = std::fabs(m.A) + std::fabs(m.B * yn) + std::fabs(m.C);
+        const double mSize = std::fabs(m.D) + std::fabs(m.E * yn) + std::fabs(m.F);
+        const double qSize = std::fabs(m.G) + std::fabs(m.H * yn) + std::fabs(m.I);
+        const double slopeN = m.A / w, slopeM = m.D / w, slopeQ = m.G / w;  // per column
+        const double qEnd = q0 + slopeQ * (w - 1), qMargin = 1e-9 * qSize;
+        double sign;
+        if (q0 > qMargin && qEnd > qMargin) sign = 1.0;
+        else if (q0 < -qMargin && qEnd < -qMargin) sign = -1.0;
+        else return;  // NaN as well
+        const struct { double slope, base, margin; } bounds[4] = {
+            {w * slopeN + slopeQ, w * n0 + q0, 1e-9 * (w * nSize + qSize)},
+            {slopeQ - slopeN, q0 - n0, 1e-9 * (nSize + qSize)},
+            {h * slopeM + slopeQ, h * m0 + q0, 1e-9 * (h * mSize + qSize)},
+            {slopeQ - slopeM, q0 - m0, 1e-9 * (mSize + qSize)},
+        };
+        double low = 0.0, high = w - 1;
+        for (const auto& bound : bounds) {
+            // Possibly inside where a x + b >= 0.
+            const double a = sign * bound.slope, b = sign * bound.base + bound.margin;
+            if (!std::isfinite(a) || !std::isfinite(b)) return;
+            if (a > 0.0) low = std::max(low, -b / a);
+            else if (a < 0.0) high = std::min(high, -b / a);
+            else if (b < 0.0) low = w;  // nowhere
+        }
+        // Limited to the row before converting, so that no value overflows.
+        low = std::min(std::max(low, -2.0), w + 2);
+        high = std::min(std::max(high, -2.0), w + 2);
+        first = std::min(std::max(0, static_cast<int>(std::floor(low)) - 1), width);
+        end = std::max(std::min(width, static_cast<int>(std::ceil(high)) + 2), first);
     }
 
     // The source positions (W u, H v) of destination row y. A loop of its own
     // with no branches, so that it runs two pixels at a time where the
     // target has vector registers (element by element, the same operations).
-    void RowPositions(int y, int width, int height) {
+    void RowPositions(int y, int first, int end, int width, int height) {
         const double yn = double(y) / height;
         const double rowB = m.B * yn, rowE = m.E * yn, rowH = m.H * yn;
         const double c = m.C, f = m.F, i = m.I, w = width, h = height;
@@ -250,7 +308,7 @@ struct Warp {
         const double* g = columnG;
         double* px = positionX;
         double* py = positionY;
-        for (int x = 0; x < width; ++x) {
+        for (int x = first; x < end; ++x) {
             const double q = g[x] + rowH + i;
             px[x] = w * ((a[x] + rowB + c) / q);
             py[x] = h * ((d[x] + rowE + f) / q);
