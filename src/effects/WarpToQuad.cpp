@@ -108,16 +108,18 @@ inline void BlendPixel24(const Rows& rows, double px, double py, uint32_t backgr
 }
 
 // A row of such pixels. With SSE2 (every x86-64 target, and the 32-bit build)
-// two neighbouring pixels that both find a source are blended together, one
-// per lane: the same double operations in the same order, without the
-// equal-sample shortcut (which gives the same bytes).
+// two neighbouring pixels that both find a source away from the last columns
+// are blended together, one per lane: the same double operations in the same
+// order, without the equal-sample shortcut (which gives the same bytes). The
+// samples are read as whole pixel pairs and widened in the vector registers,
+// since a byte-by-byte read leaves the loop waiting on its loads.
 void BlendRow24(const Rows rows, const double* positionX, const double* positionY, int count,
                 uint32_t background, BYTE* out) {
     int x = 0;
 #if defined(__SSE2__)
     const __m128d minusOne = _mm_set1_pd(-1.0), one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5);
     const __m128d right = _mm_set1_pd(rows.width), bottom = _mm_set1_pd(rows.height);
-    const double* value = kByteValues.value;
+    const __m128i zero = _mm_setzero_si128();
     for (; x + 1 < count; x += 2) {
         const __m128d px = _mm_loadu_pd(positionX + x), py = _mm_loadu_pd(positionY + x);
         const __m128d inside = _mm_and_pd(_mm_and_pd(_mm_cmpgt_pd(px, minusOne), _mm_cmplt_pd(px, right)),
@@ -128,30 +130,52 @@ void BlendRow24(const Rows rows, const double* positionX, const double* position
             continue;
         }
         const __m128i ix = _mm_cvttpd_epi32(px), iy = _mm_cvttpd_epi32(py);
+        const int x0[2] = {_mm_cvtsi128_si32(ix), _mm_cvtsi128_si32(_mm_srli_si128(ix, 4))};
+        const int y0[2] = {_mm_cvtsi128_si32(iy), _mm_cvtsi128_si32(_mm_srli_si128(iy, 4))};
+        if (x0[0] + 2 >= rows.width || x0[1] + 2 >= rows.width) {
+            // Next to the last column: its neighbour is clamped, and eight
+            // bytes from the sample would leave the row.
+            BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
+            BlendPixel24(rows, positionX[x + 1], positionY[x + 1], background, out + 3 * x + 3);
+            continue;
+        }
         const __m128d fx = _mm_sub_pd(px, _mm_cvtepi32_pd(ix));
         const __m128d fy = _mm_sub_pd(py, _mm_cvtepi32_pd(iy));
         const __m128d w11 = _mm_mul_pd(fx, fy);
         const __m128d w01 = _mm_sub_pd(fy, w11);
         const __m128d w10 = _mm_sub_pd(fx, w11);
         const __m128d w00 = _mm_sub_pd(one, _mm_add_pd(_mm_add_pd(w01, w11), w10));
-        const BYTE* p[2][4];  // per lane: top-left, bottom-left, top-right, bottom-right
-        const int x0[2] = {_mm_cvtsi128_si32(ix), _mm_cvtsi128_si32(_mm_srli_si128(ix, 4))};
-        const int y0[2] = {_mm_cvtsi128_si32(iy), _mm_cvtsi128_si32(_mm_srli_si128(iy, 4))};
+        // Per lane, eight bytes from the top-left sample hold it and its
+        // right neighbour (all within the row, as x0 + 2 < width), likewise
+        // from the bottom-left one. Interleaving the two lanes' bytes and
+        // widening them gives, per channel and sample, both lanes' bytes as
+        // 32-bit integers, converted exactly to doubles.
+        __m128i pairs[2][2];  // [top, bottom][lane]
         for (int lane = 0; lane < 2; ++lane) {
             const BYTE* p00 = rows.Row(y0[lane]) + 3 * x0[lane];
-            const ptrdiff_t across = x0[lane] + 1 < rows.width ? 3 : 0;
             const ptrdiff_t down = y0[lane] + 1 < rows.height ? -static_cast<ptrdiff_t>(rows.stride) : 0;
-            p[lane][0] = p00, p[lane][1] = p00 + down, p[lane][2] = p00 + across, p[lane][3] = p00 + down + across;
+            pairs[0][lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p00));
+            pairs[1][lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p00 + down));
+        }
+        __m128d sample[2][2][3];  // [top, bottom][left, right][channel]
+        for (int r = 0; r < 2; ++r) {
+            const __m128i bytes = _mm_unpacklo_epi8(pairs[r][0], pairs[r][1]);
+            const __m128i low = _mm_unpacklo_epi8(bytes, zero), high = _mm_unpackhi_epi8(bytes, zero);
+            const __m128i v0 = _mm_unpacklo_epi16(low, zero);   // left: channels 0, 1
+            const __m128i v1 = _mm_unpackhi_epi16(low, zero);   // left: channel 2; right: channel 0
+            const __m128i v2 = _mm_unpacklo_epi16(high, zero);  // right: channels 1, 2
+            sample[r][0][0] = _mm_cvtepi32_pd(v0);
+            sample[r][0][1] = _mm_cvtepi32_pd(_mm_srli_si128(v0, 8));
+            sample[r][0][2] = _mm_cvtepi32_pd(v1);
+            sample[r][1][0] = _mm_cvtepi32_pd(_mm_srli_si128(v1, 8));
+            sample[r][1][1] = _mm_cvtepi32_pd(v2);
+            sample[r][1][2] = _mm_cvtepi32_pd(_mm_srli_si128(v2, 8));
         }
         BYTE* pair = out + 3 * x;
         for (int i = 0; i < 3; ++i) {
-            const __m128d c00 = _mm_loadh_pd(_mm_load_sd(value + p[0][0][i]), value + p[1][0][i]);
-            const __m128d c01 = _mm_loadh_pd(_mm_load_sd(value + p[0][1][i]), value + p[1][1][i]);
-            const __m128d c10 = _mm_loadh_pd(_mm_load_sd(value + p[0][2][i]), value + p[1][2][i]);
-            const __m128d c11 = _mm_loadh_pd(_mm_load_sd(value + p[0][3][i]), value + p[1][3][i]);
-            __m128d sum = _mm_add_pd(_mm_mul_pd(c00, w00), _mm_mul_pd(c01, w01));
-            sum = _mm_add_pd(sum, _mm_mul_pd(c10, w10));
-            sum = _mm_add_pd(sum, _mm_mul_pd(c11, w11));
+            __m128d sum = _mm_add_pd(_mm_mul_pd(sample[0][0][i], w00), _mm_mul_pd(sample[1][0][i], w01));
+            sum = _mm_add_pd(sum, _mm_mul_pd(sample[0][1][i], w10));
+            sum = _mm_add_pd(sum, _mm_mul_pd(sample[1][1][i], w11));
             const __m128i channel = _mm_cvttpd_epi32(_mm_add_pd(sum, half));
             pair[i] = static_cast<BYTE>(_mm_cvtsi128_si32(channel));
             pair[3 + i] = static_cast<BYTE>(_mm_cvtsi128_si32(_mm_srli_si128(channel, 4)));
