@@ -7,6 +7,8 @@
 // inverse gives. The loops below evaluate the same double expressions in the
 // same order as that per-pixel definition (the column products once per
 // call, the row products once per row), so the result is the same to the bit.
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -106,17 +108,19 @@ inline void BlendPixel24(const Rows& rows, double px, double py, uint32_t backgr
 }
 
 // A row of such pixels. With SSE2 (every x86-64 target, and the 32-bit build)
-// two neighbouring pixels that both find a source are blended together, one
-// per lane: the same double operations in the same order, without the
-// equal-sample shortcut (which gives the same bytes).
-void BlendRow24(const Rows rows, const double* positionX, const double* positionY, uint32_t background,
-                BYTE* out) {
+// two neighbouring pixels that both find a source away from the last columns
+// are blended together, one per lane: the same double operations in the same
+// order, without the equal-sample shortcut (which gives the same bytes). The
+// samples are read as whole pixel pairs and widened in the vector registers,
+// since a byte-by-byte read leaves the loop waiting on its loads.
+void BlendRow24(const Rows rows, const double* positionX, const double* positionY, int count,
+                uint32_t background, BYTE* out) {
     int x = 0;
 #if defined(__SSE2__)
     const __m128d minusOne = _mm_set1_pd(-1.0), one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5);
     const __m128d right = _mm_set1_pd(rows.width), bottom = _mm_set1_pd(rows.height);
-    const double* value = kByteValues.value;
-    for (; x + 1 < rows.width; x += 2) {
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 1 < count; x += 2) {
         const __m128d px = _mm_loadu_pd(positionX + x), py = _mm_loadu_pd(positionY + x);
         const __m128d inside = _mm_and_pd(_mm_and_pd(_mm_cmpgt_pd(px, minusOne), _mm_cmplt_pd(px, right)),
                                           _mm_and_pd(_mm_cmpgt_pd(py, minusOne), _mm_cmplt_pd(py, bottom)));
@@ -126,37 +130,59 @@ void BlendRow24(const Rows rows, const double* positionX, const double* position
             continue;
         }
         const __m128i ix = _mm_cvttpd_epi32(px), iy = _mm_cvttpd_epi32(py);
+        const int x0[2] = {_mm_cvtsi128_si32(ix), _mm_cvtsi128_si32(_mm_srli_si128(ix, 4))};
+        const int y0[2] = {_mm_cvtsi128_si32(iy), _mm_cvtsi128_si32(_mm_srli_si128(iy, 4))};
+        if (x0[0] + 2 >= rows.width || x0[1] + 2 >= rows.width) {
+            // Next to the last column: its neighbour is clamped, and eight
+            // bytes from the sample would leave the row.
+            BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
+            BlendPixel24(rows, positionX[x + 1], positionY[x + 1], background, out + 3 * x + 3);
+            continue;
+        }
         const __m128d fx = _mm_sub_pd(px, _mm_cvtepi32_pd(ix));
         const __m128d fy = _mm_sub_pd(py, _mm_cvtepi32_pd(iy));
         const __m128d w11 = _mm_mul_pd(fx, fy);
         const __m128d w01 = _mm_sub_pd(fy, w11);
         const __m128d w10 = _mm_sub_pd(fx, w11);
         const __m128d w00 = _mm_sub_pd(one, _mm_add_pd(_mm_add_pd(w01, w11), w10));
-        const BYTE* p[2][4];  // per lane: top-left, bottom-left, top-right, bottom-right
-        const int x0[2] = {_mm_cvtsi128_si32(ix), _mm_cvtsi128_si32(_mm_srli_si128(ix, 4))};
-        const int y0[2] = {_mm_cvtsi128_si32(iy), _mm_cvtsi128_si32(_mm_srli_si128(iy, 4))};
+        // Per lane, eight bytes from the top-left sample hold it and its
+        // right neighbour (all within the row, as x0 + 2 < width), likewise
+        // from the bottom-left one. Interleaving the two lanes' bytes and
+        // widening them gives, per channel and sample, both lanes' bytes as
+        // 32-bit integers, converted exactly to doubles.
+        __m128i pairs[2][2];  // [top, bottom][lane]
         for (int lane = 0; lane < 2; ++lane) {
             const BYTE* p00 = rows.Row(y0[lane]) + 3 * x0[lane];
-            const ptrdiff_t across = x0[lane] + 1 < rows.width ? 3 : 0;
             const ptrdiff_t down = y0[lane] + 1 < rows.height ? -static_cast<ptrdiff_t>(rows.stride) : 0;
-            p[lane][0] = p00, p[lane][1] = p00 + down, p[lane][2] = p00 + across, p[lane][3] = p00 + down + across;
+            pairs[0][lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p00));
+            pairs[1][lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p00 + down));
+        }
+        __m128d sample[2][2][3];  // [top, bottom][left, right][channel]
+        for (int r = 0; r < 2; ++r) {
+            const __m128i bytes = _mm_unpacklo_epi8(pairs[r][0], pairs[r][1]);
+            const __m128i low = _mm_unpacklo_epi8(bytes, zero), high = _mm_unpackhi_epi8(bytes, zero);
+            const __m128i v0 = _mm_unpacklo_epi16(low, zero);   // left: channels 0, 1
+            const __m128i v1 = _mm_unpackhi_epi16(low, zero);   // left: channel 2; right: channel 0
+            const __m128i v2 = _mm_unpacklo_epi16(high, zero);  // right: channels 1, 2
+            sample[r][0][0] = _mm_cvtepi32_pd(v0);
+            sample[r][0][1] = _mm_cvtepi32_pd(_mm_srli_si128(v0, 8));
+            sample[r][0][2] = _mm_cvtepi32_pd(v1);
+            sample[r][1][0] = _mm_cvtepi32_pd(_mm_srli_si128(v1, 8));
+            sample[r][1][1] = _mm_cvtepi32_pd(v2);
+            sample[r][1][2] = _mm_cvtepi32_pd(_mm_srli_si128(v2, 8));
         }
         BYTE* pair = out + 3 * x;
         for (int i = 0; i < 3; ++i) {
-            const __m128d c00 = _mm_loadh_pd(_mm_load_sd(value + p[0][0][i]), value + p[1][0][i]);
-            const __m128d c01 = _mm_loadh_pd(_mm_load_sd(value + p[0][1][i]), value + p[1][1][i]);
-            const __m128d c10 = _mm_loadh_pd(_mm_load_sd(value + p[0][2][i]), value + p[1][2][i]);
-            const __m128d c11 = _mm_loadh_pd(_mm_load_sd(value + p[0][3][i]), value + p[1][3][i]);
-            __m128d sum = _mm_add_pd(_mm_mul_pd(c00, w00), _mm_mul_pd(c01, w01));
-            sum = _mm_add_pd(sum, _mm_mul_pd(c10, w10));
-            sum = _mm_add_pd(sum, _mm_mul_pd(c11, w11));
+            __m128d sum = _mm_add_pd(_mm_mul_pd(sample[0][0][i], w00), _mm_mul_pd(sample[1][0][i], w01));
+            sum = _mm_add_pd(sum, _mm_mul_pd(sample[0][1][i], w10));
+            sum = _mm_add_pd(sum, _mm_mul_pd(sample[1][1][i], w11));
             const __m128i channel = _mm_cvttpd_epi32(_mm_add_pd(sum, half));
             pair[i] = static_cast<BYTE>(_mm_cvtsi128_si32(channel));
             pair[3 + i] = static_cast<BYTE>(_mm_cvtsi128_si32(_mm_srli_si128(channel, 4)));
         }
     }
 #endif
-    for (; x < rows.width; ++x) BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
+    for (; x < count; ++x) BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
 }
 
 // SampleBilinear's blend of four samples. Four equal samples give their own
@@ -174,11 +200,11 @@ uint32_t Blend(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, double fx
 
 // Any depth: palette pictures by nearest pixel, the others blended.
 template <int Depth>
-void SampleRow(const Rows rows, const double* positionX, const double* positionY, uint32_t background,
-               uint32_t transparent, const uint32_t* lut, BYTE* out) {
+void SampleRow(const Rows rows, const double* positionX, const double* positionY, int first, int end,
+               uint32_t background, uint32_t transparent, const uint32_t* lut, BYTE* out) {
     const double right = rows.width, bottom = rows.height;
     const bool checkTransparent = transparent != KBitmap::kNoTransparentColour;
-    for (int x = 0; x < rows.width; ++x) {
+    for (int x = first; x < end; ++x) {
         const double px = positionX[x], py = positionY[x];
         uint32_t colour = background;
         if constexpr (Depth <= 8) {
@@ -229,19 +255,75 @@ struct Warp {
             for (int i = 0; i < 256; ++i) lut[i] = palette.colour[i];
         }
         for (int y = 0; y < height; ++y) {
-            RowPositions(y, width, height);
+            // Palette pictures take the nearest pixel, clamped to the last
+            // column and row, so their rows have no end to cut off.
+            int first = 0, end = width;
+            if constexpr (Depth > 8) SourceSpan(y, width, height, first, end);
+            RowPositions(y, first, end, width, height);
             BYTE* out = target.Row(y, height, stride);
+            for (int x = 0; x < first; ++x) pixel::Write<Depth>(out, x, background);
             if (Depth == 24 && transparent == KBitmap::kNoTransparentColour)
-                BlendRow24(rows, positionX, positionY, background, out);
+                BlendRow24(rows, positionX + first, positionY + first, end - first, background, out + 3 * first);
             else
-                SampleRow<Depth>(rows, positionX, positionY, background, transparent, lut, out);
+                SampleRow<Depth>(rows, positionX, positionY, first, end, background, transparent, lut, out);
+            for (int x = end; x < width; ++x) pixel::Write<Depth>(out, x, background);
         }
+    }
+
+    // The columns [first, end) of destination row y outside which no source
+    // position can fall inside the picture, found without dividing per pixel.
+    //
+    // Along a row the numerators n (of u), m (of v) and the denominator q are
+    // affine in x, up to a few units in the last place. A position lies in
+    // the picture only if q has one sign s across it and
+    //   s (W n + q) > 0,  s (q - n) > 0,  s (H m + q) > 0,  s (q - m) > 0,
+    // (px > -1, px < W, py > -1, py < H). Each is an affine inequality in x,
+    // solved here with a margin of 1e-9 of the size of its terms, far above
+    // the rounding of the per-pixel sums and of the solving itself, and
+    // widened by a column on each side: a pixel left out fails one of them
+    // by more than any rounding could make up, so its exact position lies
+    // outside too. Whatever does not fit these bounds (a denominator that
+    // changes sign along the row, NaN or infinite coefficients) keeps the
+    // whole row.
+    void SourceSpan(int y, int width, int height, int& first, int& end) const {
+        const double yn = double(y) / height;
+        const double w = width, h = height;
+        const double n0 = m.B * yn + m.C, m0 = m.E * yn + m.F, q0 = m.H * yn + m.I;  // at x = 0
+        const double nSize = std::fabs(m.A) + std::fabs(m.B * yn) + std::fabs(m.C);
+        const double mSize = std::fabs(m.D) + std::fabs(m.E * yn) + std::fabs(m.F);
+        const double qSize = std::fabs(m.G) + std::fabs(m.H * yn) + std::fabs(m.I);
+        const double slopeN = m.A / w, slopeM = m.D / w, slopeQ = m.G / w;  // per column
+        const double qEnd = q0 + slopeQ * (w - 1), qMargin = 1e-9 * qSize;
+        double sign;
+        if (q0 > qMargin && qEnd > qMargin) sign = 1.0;
+        else if (q0 < -qMargin && qEnd < -qMargin) sign = -1.0;
+        else return;  // NaN as well
+        const struct { double slope, base, margin; } bounds[4] = {
+            {w * slopeN + slopeQ, w * n0 + q0, 1e-9 * (w * nSize + qSize)},
+            {slopeQ - slopeN, q0 - n0, 1e-9 * (nSize + qSize)},
+            {h * slopeM + slopeQ, h * m0 + q0, 1e-9 * (h * mSize + qSize)},
+            {slopeQ - slopeM, q0 - m0, 1e-9 * (mSize + qSize)},
+        };
+        double low = 0.0, high = w - 1;
+        for (const auto& bound : bounds) {
+            // Possibly inside where a x + b >= 0.
+            const double a = sign * bound.slope, b = sign * bound.base + bound.margin;
+            if (!std::isfinite(a) || !std::isfinite(b)) return;
+            if (a > 0.0) low = std::max(low, -b / a);
+            else if (a < 0.0) high = std::min(high, -b / a);
+            else if (b < 0.0) low = w;  // nowhere
+        }
+        // Limited to the row before converting, so that no value overflows.
+        low = std::min(std::max(low, -2.0), w + 2);
+        high = std::min(std::max(high, -2.0), w + 2);
+        first = std::min(std::max(0, static_cast<int>(std::floor(low)) - 1), width);
+        end = std::max(std::min(width, static_cast<int>(std::ceil(high)) + 2), first);
     }
 
     // The source positions (W u, H v) of destination row y. A loop of its own
     // with no branches, so that it runs two pixels at a time where the
     // target has vector registers (element by element, the same operations).
-    void RowPositions(int y, int width, int height) {
+    void RowPositions(int y, int first, int end, int width, int height) {
         const double yn = double(y) / height;
         const double rowB = m.B * yn, rowE = m.E * yn, rowH = m.H * yn;
         const double c = m.C, f = m.F, i = m.I, w = width, h = height;
@@ -250,7 +332,7 @@ struct Warp {
         const double* g = columnG;
         double* px = positionX;
         double* py = positionY;
-        for (int x = 0; x < width; ++x) {
+        for (int x = first; x < end; ++x) {
             const double q = g[x] + rowH + i;
             px[x] = w * ((a[x] + rowB + c) / q);
             py[x] = h * ((d[x] + rowE + f) / q);
