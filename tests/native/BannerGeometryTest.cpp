@@ -217,16 +217,10 @@ TEST(BannerGeometry, Diamonds) {
 }
 
 TEST(BannerGeometry, SparkleMesh) {
-    const std::vector<POINT> cells = SparkleCells(RECT{0, 0, 20, 10}, 7);
-    // Rows at -3, 0, 3, 6, 9; shifted rows start at -3, the others at 0.
-    ASSERT_EQ(cells.size(), 18u);
-    EXPECT_EQ(cells[0].x, -3);
-    EXPECT_EQ(cells[0].y, -3);
-    EXPECT_EQ(cells[3].x, 18);
-    EXPECT_EQ(cells[4].x, 0);
-    EXPECT_EQ(cells[4].y, 0);
-    EXPECT_EQ(cells[6].x, 14);
-    EXPECT_EQ(cells.back().y, 9);
+    // Rows at -3, 0, 3, 6, 9, a cell apart across; shifted rows start at -3, the others at 0.
+    std::string cells;
+    for (const POINT& p : SparkleCells(RECT{0, 0, 20, 10}, 7)) cells += std::to_string(p.x) + "," + std::to_string(p.y) + " ";
+    EXPECT_EQ(cells, "-3,-3 4,-3 11,-3 18,-3 0,0 7,0 14,0 -3,3 4,3 11,3 18,3 0,6 7,6 14,6 -3,9 4,9 11,9 18,9 ");
     EXPECT_TRUE(SparkleCells(RECT{0, 0, 20, 10}, 1).empty());
     EXPECT_TRUE(SparkleCells(RECT{5, 5, 5, 5}, 7).size() <= 2u);
 }

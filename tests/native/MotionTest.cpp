@@ -29,9 +29,7 @@ static void Script(std::vector<int> numbers) {
 static std::vector<int> Numbers(const std::string& list) {
     std::vector<int> numbers;
     std::istringstream in(list);
-    for (std::string item; std::getline(in, item, ',');)
-        if (!item.empty())
-            numbers.push_back(std::stoi(item));
+    for (int n; in >> n; in.ignore()) numbers.push_back(n);
     return numbers;
 }
 
