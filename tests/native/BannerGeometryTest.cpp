@@ -4,10 +4,20 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 static int Red(COLORREF c) { return c & 0xFF; }
 static int Green(COLORREF c) { return (c >> 8) & 0xFF; }
 static int Blue(COLORREF c) { return (c >> 16) & 0xFF; }
+static std::string Text(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+static std::string Text(const std::vector<PixelRun>& runs) {
+    std::string text;
+    for (const PixelRun& r : runs) text += std::to_string(r.x) + "," + std::to_string(r.y) + "x" + std::to_string(r.length) + " ";
+    return text;
+}
 
 TEST(BannerGeometry, GemShape) {
     Gem gem;
@@ -52,9 +62,8 @@ TEST(BannerGeometry, RotationAxesOrderAndDepth) {
     for (const Case& c : cases) {
         Polygon3D polygon{{c.from}, 99};
         RotatePolygon(polygon, c.ax, c.ay, c.az);
-        EXPECT_NEAR(polygon.points[0].x, c.to.x, 1e-12) << c.ax << "," << c.ay << "," << c.az;
-        EXPECT_NEAR(polygon.points[0].y, c.to.y, 1e-12) << c.ax << "," << c.ay << "," << c.az;
-        EXPECT_NEAR(polygon.points[0].z, c.to.z, 1e-12) << c.ax << "," << c.ay << "," << c.az;
+        const Point3D& p = polygon.points[0];
+        EXPECT_LT(std::hypot(p.x - c.to.x, p.y - c.to.y, p.z - c.to.z), 1e-12) << c.ax << "," << c.ay << "," << c.az;
         EXPECT_NEAR(polygon.depth, c.to.z, 1e-12);
     }
     Polygon3D square{{{1, 0, 5}, {0, 1, -3}, {2, 2, 1}}, 0};
@@ -68,16 +77,18 @@ TEST(BannerGeometry, RotationAxesOrderAndDepth) {
 TEST(BannerGeometry, DepthSortIsASelectionSortBySwapping) {
     // Tags in x. Among equal depths the first found wins, and the swaps can
     // reorder equals: [2a, 2b, 3] becomes [3, 2b, 2a], not [3, 2a, 2b].
-    Gem gem = {{{{1, 0, 0}}, 2}, {{{2, 0, 0}}, 2}, {{{3, 0, 0}}, 3}};
-    SortByDepth(gem);
-    EXPECT_EQ(gem[0].points[0].x, 3);
-    EXPECT_EQ(gem[1].points[0].x, 2);
-    EXPECT_EQ(gem[2].points[0].x, 1);
-    Gem mixed = {{{{1, 0, 0}}, 1}, {{{2, 0, 0}}, 3}, {{{3, 0, 0}}, 3}, {{{4, 0, 0}}, 2}};
-    SortByDepth(mixed);
-    const double order[] = {2, 3, 4, 1};
-    for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(mixed[i].points[0].x, order[i]) << i;
+    const struct { std::vector<double> depths, order; } cases[] = {
+        {{2, 2, 3}, {3, 2, 1}},
+        {{1, 3, 3, 2}, {2, 3, 4, 1}},
+    };
+    for (const auto& c : cases) {
+        Gem gem;
+        for (size_t i = 0; i < c.depths.size(); ++i) gem.push_back({{{double(i + 1), 0, 0}}, c.depths[i]});
+        SortByDepth(gem);
+        std::vector<double> order;
+        for (const Polygon3D& face : gem) order.push_back(face.points[0].x);
+        EXPECT_EQ(order, c.order);
+    }
 }
 
 TEST(BannerGeometry, ProjectionTruncatesTowardZero) {
@@ -131,13 +142,7 @@ TEST(BannerGeometry, GlowLevels) {
 }
 
 TEST(BannerGeometry, BannersFortyTwoAndEightyHigh) {
-    struct Case {
-        int32_t width, height;
-        size_t levels;
-        int32_t fontHeight;
-        RECT rect, shifted;
-        int32_t shadow, cell;
-    };
+    struct Case { int32_t width, height; size_t levels; int32_t fontHeight; RECT rect, shifted; int32_t shadow, cell; };
     const Case cases[] = {
         {640, 42, 11, 37, {55, 0, 640, 37}, {56, -1, 641, 36}, 1, 7},
         {640, 80, 21, 72, {108, 0, 640, 72}, {110, -2, 642, 70}, 2, 13},
@@ -151,12 +156,8 @@ TEST(BannerGeometry, BannersFortyTwoAndEightyHigh) {
         EXPECT_EQ(plan.glow.size(), c.levels) << h;
         EXPECT_EQ(plan.name.fontHeight, c.fontHeight) << h;
         EXPECT_EQ(plan.name.shadowOffset, c.shadow) << h;
-        const RECT& r = plan.name.rect;
-        const RECT& s = plan.name.shiftedRect;
-        EXPECT_TRUE(r.left == c.rect.left && r.top == c.rect.top && r.right == c.rect.right &&
-                    r.bottom == c.rect.bottom) << h << ": " << r.left << "," << r.top << "," << r.right << "," << r.bottom;
-        EXPECT_TRUE(s.left == c.shifted.left && s.top == c.shifted.top && s.right == c.shifted.right &&
-                    s.bottom == c.shifted.bottom) << h << ": " << s.left << "," << s.top << "," << s.right << "," << s.bottom;
+        EXPECT_EQ(Text(plan.name.rect), Text(c.rect)) << h;
+        EXPECT_EQ(Text(plan.name.shiftedRect), Text(c.shifted)) << h;
         EXPECT_EQ(plan.cell, c.cell) << h;
         EXPECT_EQ(plan.shades, 40);
     }
@@ -202,21 +203,8 @@ TEST(BannerGeometry, SparkleShades) {
 }
 
 TEST(BannerGeometry, Diamonds) {
-    const std::vector<PixelRun> seven = DiamondRows(10, 20, 7);
-    const PixelRun expected[] = {{13, 20, 1}, {12, 21, 3}, {11, 22, 5}, {10, 23, 7},
-                                 {11, 24, 5}, {12, 25, 3}, {13, 26, 1}};
-    ASSERT_EQ(seven.size(), 7u);
-    for (size_t r = 0; r < 7; ++r) {
-        EXPECT_EQ(seven[r].x, expected[r].x) << r;
-        EXPECT_EQ(seven[r].y, expected[r].y) << r;
-        EXPECT_EQ(seven[r].length, expected[r].length) << r;
-    }
-    const std::vector<PixelRun> two = DiamondRows(0, 0, 2);
-    ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0].x, 1);
-    EXPECT_EQ(two[0].length, 1);
-    EXPECT_EQ(two[1].x, 0);
-    EXPECT_EQ(two[1].length, 2);
+    EXPECT_EQ(Text(DiamondRows(10, 20, 7)), "13,20x1 12,21x3 11,22x5 10,23x7 11,24x5 12,25x3 13,26x1 ");
+    EXPECT_EQ(Text(DiamondRows(0, 0, 2)), "1,0x1 0,1x2 ");
     // Odd cells give diamonds symmetric about their middle column, cell wide.
     for (int32_t cell = 3; cell < 40; cell += 2) {
         int widest = 0;
@@ -229,16 +217,10 @@ TEST(BannerGeometry, Diamonds) {
 }
 
 TEST(BannerGeometry, SparkleMesh) {
-    const std::vector<POINT> cells = SparkleCells(RECT{0, 0, 20, 10}, 7);
-    // Rows at -3, 0, 3, 6, 9; shifted rows start at -3, the others at 0.
-    ASSERT_EQ(cells.size(), 18u);
-    EXPECT_EQ(cells[0].x, -3);
-    EXPECT_EQ(cells[0].y, -3);
-    EXPECT_EQ(cells[3].x, 18);
-    EXPECT_EQ(cells[4].x, 0);
-    EXPECT_EQ(cells[4].y, 0);
-    EXPECT_EQ(cells[6].x, 14);
-    EXPECT_EQ(cells.back().y, 9);
+    // Rows at -3, 0, 3, 6, 9, a cell apart across; shifted rows start at -3, the others at 0.
+    std::string cells;
+    for (const POINT& p : SparkleCells(RECT{0, 0, 20, 10}, 7)) cells += std::to_string(p.x) + "," + std::to_string(p.y) + " ";
+    EXPECT_EQ(cells, "-3,-3 4,-3 11,-3 18,-3 0,0 7,0 14,0 -3,3 4,3 11,3 18,3 0,6 7,6 14,6 -3,9 4,9 11,9 18,9 ");
     EXPECT_TRUE(SparkleCells(RECT{0, 0, 20, 10}, 1).empty());
     EXPECT_TRUE(SparkleCells(RECT{5, 5, 5, 5}, 7).size() <= 2u);
 }

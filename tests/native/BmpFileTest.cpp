@@ -11,35 +11,19 @@
 
 namespace {
 
-void Put16(std::vector<BYTE>& v, uint32_t x) {
-    v.push_back(BYTE(x));
-    v.push_back(BYTE(x >> 8));
-}
-
-void Put32(std::vector<BYTE>& v, uint32_t x) {
-    for (int i = 0; i < 4; ++i) v.push_back(BYTE(x >> (8 * i)));
+// Little-endian 32 bits at a byte offset.
+std::vector<BYTE> With(std::vector<BYTE> v, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) v[at + i] = BYTE(value >> (8 * i));
+    return v;
 }
 
 // The 14-byte file header followed by a 40-byte info header.
-std::vector<BYTE> Headers(uint32_t fileSize, uint32_t offBits, int32_t width, int32_t height, int bitCount,
-                          uint32_t compression = BI_RGB, uint32_t sizeImage = 0, uint32_t clrUsed = 0) {
-    std::vector<BYTE> v;
-    Put16(v, 0x4D42);           // bfType "BM"
-    Put32(v, fileSize);         // bfSize
-    Put32(v, 0);                // bfReserved1, bfReserved2
-    Put32(v, offBits);          // bfOffBits
-    Put32(v, 40);               // biSize
-    Put32(v, uint32_t(width));  // biWidth
-    Put32(v, uint32_t(height)); // biHeight
-    Put16(v, 1);                // biPlanes
-    Put16(v, bitCount);         // biBitCount
-    Put32(v, compression);      // biCompression
-    Put32(v, sizeImage);        // biSizeImage
-    Put32(v, 0);                // biXPelsPerMeter
-    Put32(v, 0);                // biYPelsPerMeter
-    Put32(v, clrUsed);          // biClrUsed
-    Put32(v, 0);                // biClrImportant
-    return v;
+std::vector<BYTE> Headers(uint32_t fileSize, uint32_t offBits, const BITMAPINFOHEADER& info) {
+    std::vector<BYTE> v(14 + 40);
+    v[0] = 'B';
+    v[1] = 'M';
+    std::memcpy(&v[14], &info, 40);
+    return With(With(v, 2, fileSize), 10, offBits);
 }
 
 class BmpFile : public ::testing::Test {
@@ -61,7 +45,7 @@ protected:
 // 2 x 2 at 24 bits: rows of 6 bytes padded to 8, bottom row first.
 std::vector<BYTE> TwoByTwo24(uint32_t offBits) {
     const uint32_t size = offBits + 16;
-    std::vector<BYTE> v = Headers(size, offBits, 2, 2, 24);
+    std::vector<BYTE> v = Headers(size, offBits, testutil::Header(2, 2, 24));
     v.resize(offBits, 0xEE);                                // gap bytes, if any
     const BYTE rows[16] = {1, 2, 3, 4, 5, 6, 0, 0,          // bottom row: (0,1) (1,1)
                            7, 8, 9, 10, 11, 12, 0, 0};      // top row: (0,0) (1,0)
@@ -71,19 +55,23 @@ std::vector<BYTE> TwoByTwo24(uint32_t offBits) {
 
 }  // namespace
 
-TEST_F(BmpFile, TwentyFourBitsWithAndWithoutGap) {
-    for (uint32_t offBits : {54u, 61u}) {
-        KBitmap b;
-        ASSERT_EQ(b.LoadFile(Write(TwoByTwo24(offBits))), offBits + 16 - 14) << offBits;
-        EXPECT_EQ(b.Bits(), reinterpret_cast<const BYTE*>(b.Header()) + offBits - 14);
-        EXPECT_EQ(b.GetPixel(0, 0, false), 0x00070809u);  // bytes blue 7, green 8, red 9
-        EXPECT_EQ(b.GetPixel(1, 1, false), 0x00040506u);
-    }
+// With and without a gap before the rows, bottom-up and top-down.
+TEST_F(BmpFile, TwentyFourBits) {
+    for (uint32_t offBits : {54u, 61u})
+        for (int32_t height : {2, -2}) {
+            KBitmap b;
+            ASSERT_EQ(b.LoadFile(Write(With(TwoByTwo24(offBits), 22, uint32_t(height)))), offBits + 16 - 14);
+            EXPECT_EQ(b.Height(), 2);
+            EXPECT_EQ(b.Bits(), reinterpret_cast<const BYTE*>(b.Header()) + offBits - 14);
+            // Rows read bottom-up whatever the sign: bytes blue 7, green 8, red 9.
+            EXPECT_EQ(b.GetPixel(0, 0, false), 0x00070809u) << offBits << " " << height;
+            EXPECT_EQ(b.GetPixel(1, 1, false), 0x00040506u);
+        }
 }
 
 TEST_F(BmpFile, PaletteWithGapBeforeTheRows) {
     // 8 bits, 2 colours, then 6 gap bytes, then one row of 3 pixels.
-    std::vector<BYTE> v = Headers(54 + 8 + 6 + 4, 54 + 8 + 6, 3, 1, 8, BI_RGB, 0, 2);
+    std::vector<BYTE> v = Headers(54 + 8 + 6 + 4, 54 + 8 + 6, testutil::Header(3, 1, 8, BI_RGB, 2));
     v.insert(v.end(), {0, 0, 0, 0, 0x10, 0x20, 0x30, 0});  // entries 0 and 1 (blue, green, red, reserved)
     v.insert(v.end(), 6, 0xAB);                             // gap
     v.insert(v.end(), {1, 0, 7, 0});                        // indices 1, 0, 7 (past the table)
@@ -95,40 +83,26 @@ TEST_F(BmpFile, PaletteWithGapBeforeTheRows) {
     EXPECT_EQ(b.GetPixel(2, 0, true), 0x00000000u);
 }
 
-TEST_F(BmpFile, TopDownRowsReadUpsideDown) {
-    std::vector<BYTE> v = TwoByTwo24(54);
-    v[22] = 0xFE;  // biHeight -2
-    v[23] = v[24] = v[25] = 0xFF;
-    KBitmap b;
-    ASSERT_NE(b.LoadFile(Write(v)), 0u);
-    EXPECT_EQ(b.Height(), 2);
-    EXPECT_EQ(b.GetPixel(0, 0, false), 0x00070809u);  // still the second stored row
-}
-
 // Files that must be refused: LoadFile answers 0 and the bitmap is empty,
 // never holding the previous picture.
 TEST_F(BmpFile, RefusesFilesWhoseSizesDisagree) {
-    auto with = [](std::vector<BYTE> v, size_t at, uint32_t value) {
-        for (int i = 0; i < 4; ++i) v[at + i] = BYTE(value >> (8 * i));
-        return v;
-    };
     const std::vector<BYTE> good = TwoByTwo24(54);  // 70 bytes
     const struct { const char* name; std::vector<BYTE> bytes; } cases[] = {
         {"empty file", {}},
         {"header only", std::vector<BYTE>(good.begin(), good.begin() + 14)},
         {"signature", [&] { auto v = good; v[0] = 'B'; v[1] = 'A'; return v; }()},
-        {"bfOffBits 53", with(good, 10, 53)},
-        {"bfSize below the headers", with(good, 2, 53)},
-        {"bfOffBits at bfSize", with(good, 10, 70)},
-        {"bfOffBits past bfSize", with(good, 10, 0x7FFFFFFF)},
-        {"bfSize past the file", with(good, 2, 71)},
-        {"bfSize absurd", with(good, 2, 0xFFFFFFF0)},
-        {"rows past the block", with(good, 18, 3)},             // width 3 needs 2 x 12 bytes
-        {"height past the block", with(good, 22, 3)},
-        {"negative width", with(good, 18, uint32_t(-2))},
-        {"height INT_MIN", with(good, 22, 0x80000000)},
-        {"sizes overflow", with(with(good, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF)},
-        {"depth 0, huge", with(with(with(good, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF), 28, 0)},
+        {"bfOffBits 53", With(good, 10, 53)},
+        {"bfSize below the headers", With(good, 2, 53)},
+        {"bfOffBits at bfSize", With(good, 10, 70)},
+        {"bfOffBits past bfSize", With(good, 10, 0x7FFFFFFF)},
+        {"bfSize past the file", With(good, 2, 71)},
+        {"bfSize absurd", With(good, 2, 0xFFFFFFF0)},
+        {"rows past the block", With(good, 18, 3)},             // width 3 needs 2 x 12 bytes
+        {"height past the block", With(good, 22, 3)},
+        {"negative width", With(good, 18, uint32_t(-2))},
+        {"height INT_MIN", With(good, 22, 0x80000000)},
+        {"sizes overflow", With(With(good, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF)},
+        {"depth 0, huge", With(With(With(good, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF), 28, 0)},
     };
     for (const auto& c : cases) {
         KBitmap b(3, 3, 24);
@@ -147,7 +121,7 @@ TEST_F(BmpFile, RefusesFilesWhoseSizesDisagree) {
     }
     // biClrUsed is taken as stored: an 8-bit picture claiming 2^32 - 1 entries
     // loads, and the entries the block lacks read black.
-    std::vector<BYTE> absurdTable = with(with(good, 28, 8), 46, 0xFFFFFFFF);
+    std::vector<BYTE> absurdTable = With(With(good, 28, 8), 46, 0xFFFFFFFF);
     KBitmap b;
     ASSERT_NE(b.LoadFile(Write(absurdTable)), 0u);
     EXPECT_EQ(b.PaletteEntries(), (70u - 14 - 40) / 4);
@@ -172,7 +146,7 @@ TEST_F(BmpFile, MissingOrNullPath) {
 TEST_F(BmpFile, Rle4FileDecompresses) {
     // 4 x 2, 4-bit RLE, 16 greys; biSizeImage 200 claims more than the file holds.
     const std::vector<BYTE> stream = {0x04, 0x12, 0x00, 0x00, 0x00, 0x04, 0x34, 0x56, 0x00, 0x01};
-    std::vector<BYTE> v = Headers(54 + 64 + uint32_t(stream.size()), 54 + 64, 4, 2, 4, BI_RLE4, 200);
+    std::vector<BYTE> v = Headers(54 + 64 + uint32_t(stream.size()), 54 + 64, testutil::Header(4, 2, 4, BI_RLE4, 0, 200));
     for (int i = 0; i < 16; ++i) v.insert(v.end(), {BYTE(17 * i), BYTE(17 * i), BYTE(17 * i), 0});
     v.insert(v.end(), stream.begin(), stream.end());
     KBitmap b;

@@ -6,6 +6,7 @@
 
 using testutil::kDepths;
 
+// The same depth is left alone, block and all.
 TEST(ConvertDepth, MatchesTheReferenceFromEveryDepthToEveryTarget) {
     for (int from : kDepths)
         for (int to : {15, 16, 24, 32}) {
@@ -16,25 +17,18 @@ TEST(ConvertDepth, MatchesTheReferenceFromEveryDepthToEveryTarget) {
             reference::ConvertDepth(b, to, expected);
             b.backgroundColour = 0x00010203;
             b.transparentColour = 0x00040506;
+            const BITMAPINFOHEADER* block = b.Header();
+            const uint64_t before = testutil::BlockHash(b);
             ASSERT_EQ(b.ConvertDepth(to), 1);
             EXPECT_EQ(b.Depth(), to);
-            if (from != to) {
-                EXPECT_TRUE(testutil::SameBlock(b, expected)) << from << " to " << to;
-            }
+            EXPECT_TRUE(from == to ? b.Header() == block && testutil::BlockHash(b) == before
+                                   : testutil::SameBlock(b, expected)) << from << " to " << to;
             EXPECT_EQ(b.backgroundColour, 0x00010203u);
             EXPECT_EQ(b.transparentColour, 0x00040506u);
         }
 }
 
-TEST(ConvertDepth, SameDepthIsLeftAlone) {
-    KBitmap b(5, 5, 24);
-    testutil::FillPattern(b, 1);
-    const BITMAPINFOHEADER* block = b.Header();
-    EXPECT_EQ(b.ConvertDepth(24), 1);
-    EXPECT_EQ(b.Header(), block);
-}
-
-TEST(ConvertDepth, ColoursOfTheDocumentedCases) {
+TEST(ConvertDepth, StoredBytesOfSinglePixels) {
     const struct { int from; std::vector<BYTE> pixel; int to; std::vector<BYTE> stored; } cases[] = {
         {16, {0xFF, 0xFF}, 24, {248, 252, 248}},        // 5-6-5 white: blue, green, red
         {15, {0xFF, 0x7F}, 24, {248, 248, 248}},        // 5-5-5 white
@@ -66,9 +60,8 @@ TEST(ConvertDepth, RefusesWhatHasNoPixels) {
     // 4 x 1 RLE4 picture: refused until expanded.
     std::vector<BYTE> rest(64, 0);
     rest.insert(rest.end(), {0x04, 0x12, 0x00, 0x01});
-    const auto dib = testutil::PackedDib(testutil::Header(4, 1, 4, BI_RLE4, 0, 4), rest);
     KBitmap rle;
-    ASSERT_NE(rle.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())), 0u);
+    ASSERT_NE(testutil::LoadDib(rle, testutil::Header(4, 1, 4, BI_RLE4, 0, 4), rest), 0u);
     const uint64_t before = testutil::BlockHash(rle);
     EXPECT_EQ(rle.ConvertDepth(24), 0);
     EXPECT_EQ(testutil::BlockHash(rle), before);

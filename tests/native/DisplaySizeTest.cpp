@@ -13,35 +13,24 @@
 // e.g. "1920x1080 C 320x240 -> 640x480+640+300".
 static std::string Layout(const std::string& description) {
     std::istringstream in(description);
-    std::string screenText, layoutText, kind;
-    in >> screenText >> layoutText >> kind;
-    int screenWidth = 0, screenHeight = 0;
-    std::sscanf(screenText.c_str(), "%dx%d", &screenWidth, &screenHeight);
-    const SIZE screen{screenWidth, screenHeight};
-    const char layout = layoutText[0];
-    std::string content = kind;
+    SIZE screen{}, size{};
+    std::string layout, kind, word;
+    char separator;
+    in >> screen.cx >> separator >> screen.cy >> layout >> kind;
     if (kind == "movie" || kind == "text")
-        in >> content;
+        in >> size.cx >> separator >> size.cy;
+    else
+        std::istringstream(kind) >> size.cx >> separator >> size.cy;
     bool rotation2D = false, rotation3D = false;
-    for (std::string word; in >> word && word != "->";) {
+    while (in >> word && word != "->") {
         rotation2D |= word == "2D";
         rotation3D |= word == "3D";
     }
     const SIZE none{0, 0};
-    SIZE display{};
-    if (kind == "clock") {
-        display = TextDisplaySize(layout, 0, 1, screen, none);
-    } else if (kind == "text") {
-        int length = 0, lines = 0;
-        std::sscanf(content.c_str(), "%d/%d", &length, &lines);
-        display = TextDisplaySize(layout, length, lines, screen, none);
-    } else {
-        int width = 0, height = 0;
-        std::sscanf(content.c_str(), "%dx%d", &width, &height);
-        const SIZE size{width, height};
-        display = kind == "movie" ? MovieDisplaySize(layout, size, screen, none)
-                                  : PictureDisplaySize(layout, size, screen, rotation2D, rotation3D, none);
-    }
+    const SIZE display = kind == "clock"   ? TextDisplaySize(layout[0], 0, 1, screen, none)
+                         : kind == "text"  ? TextDisplaySize(layout[0], size.cx, size.cy, screen, none)
+                         : kind == "movie" ? MovieDisplaySize(layout[0], size, screen, none)
+                                           : PictureDisplaySize(layout[0], size, screen, rotation2D, rotation3D, none);
     const POINT at = CentredPosition(display, screen);
     char result[80];
     std::snprintf(result, sizeof result, "%dx%d%+d%+d", static_cast<int>(display.cx),
@@ -125,14 +114,13 @@ TEST(DisplaySize, TurningCanvas) {
     };
     for (const Case& c : cases) {
         const TurningCanvas got = PlanTurningCanvas(c.width, c.height, c.rotation3D);
-        const TurningCanvas& e = c.expected;
-        EXPECT_EQ(got.width, e.width) << c.width << "x" << c.height;
-        EXPECT_EQ(got.height, e.height) << c.width << "x" << c.height;
-        EXPECT_EQ(got.diagonal, e.diagonal) << c.width << "x" << c.height;
-        EXPECT_EQ(got.crop.left, e.crop.left) << c.width << "x" << c.height;
-        EXPECT_EQ(got.crop.top, e.crop.top) << c.width << "x" << c.height;
-        EXPECT_EQ(got.crop.right, e.crop.right) << c.width << "x" << c.height;
-        EXPECT_EQ(got.crop.bottom, e.crop.bottom) << c.width << "x" << c.height;
+        const auto text = [](const TurningCanvas& t) {
+            char out[100];
+            std::snprintf(out, sizeof out, "%d %d %d (%d,%d)-(%d,%d)", int(t.width), int(t.height), int(t.diagonal),
+                          int(t.crop.left), int(t.crop.top), int(t.crop.right), int(t.crop.bottom));
+            return std::string(out);
+        };
+        EXPECT_EQ(text(got), text(c.expected)) << c.width << "x" << c.height;
     }
     // A negative width (nonsense) ends rather than looping.
     EXPECT_EQ(PlanTurningCanvas(INT32_MIN, INT32_MIN, false).width, INT32_MIN);

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "BitmapTestUtil.h"
 #include "imaging/PixelFormat.h"
 
 using testutil::Header;
 using testutil::kDepths;
-using testutil::PackedDib;
+using testutil::LoadDib;
 
 TEST(KBitmapCreate, RefusesBadSizesAndDepths) {
     const struct { int width, height, depth; } cases[] = {
@@ -30,40 +33,28 @@ TEST(KBitmapCreate, HeaderAndTablePerDepth) {
     for (const auto& c : cases) {
         KBitmap b(5, 3, c.depth);
         ASSERT_FALSE(b.IsEmpty());
-        const BITMAPINFOHEADER* h = b.Header();
-        EXPECT_EQ(h->biSize, 40u);
-        EXPECT_EQ(h->biWidth, 5);
-        EXPECT_EQ(h->biHeight, 3);
-        EXPECT_EQ(h->biPlanes, 1);
-        EXPECT_EQ(h->biBitCount, c.bitCount);
-        EXPECT_EQ(h->biCompression, c.compression);
-        EXPECT_EQ(h->biSizeImage, 0u);
-        EXPECT_EQ(h->biClrUsed, 0u);
+        const BITMAPINFOHEADER expected = Header(5, 3, c.bitCount, c.compression);
+        EXPECT_EQ(std::memcmp(b.Header(), &expected, 40), 0) << c.depth;
         EXPECT_EQ(b.Depth(), c.depth);
-        EXPECT_EQ(size_t(b.Bits() - reinterpret_cast<const BYTE*>(h)), 40 + c.tableBytes);
+        EXPECT_EQ(size_t(b.Bits() - reinterpret_cast<const BYTE*>(b.Header())), 40 + c.tableBytes);
         EXPECT_EQ(b.BlockSize(), 40 + c.tableBytes + size_t(KBitmap::RowStride(5, c.depth)) * 3);
     }
     KBitmap masks(2, 2, 16);
-    const DWORD* m = reinterpret_cast<const DWORD*>(masks.Header() + 1);
-    EXPECT_EQ(m[0], 0xF800u);
-    EXPECT_EQ(m[1], 0x07E0u);
-    EXPECT_EQ(m[2], 0x001Fu);
+    const DWORD expectedMasks[] = {0xF800, 0x07E0, 0x001F};
+    EXPECT_EQ(std::memcmp(masks.Header() + 1, expectedMasks, 12), 0);
 }
 
-TEST(KBitmapCreate, DefaultPalettes) {
-    RGBQUAD t[256];
-    ASSERT_EQ(KBitmap::DefaultPalette(1, t), 2);
-    EXPECT_EQ(t[0].rgbRed | t[0].rgbGreen | t[0].rgbBlue, 0);
-    EXPECT_EQ(t[1].rgbRed & t[1].rgbGreen & t[1].rgbBlue, 255);
-    ASSERT_EQ(KBitmap::DefaultPalette(4, t), 16);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(t[i].rgbGreen, 17 * i);
-    ASSERT_EQ(KBitmap::DefaultPalette(8, t), 256);
-    for (int i = 0; i < 256; ++i) {
-        EXPECT_EQ(t[i].rgbRed, i);
-        EXPECT_EQ(t[i].rgbBlue, i);
-        EXPECT_EQ(t[i].rgbReserved, 0);
+TEST(KBitmapCreate, DefaultPalettesAreEvenGreys) {
+    const struct { int depth, entries, step; } cases[] = {{1, 2, 255}, {4, 16, 17}, {8, 256, 1}, {24, 0, 0}};
+    for (const auto& c : cases) {
+        RGBQUAD t[256];
+        ASSERT_EQ(KBitmap::DefaultPalette(c.depth, t), c.entries);
+        for (int i = 0; i < c.entries; ++i) {
+            const BYTE grey = BYTE(c.step * i);
+            const RGBQUAD expected{grey, grey, grey, 0};
+            ASSERT_EQ(std::memcmp(&t[i], &expected, 4), 0) << c.depth << " entry " << i;
+        }
     }
-    EXPECT_EQ(KBitmap::DefaultPalette(24, t), 0);
 }
 
 TEST(KBitmapStride, Table) {
@@ -94,30 +85,11 @@ TEST(KBitmapPixels, OutsideReadsBackgroundAndWritesAreRefused) {
     EXPECT_EQ(empty.transparentColour, 0xFFFFFFFFu);
 }
 
-TEST(KBitmapPixels, OneBitPaletteWithEitherTopByte) {
-    KBitmap b(9, 2, 1);
-    ASSERT_EQ(b.SetPixel(0, 0, 0x00000000), 1);
-    ASSERT_EQ(b.SetPixel(8, 1, 0x01000000), 1);
-    EXPECT_EQ(b.GetPixel(0, 0, true), 0x00000000u);
-    EXPECT_EQ(b.GetPixel(8, 1, true), 0x00FFFFFFu);
-    EXPECT_EQ(b.GetPixel(8, 1, false), 0x01FFFFFFu);
-    // Bottom-up rows, most significant bit leftmost: (8, 1) is the bottom row's
-    // second byte, bit 7.
-    EXPECT_EQ(b.Bits()[1], 0x80);
-    // The reserved byte of the entry answers when asked for.
-    reinterpret_cast<RGBQUAD*>(b.Header() + 1)[1].rgbReserved = 0x42;
-    EXPECT_EQ(b.GetPixel(8, 1, true), 0x42FFFFFFu);
-}
-
 // Stored bytes of a single pixel (0, 0) of a 1 x 1 picture after a write.
 TEST(KBitmapPixels, EncodingTable) {
     const struct { int depth; uint32_t colour; std::vector<BYTE> stored; } cases[] = {
-        {16, 0x000000FF, {0x00, 0xF8}},     // pure red, 5-6-5
-        {15, 0x00FCFCFC, {0xFF, 0x7F}},     // 252 + 3 rounds to 31
-        {16, 0x00FEFEFE, {0xFF, 0xFF}},     // green 254 + 1 -> 63
-        {15, 0x00040404, {0x00, 0x00}},     // 4 + 3 < 8
-        {15, 0x00050505, {0x21, 0x04}},     // 5 + 3 = 8 -> 1 each
-        {16, 0x00000300, {0x20, 0x00}},     // green 3 + 1 -> 1
+        {16, 0x000000FF, {0x00, 0xF8}},     // pure red, 5-6-5, low byte first
+        {15, 0x00050505, {0x21, 0x04}},     // 5-5-5: 5 + 3 = 8 -> 1 each
         {8, 0x05FFFFFF, {0x05}},            // only the index is stored
         {4, 0x0A000000, {0xA0}},            // even x: high nibble
         {1, 0xFF000000, {0x80}},            // index & 1
@@ -140,10 +112,12 @@ TEST(KBitmapPixels, NibblesAndBitsKeepTheirNeighbours) {
     EXPECT_EQ(four.Bits()[0], 0xC3);
     EXPECT_EQ(four.Bits()[1], 0xF0);
     EXPECT_EQ(four.GetPixel(1, 0, false), 0x03333333u);
-    KBitmap one(10, 1, 1);
-    for (int x = 0; x < 10; x += 3) one.SetPixel(x, 0, 0x01000000);
+    // Bottom-up rows, most significant bit leftmost.
+    KBitmap one(10, 2, 1);
+    for (int x = 0; x < 10; x += 3) one.SetPixel(x, 1, 0x01000000);
     EXPECT_EQ(one.Bits()[0], 0x92);  // x = 0, 3, 6
     EXPECT_EQ(one.Bits()[1], 0x40);  // x = 9
+    EXPECT_EQ(one.GetPixel(9, 1, false), 0x01FFFFFFu);
 }
 
 // Every 5-5-5 and 5-6-5 word: decoding shifts with the low bits 0, and
@@ -170,30 +144,28 @@ TEST(KBitmapPixels, AllSixteenBitWordsRoundTrip) {
 TEST(KBitmapPixels, RoundingOfEveryChannelValue) {
     for (uint32_t v = 0; v < 256; ++v) {
         const uint32_t five = std::min(v + 3, 255u) >> 3, six = std::min(v + 1, 255u) >> 2;
-        EXPECT_EQ(pixel::Encode15(v | v << 8 | v << 16), five << 10 | five << 5 | five);
-        EXPECT_EQ(pixel::Encode16(v | v << 8 | v << 16), five << 11 | six << 5 | five);
+        EXPECT_EQ(pixel::Encode15(v | v << 8 | v << 16), five << 10 | five << 5 | five) << v;
+        EXPECT_EQ(pixel::Encode16(v | v << 8 | v << 16), five << 11 | six << 5 | five) << v;
     }
 }
 
 TEST(KBitmapPixels, SixteenBitsWithoutBitfieldsReadAsFiveFiveFive) {
     // 1 x 1, 16 bits, BI_RGB: the word 0xF800 is 5-6-5 red but reads 5-5-5.
-    const auto dib = PackedDib(Header(1, 1, 16), {0x00, 0xF8, 0, 0});
     KBitmap b;
-    ASSERT_EQ(b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())), 44u);
+    ASSERT_EQ(LoadDib(b, Header(1, 1, 16), {0x00, 0xF8, 0, 0}), 44u);
     EXPECT_EQ(b.Depth(), 15);
     // 5-5-5 reading of 0xF800: red (0x3E & 31) << 3 = 240, green and blue 0.
     EXPECT_EQ(b.GetPixel(0, 0, false), 0x0000F0u);
 }
 
-TEST(KBitmapPixels, PaletteIndexPastTheTableReadsBlack) {
+TEST(KBitmapPixels, PaletteEntriesWithEitherTopByteAndPastTheTableBlack) {
     // 8 bits, biClrUsed 2: entries 0 and 1 only; the pixel holds index 5.
-    const auto dib = PackedDib(Header(1, 1, 8, BI_RGB, 2), {
+    KBitmap b;
+    ASSERT_EQ(LoadDib(b, Header(1, 1, 8, BI_RGB, 2), {
         10, 20, 30, 0x77,   // entry 0: blue, green, red, reserved
         40, 50, 60, 0x88,   // entry 1
         5, 0, 0, 0,         // row: index 5, padding
-    });
-    KBitmap b;
-    ASSERT_EQ(b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())), 52u);
+    }), 52u);
     EXPECT_EQ(b.GetPixel(0, 0, false), 0x05000000u);
     EXPECT_EQ(b.GetPixel(0, 0, true), 0x00000000u);
     b.SetPixel(0, 0, 0x01000000);
@@ -203,9 +175,8 @@ TEST(KBitmapPixels, PaletteIndexPastTheTableReadsBlack) {
 
 TEST(KBitmapPixels, UnsupportedDepthReadsZeroAndRefusesWrites) {
     // A 2-bit picture (a decoder's 2bppIndexed): readable block, no pixels.
-    const auto dib = PackedDib(Header(4, 1, 2, BI_RGB, 4), std::vector<BYTE>(16 + 4, 0xFF));
     KBitmap b;
-    ASSERT_NE(b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())), 0u);
+    ASSERT_NE(LoadDib(b, Header(4, 1, 2, BI_RGB, 4), std::vector<BYTE>(16 + 4, 0xFF)), 0u);
     EXPECT_EQ(b.GetPixel(1, 0, false), 0u);
     EXPECT_EQ(b.SetPixel(1, 0, 0), 0);
     EXPECT_EQ(b.GetPixel(4, 0, false), 0x00FFFFFFu);  // outside still answers the background
@@ -232,21 +203,18 @@ TEST(KBitmapLoadPackedDib, SizesAndRefusals) {
     std::vector<BYTE> memory(4096, 0x5A);
     for (const auto& c : cases) {
         std::memcpy(memory.data(), &c.header, 40);
-        const uint32_t expected = c.size;
-        EXPECT_EQ(b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(memory.data())), expected)
+        EXPECT_EQ(b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(memory.data())), c.size)
             << c.header.biWidth << "x" << c.header.biHeight << "x" << c.header.biBitCount;
-        EXPECT_EQ(b.IsEmpty(), expected == 0);
-        if (expected) {
-            EXPECT_EQ(std::memcmp(b.Header(), memory.data(), expected), 0);
-        }
+        EXPECT_EQ(b.IsEmpty(), c.size == 0);
+        if (c.size) { EXPECT_EQ(std::memcmp(b.Header(), memory.data(), c.size), 0); }
     }
 }
 
 TEST(KBitmapCopy, WholeBlockCopiesEverythingIncludingCompressedData) {
-    const auto dib = PackedDib(Header(4, 1, 4, BI_RLE4, 0, 6),
-                               [] { std::vector<BYTE> v(64, 0x11); v.insert(v.end(), {4, 0x12, 0, 0, 0, 1}); return v; }());
+    std::vector<BYTE> rest(64, 0x11);
+    rest.insert(rest.end(), {4, 0x12, 0, 0, 0, 1});
     KBitmap source;
-    ASSERT_NE(source.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())), 0u);
+    ASSERT_NE(LoadDib(source, Header(4, 1, 4, BI_RLE4, 0, 6), rest), 0u);
     source.backgroundColour = 1;
     source.transparentColour = 2;
     KBitmap copy(source, nullptr, true);
@@ -269,25 +237,22 @@ TEST(KBitmapCopy, AreaWithReversedCornersAndOutsidePixels) {
         source.transparentColour = 0x00010203;
         KBitmap copy;
         copy.transparentColour = 0x00FFFF00;
-        const RECT reversed{2, 3, 0, 1};
-        copy.CopyFrom(source, &reversed, true);
-        ASSERT_EQ(copy.Width(), 3);
-        ASSERT_EQ(copy.Height(), 3);
-        EXPECT_EQ(copy.Header()->biSizeImage, 0u);
-        EXPECT_EQ(copy.transparentColour, 0x00FFFF00u);  // kept: an area was given
-        EXPECT_EQ(copy.backgroundColour, source.backgroundColour);
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 3; ++x)
-                EXPECT_EQ(copy.GetPixel(x, y, false), source.GetPixel(x, y + 1, false)) << depth;
-        const RECT overhang{3, 4, 6, 7};  // partly outside: background there
-        copy.CopyFrom(source, &overhang, true);
-        ASSERT_EQ(copy.Width(), 4);
-        KBitmap expected(4, 4, depth);
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x) expected.SetPixel(x, y, source.GetPixel(3 + x, 4 + y, false));
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x)
-                EXPECT_EQ(copy.GetPixel(x, y, false), expected.GetPixel(x, y, false)) << depth;
+        // Reversed corners; then partly outside, where the background is stored.
+        for (const RECT area : {RECT{2, 3, 0, 1}, RECT{3, 4, 6, 7}}) {
+            copy.CopyFrom(source, &area, true);
+            const int left = std::min(area.left, area.right), top = std::min(area.top, area.bottom);
+            ASSERT_EQ(copy.Width(), std::abs(area.right - area.left) + 1);
+            ASSERT_EQ(copy.Height(), std::abs(area.bottom - area.top) + 1);
+            EXPECT_EQ(copy.Header()->biSizeImage, 0u);
+            EXPECT_EQ(copy.transparentColour, 0x00FFFF00u);  // kept: an area was given
+            EXPECT_EQ(copy.backgroundColour, source.backgroundColour);
+            KBitmap expected(copy.Width(), copy.Height(), depth);
+            for (int y = 0; y < copy.Height(); ++y)
+                for (int x = 0; x < copy.Width(); ++x) {
+                    expected.SetPixel(x, y, source.GetPixel(left + x, top + y, false));
+                    EXPECT_EQ(copy.GetPixel(x, y, false), expected.GetPixel(x, y, false)) << depth;
+                }
+        }
     }
 }
 
@@ -295,9 +260,8 @@ TEST(KBitmapCopy, TopDownSourceMirrorsTheAreaRows) {
     // 1 x 3, 8 bits, biHeight -3: stored rows 0, 1, 2 hold 10, 11, 12.
     std::vector<BYTE> rest(1024, 0);
     rest.insert(rest.end(), {10, 0, 0, 0, 11, 0, 0, 0, 12, 0, 0, 0});
-    const auto dib = PackedDib(Header(1, -3, 8), rest);
     KBitmap source;
-    ASSERT_NE(source.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())), 0u);
+    ASSERT_NE(LoadDib(source, Header(1, -3, 8), rest), 0u);
     // Rows are addressed bottom-up regardless: picture row 0 is stored row 2.
     EXPECT_EQ(source.GetPixel(0, 0, false) >> 24, 12u);
     const RECT top{0, 0, 0, 0};
@@ -311,9 +275,8 @@ TEST(KBitmapCopy, EmptyOrCompressedSourcesGiveEmptyCopies) {
     KBitmap copy(3, 3, 24);
     copy.CopyFrom(empty, nullptr, true);
     EXPECT_TRUE(copy.IsEmpty());
-    const auto dib = PackedDib(Header(4, 1, 4, BI_RLE4, 0, 2), std::vector<BYTE>(66, 0));
     KBitmap rle;
-    ASSERT_NE(rle.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())), 0u);
+    ASSERT_NE(LoadDib(rle, Header(4, 1, 4, BI_RLE4, 0, 2), std::vector<BYTE>(66, 0)), 0u);
     const RECT area{0, 0, 1, 0};
     copy.CopyFrom(rle, &area, true);
     EXPECT_TRUE(copy.IsEmpty());

@@ -12,10 +12,8 @@ TEST(MatchRegistryRoot, NamesIgnoringCaseAndAsPrefixes) {
         {"HKEY_LOCAL_MACHINE\\a\\b", RegistryRoot::LocalMachine},
         {"HKEY_USERS\\a\\b", RegistryRoot::Users},
         {"HKEY_CURRENT_CONFIG\\a\\b", RegistryRoot::CurrentConfig},
-        {"hkey_current_user\\a\\b", RegistryRoot::CurrentUser},
         {"Hkey_Local_Machine\\a\\b", RegistryRoot::LocalMachine},
-        {"HKEY_CURRENT_USERX\\a\\b", RegistryRoot::CurrentUser},   // over-long names still match
-        {"HKEY_USERSPACE\\a\\b", RegistryRoot::Users},
+        {"HKEY_USERSPACE\\a\\b", RegistryRoot::Users},             // over-long names still match
         {"HKEY_CURRENT_USER", RegistryRoot::CurrentUser},
         {"HKEY_CURRENT_USE\\a\\b", RegistryRoot::None},            // one letter short
         {"HKCU\\a\\b", RegistryRoot::None},
@@ -32,7 +30,6 @@ TEST(ParseRegistryPath, SplitsAtFirstAndLastBackslash) {
     const Case cases[] = {
         {"HKEY_CURRENT_USER\\Control Panel\\Desktop\\Wallpaper", true, "Control Panel\\Desktop", "Wallpaper"},
         {"HKEY_CURRENT_USER\\Software\\Velorin\\", true, "Software\\Velorin", ""},  // names the key
-        {"HKEY_CURRENT_USER\\Desktop\\Wallpaper", true, "Desktop", "Wallpaper"},
         {"HKEY_CURRENT_USER\\\\Wallpaper", true, "", "Wallpaper"},               // the root's own value
         {"HKEY_CURRENT_USER\\\\", true, "", ""},
         {"HKEY_CURRENT_USER\\a\\b\\c\\d\\e\\f", true, "a\\b\\c\\d\\e", "f"},
@@ -45,21 +42,21 @@ TEST(ParseRegistryPath, SplitsAtFirstAndLastBackslash) {
     };
     for (const Case& c : cases) {
         RegistryPath parsed;
-        bool accepted = ParseRegistryPath(c.path, &parsed);
-        EXPECT_EQ(accepted, c.accepted) << c.path;
-        if (accepted && c.accepted) {
+        ASSERT_EQ(ParseRegistryPath(c.path, &parsed), c.accepted) << c.path;
+        if (c.accepted) {
             EXPECT_STREQ(parsed.subkey, c.subkey) << c.path;
             EXPECT_STREQ(parsed.valueName, c.valueName) << c.path;
         }
     }
 }
 
-TEST(ParseRegistryPath, KeepsTheRootWhetherKnownOrNot) {
+TEST(ParseRegistryPath, KeepsTheRootWhetherKnownOrNotAndRefusesNull) {
     RegistryPath parsed;
     ASSERT_TRUE(ParseRegistryPath("hkey_local_machineX\\Software\\Value", &parsed));
     EXPECT_EQ(static_cast<int>(parsed.root), static_cast<int>(RegistryRoot::LocalMachine));
     ASSERT_TRUE(ParseRegistryPath("HKEY_NOWHERE\\Software\\Value", &parsed));
     EXPECT_EQ(static_cast<int>(parsed.root), static_cast<int>(RegistryRoot::None));
+    EXPECT_FALSE(ParseRegistryPath(nullptr, &parsed));
 }
 
 TEST(ParseRegistryPath, RefusesPathsOf260CharactersOrMore) {
@@ -67,14 +64,12 @@ TEST(ParseRegistryPath, RefusesPathsOf260CharactersOrMore) {
     // hold exactly the characters, so ASan sees any read or copy past them.
     const std::string head = "HKEY_CURRENT_USER\\Software\\";
     struct Case { size_t length; bool accepted; };
-    const Case cases[] = {{258, true}, {259, true}, {260, false}, {261, false}, {1000, false}, {70000, false}};
+    const Case cases[] = {{259, true}, {260, false}, {70000, false}};
     for (const Case& c : cases) {
         std::string path = head + std::string(c.length - head.size(), 'v');
         RegistryPath parsed;
         EXPECT_EQ(ParseRegistryPath(path.c_str(), &parsed), c.accepted) << c.length;
-        if (c.accepted) {
-            EXPECT_EQ(std::string(parsed.valueName).size(), c.length - head.size()) << c.length;
-        }
+        if (c.accepted) { EXPECT_EQ(std::string(parsed.valueName).size(), c.length - head.size()); }
     }
     // The longest subkey too: backslash at 258, nothing after it.
     std::string path = "HKEY_CURRENT_USER\\" + std::string(240, 'k') + "\\";
@@ -83,9 +78,4 @@ TEST(ParseRegistryPath, RefusesPathsOf260CharactersOrMore) {
     ASSERT_TRUE(ParseRegistryPath(path.c_str(), &parsed));
     EXPECT_EQ(std::string(parsed.subkey), std::string(240, 'k'));
     EXPECT_STREQ(parsed.valueName, "");
-}
-
-TEST(ParseRegistryPath, RefusesNull) {
-    RegistryPath parsed;
-    EXPECT_FALSE(ParseRegistryPath(nullptr, &parsed));
 }

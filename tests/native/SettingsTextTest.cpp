@@ -7,16 +7,11 @@
 TEST(FirstCharacterCode, FirstCharacterWidenedWithItsSign) {
     struct Case { const char* value; int32_t code; };
     const Case cases[] = {
-        {"I", 'I'},
         {"Text", 'T'},
-        {"Imagery", 'I'},
-        {"B", 'B'},
         {"s", 's'},        // codes are loaded as stored, unknown ones included
         {"", 0},
-        {" T", ' '},
         {"\x7F", 127},
         {"\x80", -128},
-        {"\xC4rger", -60},
         {"\xFF", -1},
     };
     for (const Case& c : cases)
@@ -42,12 +37,9 @@ TEST(FolderKeyFromMarker, StripsTheBracketsAndRefusesLongKeys) {
 }
 
 TEST(IsFolderMarker, OnlyAnAngleBracketStartsOne) {
-    EXPECT_TRUE(IsFolderMarker("<VelorinTools>"));
     EXPECT_TRUE(IsFolderMarker("<"));
-    EXPECT_FALSE(IsFolderMarker("C:\\Velorin"));
-    EXPECT_FALSE(IsFolderMarker(" <VelorinTools>"));
-    EXPECT_FALSE(IsFolderMarker(""));
-    EXPECT_FALSE(IsFolderMarker(nullptr));
+    for (const char* text : {"C:\\Velorin", " <VelorinTools>", "", static_cast<const char*>(nullptr)})
+        EXPECT_FALSE(IsFolderMarker(text)) << (text ? text : "null");
 }
 
 TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExe) {
@@ -57,7 +49,6 @@ TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExe) {
         {"\"C:\\Program Files\\Velorin\\saver.scr\" /c:1234", "C:\\Program Files\\Velorin"},
         {"C:\\WINDOWS\\VELORI~1.SCR /p 1234", "C:\\WINDOWS"},
         {"\"C:\\Velorin\\tool.exe\" /s", "C:\\Velorin"},
-        {"C:\\Velorin\\tool.exe /s", "C:\\Velorin"},
         {"C:\\Velorin\\tool.exe", "C:\\Velorin"},
         // Without ".exe" an unquoted line is cut at its very last backslash,
         // arguments included.
@@ -70,7 +61,6 @@ TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExe) {
         {"\"\" /s", ""},
         {"saver.scr /s", "saver.scr /s"},                          // no backslash: kept whole
         {"tool.exe", "tool"},
-        {"C:\\saver.scr", "C:"},
         {"\\\\server\\share\\saver.scr", "\\\\server\\share"},
         {"", ""},
         {"\"", ""},
@@ -91,7 +81,7 @@ TEST(FolderFromCommandLine, LongLinesOnlyNeedAShortFolder) {
     EXPECT_STREQ(folder, "C:\\Velorin");
 
     struct Case { size_t folderLength; bool accepted; };
-    const Case cases[] = {{258, true}, {259, true}, {260, false}, {261, false}, {5000, false}};
+    const Case cases[] = {{259, true}, {260, false}, {5000, false}};
     for (const Case& c : cases) {
         std::string longFolder = "C:\\" + std::string(c.folderLength - 3, 'f');
         std::string line = "\"" + longFolder + "\\saver.scr\" /s";

@@ -67,24 +67,20 @@ TEST(Banner, StillFrameOnLavenderWithWhiteLines) {
     EXPECT_EQ(GetBkMode(canvas.dc), OPAQUE);
 }
 
-TEST(Banner, DrawsOnlyIntoItsRectangle) {
+// Also tiny, empty and reversed rectangles, and no DC at all: nothing to draw, no crash.
+TEST(Banner, DrawsOnlyIntoItsRectangleWhateverItsSize) {
     Canvas canvas(300, 60);
-    PatBlt(canvas.dc, 0, 0, 300, 60, BLACKNESS);
-    const RECT area{100, 10, 284, 52};  // 184 x 42
-    DrawBanner(nullptr, canvas.dc, 17, 0, &area);
-    EXPECT_EQ(canvas.At(99, 30), 0u);
-    EXPECT_EQ(canvas.At(150, 9), 0u);
-    EXPECT_EQ(canvas.At(150, 52), 0u);
-    EXPECT_EQ(canvas.At(284, 30), 0u);
-    EXPECT_EQ(canvas.At(283, 10), 0xB496F0u);
-}
-
-TEST(Banner, TinyAndEmptyRectanglesDoNotCrash) {
-    Canvas canvas(16, 16);
     for (RECT area : {RECT{0, 0, 0, 0}, RECT{0, 0, 1, 1}, RECT{0, 0, 16, 3}, RECT{5, 5, 2, 2}})
         DrawBanner(nullptr, canvas.dc, 0, 0, &area);
-    DrawBanner(nullptr, nullptr, 0, 0, nullptr);  // nothing to draw on
+    DrawBanner(nullptr, nullptr, 0, 0, nullptr);
     const POINT triangle[] = {{0, 0}, {10, 0}, {0, 10}};
     DrawSparkles(canvas.dc, triangle, 3, 40, 1);
     DrawSparkles(canvas.dc, triangle, 0, 40, 7);
+
+    PatBlt(canvas.dc, 0, 0, 300, 60, BLACKNESS);
+    const RECT area{100, 10, 284, 52};  // 184 x 42
+    DrawBanner(nullptr, canvas.dc, 17, 0, &area);
+    for (POINT outside : {POINT{99, 30}, POINT{150, 9}, POINT{150, 52}, POINT{284, 30}})
+        EXPECT_EQ(canvas.At(outside.x, outside.y), 0u) << outside.x << "," << outside.y;
+    EXPECT_EQ(canvas.At(283, 10), 0xB496F0u);
 }
