@@ -308,6 +308,10 @@ struct BilinearScaler {
         if (Depth <= 8) return;  // palette pictures are never blended
         const uint32_t transparent = source.transparentColour;
         const bool checkTransparent = transparent != KBitmap::kNoTransparentColour;
+        if ((Depth == 24 || Depth == 32) && !checkTransparent) {
+            BlendWholePixels<Depth / 8>();
+            return;
+        }
         for (int y = 0; y < to.height; ++y) {
             BYTE* out = target.Row(y, to.height, to.stride);
             const SampleAxis& ay = rows[y];
@@ -335,6 +339,74 @@ struct BilinearScaler {
                 else
                     colour = pixel::BlendBilinear(c00, c10, c01, c11, ax.fraction, ay.fraction);
                 pixel::Write<Depth>(out, x, colour);
+            }
+        }
+    }
+
+    // Source rows of whole-byte pixels converted to doubles once, since
+    // neighbouring new rows share them; two rows are kept.
+    struct RowCache {
+        std::vector<double> values[2];
+        int row[2] = {-1, -1};
+    };
+
+    template <int Bytes>
+    const double* CachedRow(RowCache& cache, int row, int keep) {
+        for (int i = 0; i < 2; ++i)
+            if (cache.row[i] == row) return cache.values[i].data();
+        const int slot = cache.row[0] == keep ? 1 : 0;
+        const BYTE* in = source.Row(row, from.height, from.stride);
+        double* out = cache.values[slot].data();
+        const size_t count = size_t(from.width) * Bytes;
+        for (size_t i = 0; i < count; ++i) out[i] = double(in[i]);
+        cache.row[slot] = row;
+        return out;
+    }
+
+    // The blend of BlendBilinear on whole-byte pixels, channel by channel in
+    // their stored order: the same double expressions in the same order, so
+    // the same bytes. The alpha of a 32-bit picture is not carried (0).
+    template <int Bytes>
+    void BlendWholePixels() {
+        RowCache cache;
+        for (std::vector<double>& values : cache.values) values.resize(size_t(from.width) * Bytes);
+        std::vector<size_t> firsts(size_t(to.width)), seconds(size_t(to.width));
+        std::vector<double> fractions(size_t(to.width));
+        for (int x = 0; x < to.width; ++x) {
+            firsts[x] = size_t(columns[x].first) * Bytes;
+            seconds[x] = size_t(columns[x].second) * Bytes;
+            fractions[x] = columns[x].fraction;
+        }
+        const uint32_t background = source.backgroundColour;
+        for (int y = 0; y < to.height; ++y) {
+            BYTE* out = target.Row(y, to.height, to.stride);
+            const SampleAxis& ay = rows[y];
+            if (!ay.inside) {
+                for (int x = 0; x < to.width; ++x) pixel::Write<Bytes * 8>(out, x, background);
+                continue;
+            }
+            const double* row0 = CachedRow<Bytes>(cache, ay.first, ay.second);
+            const double* row1 = CachedRow<Bytes>(cache, ay.second, ay.first);
+            const double fy = ay.fraction;
+            for (int x = 0; x < to.width; ++x, out += Bytes) {
+                if (!columns[x].inside) {
+                    pixel::Write<Bytes * 8>(out, 0, background);
+                    continue;
+                }
+                const double fx = fractions[x];
+                const double w11 = fx * fy;
+                const double w01 = fy - w11;
+                const double w10 = fx - w11;
+                const double w00 = 1.0 - (w01 + w11 + w10);
+                const double* c00 = row0 + firsts[x];
+                const double* c10 = row0 + seconds[x];
+                const double* c01 = row1 + firsts[x];
+                const double* c11 = row1 + seconds[x];
+                for (int i = 0; i < 3; ++i) {
+                    const double value = c00[i] * w00 + c01[i] * w01 + c10[i] * w10 + c11[i] * w11 + 0.5;
+                    out[i] = static_cast<BYTE>(static_cast<int>(value));
+                }
+                if (Bytes == 4) out[3] = 0;
             }
         }
     }
