@@ -1,6 +1,7 @@
 // Resampling, resizing and area averages of a KBitmap.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "imaging/KBitmap.h"
@@ -118,6 +119,10 @@ struct NearestScaler {
 
     template <int Depth>
     void Run() {
+        if (Depth == 24 || Depth == 32) {
+            CopyWhole<Depth / 8>();
+            return;
+        }
         for (int y = 0; y < to.height; ++y) {
             const BYTE* in = source.Row(rows[y], from.height, from.stride);
             BYTE* out = target.Row(y, to.height, to.stride);
@@ -136,7 +141,104 @@ struct NearestScaler {
             }
         }
     }
+
+    // Whole-byte pixels: byte offsets of the source columns are worked out
+    // once, and each pixel moves as one unaligned word. A 24-bit pixel moves
+    // as four bytes, the fourth overwritten by the next pixel; the last
+    // columns, whose fourth byte may lie past the row (or the block), move
+    // byte by byte.
+    template <int Bytes>
+    void CopyWhole() {
+        std::vector<size_t> offsets(size_t(to.width));
+        for (int x = 0; x < to.width; ++x) offsets[x] = size_t(Bytes) * size_t(columns[x]);
+        int wordColumns = to.width;
+        if (Bytes == 3) {
+            // Pixels whose four-byte read and write both stay inside the rows.
+            const size_t rowBytes = size_t(3) * size_t(from.width);
+            wordColumns = from.width < 2 ? 0 : to.width - 1;
+            while (wordColumns > 0 && offsets[wordColumns - 1] + 4 > rowBytes) --wordColumns;
+        }
+        for (int y = 0; y < to.height; ++y) {
+            const BYTE* in = source.Row(rows[y], from.height, from.stride);
+            BYTE* out = target.Row(y, to.height, to.stride);
+            const size_t* offset = offsets.data();
+            // The next row reads the same columns of another source row, far
+            // from this one: ask for its cache lines now, one request per
+            // eight pixels (a line each when shrinking to half or so), so
+            // they arrive while this row is copied. Only a hint; it never
+            // faults.
+            const BYTE* ahead = y + 1 < to.height ? source.Row(rows[y + 1], from.height, from.stride) : in;
+            int x = 0;
+            for (; x < wordColumns; ++x) {
+                if ((x & 7) == 0) __builtin_prefetch(ahead + offset[x]);
+                uint32_t word;
+                std::memcpy(&word, in + offset[x], 4);
+                std::memcpy(out + size_t(Bytes) * x, &word, 4);
+            }
+            for (; x < to.width; ++x)
+                for (int i = 0; i < Bytes; ++i) out[size_t(Bytes) * x + i] = in[offset[x] + i];
+        }
+    }
 };
+
+// Area averages of whole-byte pixels where every pixel counts. The rows of
+// each new row's area are first added column by column into 16-bit sums (one
+// pass over the bytes, the same for every area of that row); each new pixel
+// then adds the sums of its columns. The sums are integers, so adding in this
+// order gives the same totals as adding pixel by pixel.
+template <int Bytes>
+void AverageWholePixels(const KBitmap& source, const Geometry& from, KBitmap& target, const Geometry& to,
+                        const std::vector<int>& lefts, const std::vector<int>& rights,
+                        const std::vector<int>& tops, const std::vector<int>& bottoms) {
+    // Spans are non-decreasing, so the columns any area uses run from the
+    // first left to the last right.
+    const int first = lefts.front();
+    const int last = rights.back();
+    std::vector<uint16_t> sums(last >= first ? size_t(last - first + 1) * Bytes : 0);
+    std::vector<size_t> starts(size_t(to.width));
+    for (int x = 0; x < to.width; ++x) starts[x] = size_t(lefts[x] - first) * Bytes;
+    pixel::ChannelDivider divider;
+    const size_t bytes = sums.size();
+    for (int y = 0; y < to.height; ++y) {
+        BYTE* out = target.Row(y, to.height, to.stride);
+        const int top = tops[y], bottom = bottoms[y];
+        if (top > bottom || bytes == 0) {
+            // Nothing counted: black, as every area of this row is empty.
+            for (int x = 0; x < to.width; ++x) pixel::Write<Bytes * 8>(out, x, 0);
+            continue;
+        }
+        uint16_t* sum = sums.data();
+        {
+            const BYTE* in = source.Row(top, from.height, from.stride) + size_t(first) * Bytes;
+            for (size_t i = 0; i < bytes; ++i) sum[i] = in[i];
+        }
+        for (int sy = top + 1; sy <= bottom; ++sy) {
+            const BYTE* in = source.Row(sy, from.height, from.stride) + size_t(first) * Bytes;
+            for (size_t i = 0; i < bytes; ++i) sum[i] = uint16_t(sum[i] + in[i]);
+        }
+        const uint64_t rowsCounted = uint64_t(bottom - top + 1);
+        for (int x = 0; x < to.width; ++x) {
+            const int left = lefts[x], right = rights[x];
+            if (left > right) {
+                pixel::Write<Bytes * 8>(out, x, 0);
+                continue;
+            }
+            const uint16_t* column = sum + starts[x];
+            uint64_t b = 0, g = 0, r = 0;
+            for (int sx = left; sx <= right; ++sx, column += Bytes) {
+                b += column[0];
+                g += column[1];
+                r += column[2];
+            }
+            const uint64_t count = uint64_t(right - left + 1) * rowsCounted;
+            BYTE* p = out + size_t(Bytes) * x;
+            p[0] = static_cast<BYTE>(divider.Divide(b, count));
+            p[1] = static_cast<BYTE>(divider.Divide(g, count));
+            p[2] = static_cast<BYTE>(divider.Divide(r, count));
+            if (Bytes == 4) p[3] = 0;
+        }
+    }
+}
 
 struct AreaScaler {
     const KBitmap& source;
@@ -150,46 +252,25 @@ struct AreaScaler {
     const std::vector<int>& tops;
     const std::vector<int>& bottoms;
 
-    bool SmallAreas() const {
-        int widest = 0, tallest = 0;
-        for (size_t i = 0; i < lefts.size(); ++i) widest = std::max(widest, rights[i] - lefts[i] + 1);
+    // Rows of an area that 16-bit column sums of bytes can hold.
+    static constexpr int kMaxSummedRows = 65535 / 255;
+
+    bool ColumnSumsFit() const {
+        int tallest = 0;
         for (size_t i = 0; i < tops.size(); ++i) tallest = std::max(tallest, bottoms[i] - tops[i] + 1);
-        return int64_t(widest) * tallest <= (int64_t(1) << 16);
+        return tallest <= kMaxSummedRows;
     }
 
     template <int Depth>
     void Run() {
         if (Depth <= 8) return;  // palette pictures are never averaged
         const uint32_t transparentColour = source.transparentColour;
-        pixel::ChannelDivider divider;
         if ((Depth == 24 || Depth == 32) && transparentColour == KBitmap::kNoTransparentColour &&
-            SmallAreas()) {
-            // Every pixel counts and no area holds more than 2^16 pixels, so
-            // 32-bit sums of the stored bytes suffice.
-            constexpr int bytes = Depth / 8;
-            for (int y = 0; y < to.height; ++y) {
-                BYTE* out = target.Row(y, to.height, to.stride);
-                const int top = tops[y], bottom = bottoms[y];
-                for (int x = 0; x < to.width; ++x) {
-                    const int left = lefts[x], right = rights[x];
-                    ChannelSums sums;
-                    if (left <= right && top <= bottom) {
-                        uint32_t b = 0, g = 0, r = 0;
-                        for (int sy = top; sy <= bottom; ++sy) {
-                            const BYTE* p = source.Row(sy, from.height, from.stride) + bytes * left;
-                            for (int sx = left; sx <= right; ++sx, p += bytes) {
-                                b += p[0];
-                                g += p[1];
-                                r += p[2];
-                            }
-                        }
-                        sums = ChannelSums{r, g, b, uint64_t(right - left + 1) * uint64_t(bottom - top + 1)};
-                    }
-                    pixel::Write<Depth>(out, x, MeanColour(sums, transparentColour, divider));
-                }
-            }
+            ColumnSumsFit()) {
+            AverageWholePixels<Depth / 8>(source, from, target, to, lefts, rights, tops, bottoms);
             return;
         }
+        pixel::ChannelDivider divider;
         for (int y = 0; y < to.height; ++y) {
             BYTE* out = target.Row(y, to.height, to.stride);
             for (int x = 0; x < to.width; ++x) {
@@ -234,6 +315,10 @@ struct BilinearScaler {
         if (Depth <= 8) return;  // palette pictures are never blended
         const uint32_t transparent = source.transparentColour;
         const bool checkTransparent = transparent != KBitmap::kNoTransparentColour;
+        if ((Depth == 24 || Depth == 32) && !checkTransparent) {
+            BlendWholePixels<Depth / 8>();
+            return;
+        }
         for (int y = 0; y < to.height; ++y) {
             BYTE* out = target.Row(y, to.height, to.stride);
             const SampleAxis& ay = rows[y];
@@ -261,6 +346,74 @@ struct BilinearScaler {
                 else
                     colour = pixel::BlendBilinear(c00, c10, c01, c11, ax.fraction, ay.fraction);
                 pixel::Write<Depth>(out, x, colour);
+            }
+        }
+    }
+
+    // Source rows of whole-byte pixels converted to doubles once, since
+    // neighbouring new rows share them; two rows are kept.
+    struct RowCache {
+        std::vector<double> values[2];
+        int row[2] = {-1, -1};
+    };
+
+    template <int Bytes>
+    const double* CachedRow(RowCache& cache, int row, int keep) {
+        for (int i = 0; i < 2; ++i)
+            if (cache.row[i] == row) return cache.values[i].data();
+        const int slot = cache.row[0] == keep ? 1 : 0;
+        const BYTE* in = source.Row(row, from.height, from.stride);
+        double* out = cache.values[slot].data();
+        const size_t count = size_t(from.width) * Bytes;
+        for (size_t i = 0; i < count; ++i) out[i] = double(in[i]);
+        cache.row[slot] = row;
+        return out;
+    }
+
+    // The blend of BlendBilinear on whole-byte pixels, channel by channel in
+    // their stored order: the same double expressions in the same order, so
+    // the same bytes. The alpha of a 32-bit picture is not carried (0).
+    template <int Bytes>
+    void BlendWholePixels() {
+        RowCache cache;
+        for (std::vector<double>& values : cache.values) values.resize(size_t(from.width) * Bytes);
+        std::vector<size_t> firsts(size_t(to.width)), seconds(size_t(to.width));
+        std::vector<double> fractions(size_t(to.width));
+        for (int x = 0; x < to.width; ++x) {
+            firsts[x] = size_t(columns[x].first) * Bytes;
+            seconds[x] = size_t(columns[x].second) * Bytes;
+            fractions[x] = columns[x].fraction;
+        }
+        const uint32_t background = source.backgroundColour;
+        for (int y = 0; y < to.height; ++y) {
+            BYTE* out = target.Row(y, to.height, to.stride);
+            const SampleAxis& ay = rows[y];
+            if (!ay.inside) {
+                for (int x = 0; x < to.width; ++x) pixel::Write<Bytes * 8>(out, x, background);
+                continue;
+            }
+            const double* row0 = CachedRow<Bytes>(cache, ay.first, ay.second);
+            const double* row1 = CachedRow<Bytes>(cache, ay.second, ay.first);
+            const double fy = ay.fraction;
+            for (int x = 0; x < to.width; ++x, out += Bytes) {
+                if (!columns[x].inside) {
+                    pixel::Write<Bytes * 8>(out, 0, background);
+                    continue;
+                }
+                const double fx = fractions[x];
+                const double w11 = fx * fy;
+                const double w01 = fy - w11;
+                const double w10 = fx - w11;
+                const double w00 = 1.0 - (w01 + w11 + w10);
+                const double* c00 = row0 + firsts[x];
+                const double* c10 = row0 + seconds[x];
+                const double* c01 = row1 + firsts[x];
+                const double* c11 = row1 + seconds[x];
+                for (int i = 0; i < 3; ++i) {
+                    const double value = c00[i] * w00 + c01[i] * w01 + c10[i] * w10 + c11[i] * w11 + 0.5;
+                    out[i] = static_cast<BYTE>(static_cast<int>(value));
+                }
+                if (Bytes == 4) out[3] = 0;
             }
         }
     }

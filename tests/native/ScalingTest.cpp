@@ -148,6 +148,26 @@ TEST(Resize, MatchesTheReferenceOnEveryDepthAndMode) {
                 }
 }
 
+// The 24- and 32-bit loops at awkward sizes: one-pixel-wide sources (no room
+// for whole-word moves), the last columns and rows, areas taller than the
+// column sums hold, enlarging along one axis while shrinking along the other.
+TEST(Resize, WholeBytePixelsMatchTheReferenceAtOddSizes) {
+    const struct { int w, h, nw, nh; } sizes[] = {
+        {1, 7, 1, 3},   {1, 9, 4, 2},   {2, 5, 1, 2},    {7, 3, 3, 1},   {4000, 3, 1920, 1},
+        {9, 600, 4, 2}, {3, 530, 5, 2}, {11, 13, 23, 5}, {13, 11, 5, 23}, {301, 203, 211, 101},
+    };
+    for (int depth : {24, 32})
+        for (const auto& s : sizes)
+            for (bool smooth : {false, true}) {
+                KBitmap b = Pattern(s.w, s.h, depth, s.w * 7 + s.h);
+                KBitmap expected;
+                reference::Resize(b, s.nw, s.nh, smooth, expected);
+                ASSERT_EQ(b.Resize(s.nw, s.nh, smooth), 1);
+                ASSERT_TRUE(testutil::SameBlock(b, expected))
+                    << depth << " " << s.w << "x" << s.h << "->" << s.nw << "x" << s.nh << " smooth " << smooth;
+            }
+}
+
 TEST(Resize, ModeSwitchAtHalfSize) {
     KBitmap b = Pattern(100, 100, 24, 5);
     KBitmap shrunk(b, nullptr, true);
