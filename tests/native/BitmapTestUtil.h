@@ -38,6 +38,19 @@ inline void FillTable(KBitmap& b, uint32_t seed) {
     FillBytes(reinterpret_cast<BYTE*>(b.Header()) + 40, b.Bits(), seed + 7);
 }
 
+// A picture with every byte of rows and table drawn from the seed; 16-bit
+// pictures keep the 5-6-5 masks they were created with.
+inline KBitmap Pattern(int width, int height, int depth, uint32_t seed) {
+    KBitmap b(width, height, depth);
+    FillPattern(b, seed);
+    FillTable(b, seed);
+    if (depth == 16) {
+        const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
+        std::memcpy(b.Header() + 1, masks, sizeof masks);
+    }
+    return b;
+}
+
 inline bool SameBlock(const KBitmap& a, const KBitmap& b) {
     return a.BlockSize() == b.BlockSize() && a.Header() && b.Header() &&
            std::memcmp(a.Header(), b.Header(), a.BlockSize()) == 0;

@@ -15,13 +15,7 @@ namespace {
 constexpr uint32_t kBackground = 0x00123456;
 
 KBitmap Pattern(int width, int height, int depth, uint32_t seed) {
-    KBitmap b(width, height, depth);
-    testutil::FillPattern(b, seed);
-    testutil::FillTable(b, seed);
-    if (depth == 16) {  // keep the 5-6-5 masks
-        const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-        std::memcpy(b.Header() + 1, masks, sizeof masks);
-    }
+    KBitmap b = testutil::Pattern(width, height, depth, seed);
     b.backgroundColour = 0x07000000 | kBackground;  // palette index 7
     return b;
 }

@@ -12,15 +12,10 @@ using testutil::kDepths;
 
 namespace {
 
+// The test picture, with a background colour that is a palette index too.
 KBitmap Pattern(int width, int height, int depth, uint32_t seed) {
-    KBitmap b(width, height, depth);
-    testutil::FillPattern(b, seed);
-    testutil::FillTable(b, seed);
-    if (depth == 16) {  // keep the 5-6-5 masks
-        const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-        std::memcpy(b.Header() + 1, masks, sizeof masks);
-    }
-    b.backgroundColour = 0x07123456;  // a palette index too
+    KBitmap b = testutil::Pattern(width, height, depth, seed);
+    b.backgroundColour = 0x07123456;
     return b;
 }
 

@@ -13,16 +13,7 @@ using testutil::PackedDib;
 
 namespace {
 
-KBitmap Pattern(int width, int height, int depth, uint32_t seed) {
-    KBitmap b(width, height, depth);
-    testutil::FillPattern(b, seed);
-    testutil::FillTable(b, seed);
-    if (depth == 16) {  // keep the masks as created
-        const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-        std::memcpy(b.Header() + 1, masks, sizeof masks);
-    }
-    return b;
-}
+using testutil::Pattern;
 
 // Two-by-two picture from four colours (top-left, top-right, bottom-left,
 // bottom-right) at depth 24.
