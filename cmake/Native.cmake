@@ -29,8 +29,9 @@ if(SAVER_FUZZ)
   foreach(source ${FUZZ_SOURCES})
     get_filename_component(name ${source} NAME_WE)
     add_executable(${name} ${source})
-    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    # Undefined behaviour stops the run like a crash, so CI sees it.
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
     target_link_libraries(${name} PRIVATE saver_core)
     # New inputs go to a corpus in the build tree; the seeds in the source
     # tree are only read. Crash files land in the build tree too.
@@ -41,7 +42,8 @@ if(SAVER_FUZZ)
              ${corpus} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name}
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   endforeach()
-  target_compile_options(saver_core PUBLIC -fsanitize=fuzzer-no-link,address,undefined)
+  target_compile_options(saver_core PUBLIC -fsanitize=fuzzer-no-link,address,undefined
+                         -fno-sanitize-recover=all)
   # Everything linking the instrumented core (core_tests too) needs the runtimes.
   target_link_options(saver_core PUBLIC -fsanitize=address,undefined)
 endif()

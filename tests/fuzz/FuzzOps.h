@@ -12,7 +12,12 @@ namespace fuzzops {
 // not grow with the picture.
 constexpr int64_t kMaxPixels = int64_t(1) << 12;
 
-inline bool Small(const KBitmap& b) { return int64_t(b.Width()) * b.Height() <= kMaxPixels; }
+// Both sides are bounded too: a picture 0 rows high but 2^31 - 1 wide has no
+// pixels, yet growing it by a few columns would not fit in an int.
+inline bool Small(const KBitmap& b) {
+    return b.Width() <= kMaxPixels && b.Height() <= kMaxPixels &&
+           int64_t(b.Width()) * b.Height() <= kMaxPixels;
+}
 
 inline void Exercise(KBitmap& b, uint32_t seed) {
     const int w = b.Width(), h = b.Height();
