@@ -39,7 +39,8 @@ struct RowEncoder {
 // whole before its output row is written, so the conversion may run in place.
 void ConvertRows(const BYTE* in, int fromDepth, int fromStride, const uint32_t* lut, BYTE* out,
                  int toDepth, int toStride, int width, int height) {
-    const int usedBytes = (width * (toDepth == 15 ? 16 : toDepth) + 7) / 8;
+    // In 64 bits: a very wide row of a deep target overflows an int.
+    const int64_t usedBytes = (int64_t(width) * (toDepth == 15 ? 16 : toDepth) + 7) / 8;
     if (fromDepth == 32 && toDepth == 24) {
         // The common case, free of the colour-value round trip: B, G, R are
         // kept and the fourth byte dropped. Writes never overtake reads.
@@ -84,7 +85,11 @@ int KBitmap::ConvertDepth(int depth) {
     KBitmap shape(1, 1, depth);
     if (shape.IsEmpty()) return 0;
     const size_t tableBytes = static_cast<size_t>(shape.Bits() - reinterpret_cast<const BYTE*>(shape.Header()));
-    const int toStride = RowStride(width, depth);
+    // The new rows must fit a block: a very wide picture of a shallow depth
+    // may not fit at the target depth.
+    const int64_t toStride64 = RowStride64(width, depth);
+    if (toStride64 <= 0 || uint64_t(toStride64) > kMaxBlockBytes / uint64_t(height)) return 0;
+    const int toStride = static_cast<int>(toStride64);
     const size_t bitsOffset = static_cast<size_t>(bits - BlockStart());
 
     if (toStride <= fromStride && tableBytes <= bitsOffset && depth != 16 && depth > 8) {

@@ -16,10 +16,15 @@ int KBitmap::Paint(HWND window, HDC deviceContext) const {
         return 0;
     RECT client;
     GetClientRect(window, &client);
-    SetStretchBltMode(deviceContext, COLORONCOLOR);
     // COLORONCOLOR drops rows and columns rather than blending: the turning
-    // frames are filtered already, and this is the 20 ms path.
-    return StretchDIBits(deviceContext, 0, 0, client.right + 1, client.bottom + 1, 0, 0, Width(),
-                         Height(), Bits(), reinterpret_cast<const BITMAPINFO*>(Header()),
-                         DIB_RGB_COLORS, SRCCOPY);
+    // frames are filtered already, and this is the 20 ms path. The caller's
+    // mode is put back afterwards.
+    const int oldMode = SetStretchBltMode(deviceContext, COLORONCOLOR);
+    const int lines = StretchDIBits(deviceContext, 0, 0, client.right + 1, client.bottom + 1, 0, 0,
+                                    Width(), Height(), Bits(),
+                                    reinterpret_cast<const BITMAPINFO*>(Header()), DIB_RGB_COLORS,
+                                    SRCCOPY);
+    if (oldMode)
+        SetStretchBltMode(deviceContext, oldMode);
+    return lines;
 }

@@ -47,10 +47,12 @@ int PresentDib(HWND window, HDC deviceContext, BITMAPINFOHEADER* header, const R
                     header->biWidth, header->biHeight, 0);
         DrawDibClose(drawDib);
     } else {
-        SetStretchBltMode(deviceContext, COLORONCOLOR);
+        const int oldMode = SetStretchBltMode(deviceContext, COLORONCOLOR);
         StretchDIBits(deviceContext, target.left, target.top, width, height, 0, 0, header->biWidth,
                       header->biHeight, rows, reinterpret_cast<const BITMAPINFO*>(drawn),
                       DIB_RGB_COLORS, SRCCOPY);
+        if (oldMode)
+            SetStretchBltMode(deviceContext, oldMode);
     }
     if (ownContext)
         ReleaseDC(window, ownContext);

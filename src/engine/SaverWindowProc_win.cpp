@@ -7,6 +7,7 @@
 #include "engine/Motion.h"
 #include "engine/RegistryPath.h"
 #include "engine/Settings.h"
+#include "engine/TurningPicture.h"
 #include "host/Host.h"
 #include "imaging/KBitmap.h"
 #include "imaging/PictureFile.h"
@@ -45,18 +46,36 @@ bool CoversPrimaryScreenOnly() {
     return engine.clientRect.right == GetSystemMetrics(SM_CXSCREEN);
 }
 
-// The banner, drawn once per process into a 640 x 80 32-bit bitmap.
+// A 640 x 80, 32-bit DIB section: any device context accepts it, where a
+// 32-bit device-dependent bitmap cannot be selected into a context of a
+// screen of another depth (16-bit remote sessions, some virtual machines).
+HBITMAP CreateBannerBitmap(HDC memory) {
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = bannerWidth;
+    format.bmiHeader.biHeight = bannerHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    return CreateDIBSection(memory, &format, DIB_RGB_COLORS, &pixels, nullptr, 0);
+}
+
+// The banner, drawn once per process.
 bool LoadBanner() {
     if (!engine.bannerBitmap) {
         HDC screen = GetDC(nullptr);
         HDC memory = CreateCompatibleDC(screen);
         ReleaseDC(nullptr, screen);
-        engine.bannerBitmap = CreateBitmap(bannerWidth, bannerHeight, 1, 32, nullptr);
-        if (memory && engine.bannerBitmap) {
-            HGDIOBJ previous = SelectObject(memory, engine.bannerBitmap);
+        HBITMAP bitmap = memory ? CreateBannerBitmap(memory) : nullptr;
+        HGDIOBJ previous = bitmap ? SelectObject(memory, bitmap) : nullptr;
+        if (previous) {
             RECT area = {0, 0, bannerWidth, bannerHeight};
             DrawBanner(nullptr, memory, 0, 0, &area);
             SelectObject(memory, previous);
+            engine.bannerBitmap = bitmap;
+        } else if (bitmap) {
+            DeleteObject(bitmap);
         }
         if (memory)
             DeleteDC(memory);
@@ -109,18 +128,9 @@ void CreateDisplayWindow(HWND window) {
         SetCapture(window);
 }
 
-// A turning picture is prepared once: plain 24-bit rows, black where a turn
-// uncovers the canvas, small enough to turn every 20 ms, and padded to its
-// diagonal so no turn leaves the canvas.
-void PrepareTurningPicture() {
+void PrepareTurning() {
     saverSettings.mode = contentTurning;
-    Decompress(currentPicture);
-    currentPicture.ConvertDepth(24);
-    currentPicture.backgroundColour = 0;
-    TurningCanvas canvas = PlanTurningCanvas(currentPicture.Width(), currentPicture.Height(),
-                                             saverSettings.rotation3D != 0);
-    currentPicture.Resize(canvas.width, canvas.height, true);
-    currentPicture.Crop(&canvas.crop);
+    PrepareTurningPicture(currentPicture, saverSettings.rotation3D != 0);
 }
 
 void StartTimers(HWND window) {
@@ -148,7 +158,7 @@ void OnCreate(HWND window) {
     CreateDisplayWindow(window);
     if (saverSettings.mode == contentPicture &&
         (saverSettings.rotation2D || saverSettings.rotation3D))
-        PrepareTurningPicture();
+        PrepareTurning();
     StartTimers(window);
     PostMessageA(window, WM_TIMER, frameTimer, 0);
 }

@@ -78,8 +78,13 @@ int RunSaver(HWND parentWindow) {
         if (saverWindow) {
             if (!parentWindow)
                 SetForegroundWindow(saverWindow);
-            MSG message;
-            while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            // Until the quit message: 0 ends the loop; -1 is a failed call
+            // that delivered no message, so there is nothing to dispatch.
+            MSG message = {};
+            BOOL got;
+            while ((got = GetMessageA(&message, nullptr, 0, 0)) != 0) {
+                if (got == -1)
+                    continue;
                 TranslateMessage(&message);
                 DispatchMessageA(&message);
             }

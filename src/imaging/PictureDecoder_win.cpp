@@ -71,10 +71,11 @@ BYTE* CopyFrame(IWICBitmapSource* frame, IWICBitmapSource* flipped, IWICPalette*
     uint64_t size = sizeof(BITMAPINFOHEADER) + 4ull * colours + pixelBytes;
     if (stride <= 0 || size > KBitmap::kMaxBlockBytes)
         return nullptr;
-    BYTE* block = static_cast<BYTE*>(std::malloc(size));
+    // Zeroed: some decoders fill only part of each row (grey, 48- and 64-bit,
+    // CMYK), and the rest must look the same on every run.
+    BYTE* block = static_cast<BYTE*>(std::calloc(1, size));
     if (!block)
         return nullptr;
-    std::memset(block, 0, sizeof(BITMAPINFOHEADER));
     auto* header = reinterpret_cast<BITMAPINFOHEADER*>(block);
     header->biSize = sizeof(BITMAPINFOHEADER);
     header->biWidth = static_cast<LONG>(width);
@@ -155,9 +156,18 @@ void* DecompressWithCodec(const KBitmap& bitmap) {
     const BITMAPINFOHEADER* header = bitmap.Header();
     if (!header || !bitmap.Bits())
         return nullptr;
-    // The codec reads the header it is given; hand it a copy it may not change.
-    BITMAPINFOHEADER input = *header;
-    HIC codec = ICLocate(ICTYPE_VIDEO, input.biCompression, &input, nullptr, ICMODE_DECOMPRESS);
+    // The codec reads the colour table after the header it is given: it gets
+    // the header with the bitmap's own table behind it. A table the file cut
+    // short is completed with black, so the codec never reads past the block.
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } input = {};
+    input.header = *header;
+    const size_t entries = bitmap.PaletteEntries() < 256 ? bitmap.PaletteEntries() : 256;
+    std::memcpy(input.colours, header + 1, entries * sizeof(RGBQUAD));
+    HIC codec = ICLocate(ICTYPE_VIDEO, input.header.biCompression, &input.header, nullptr,
+                         ICMODE_DECOMPRESS);
     if (!codec)
         return nullptr;
     HANDLE expanded = ICImageDecompress(codec, 0, reinterpret_cast<BITMAPINFO*>(&input),

@@ -1,0 +1,90 @@
+// The preparation of a turning picture, judged by what the screen would show:
+// the picture upright in the middle of a square black canvas.
+#include <gtest/gtest.h>
+
+#include "BitmapTestUtil.h"
+#include "engine/TurningPicture.h"
+
+namespace {
+
+constexpr uint32_t kRed = 0x0000FF, kBlue = 0xFF0000, kBlack = 0;
+
+// A picture whose top half shows red and bottom half blue on the screen,
+// stored bottom-up or top-down (negative height) at depth 8, 24 or 32.
+KBitmap RedOverBlue(int width, int height, int depth, bool topDown) {
+    const int stride = KBitmap::RowStride(width, depth);
+    const int bytes = depth / 8;
+    std::vector<BYTE> rest(depth == 8 ? 1024 : 0);
+    if (depth == 8) {
+        rest[4 * 1 + 2] = 255;  // entry 1: red
+        rest[4 * 2 + 0] = 255;  // entry 2: blue
+    }
+    for (int stored = 0; stored < height; ++stored) {
+        const int shownRow = topDown ? stored : height - 1 - stored;
+        const bool red = shownRow < height / 2;
+        std::vector<BYTE> row(stride, 0);
+        for (int x = 0; x < width; ++x) {
+            BYTE* p = row.data() + x * bytes;
+            if (depth == 8) {
+                p[0] = red ? 1 : 2;
+            } else {
+                p[red ? 2 : 0] = 255;
+            }
+        }
+        rest.insert(rest.end(), row.begin(), row.end());
+    }
+    KBitmap picture;
+    testutil::LoadDib(picture, testutil::Header(width, topDown ? -height : height, depth), rest);
+    return picture;
+}
+
+TEST(TurningPicture, ShowsThePictureUprightInTheMiddleOfASquareBlackCanvas) {
+    struct Case {
+        int width, height, depth;
+        bool topDown, rotation3D, fade;
+        int side;               // of the canvas
+        int left, top;          // where the picture lands on it
+        int shownWidth, shownHeight;
+    };
+    const Case cases[] = {
+        {40, 30, 24, false, false, false, 50, 5, 10, 40, 30},
+        {40, 30, 24, true, false, false, 50, 5, 10, 40, 30},
+        {40, 30, 32, true, true, false, 50, 5, 10, 40, 30},
+        {40, 30, 8, true, false, false, 50, 5, 10, 40, 30},
+        // Reduced in steps of 0.9 to 248 x 186 under the 3D limit: 310 x 310.
+        {640, 480, 32, false, true, false, 310, 31, 62, 248, 186},
+        // Faded first, as a still picture is, then prepared.
+        {640, 480, 24, true, true, true, 310, 31, 62, 248, 186},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " depth " << c.depth
+                                        << (c.topDown ? " top-down" : "") << (c.fade ? " faded" : ""));
+        KBitmap picture = RedOverBlue(c.width, c.height, c.depth, c.topDown);
+        ASSERT_FALSE(picture.IsEmpty());
+        if (c.fade) {
+            ASSERT_TRUE(picture.FadeEdges(kBlack, 0.25));
+        }
+        PrepareTurningPicture(picture, c.rotation3D);
+
+        ASSERT_EQ(picture.Width(), c.side);
+        ASSERT_EQ(picture.Height(), c.side);
+        EXPECT_GT(picture.Header()->biHeight, 0);
+        EXPECT_EQ(picture.Depth(), 24);
+        EXPECT_EQ(picture.backgroundColour, kBlack);
+        // The corners are uncovered canvas, and stay black when turned.
+        for (int corner : {0, c.side - 1}) {
+            EXPECT_EQ(picture.GetPixel(corner, corner, false), kBlack);
+        }
+        const int middleX = c.left + c.shownWidth / 2;
+        // Clear of the fade band (a quarter of the shorter side).
+        EXPECT_EQ(picture.GetPixel(middleX, c.top + c.shownHeight * 3 / 8, false), kRed);
+        EXPECT_EQ(picture.GetPixel(middleX, c.top + c.shownHeight * 5 / 8, false), kBlue);
+        if (c.fade) {
+            // The faded band survives: the outermost pixels are (nearly) black.
+            EXPECT_LT(picture.GetPixel(c.left, c.top + c.shownHeight / 4, false) & 0xFF, 48u);
+            EXPECT_LT(picture.GetPixel(middleX, c.top, false) & 0xFF, 48u);
+        }
+    }
+}
+
+}  // namespace
