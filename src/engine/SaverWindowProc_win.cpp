@@ -9,8 +9,10 @@
 #include "engine/Settings.h"
 #include "engine/TurningPicture.h"
 #include "host/Host.h"
+#include "imaging/FolderScan.h"
 #include "imaging/KBitmap.h"
 #include "imaging/PictureFile.h"
+#include "imaging/Shortcut.h"
 #include "options/Banner.h"
 
 #include <cstdlib>
@@ -83,10 +85,11 @@ bool LoadBanner() {
     return engine.bannerBitmap && currentPicture.LoadFromBitmap(engine.bannerBitmap) != 0;
 }
 
-// Imagery mode: the file as a picture. Folders, shortcuts and movies are
-// tried first once they are supported; for now a file either loads as a
-// picture or not at all.
+// Imagery mode: a folder gives way to one of its entries, a shortcut to its
+// target; then the file is tried as a picture.
 bool LoadImagery() {
+    PickFromFolder(saverSettings.file, std::rand);
+    ResolveShortcut(saverSettings.file);
     return currentPicture.LoadFile(saverSettings.file) != 0;
 }
 
