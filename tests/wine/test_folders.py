@@ -1,0 +1,95 @@
+"""A folder or a shell shortcut as imagery, on the real saver."""
+import os
+import subprocess
+import time
+
+import pytest
+
+from saver import (SAVER_CLASS, SAVER_TITLE, WINE, Program, Screen, display_window, find_window,
+                   wait_until, windows_path, write_settings, xdotool)
+from test_pictures import LAVENDER
+
+RED, LIME, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)
+MAKELINK = os.environ.get("SAVER_MAKELINK", "")
+
+
+def solid(folder, name, colour):
+    path = os.path.join(folder, name)
+    subprocess.run(["convert", "-size", "64x48", f"xc:{colour}", f"BMP3:{path}"], check=True)
+    return path
+
+
+def make_link(link, target):
+    result = subprocess.run([WINE, MAKELINK, windows_path(link), target], capture_output=True,
+                            text=True, timeout=60)
+    assert result.stdout.strip() == "made", result.stdout
+
+
+def shown(imagery):
+    """What the centred display shows for `imagery`: ("colour", rgb) for a
+    picture, ("banner",) for the maker's banner. The saver must then end on a
+    key with exit code 0."""
+    write_settings(File=imagery, ScreenMode="C", Fade=0)
+    xdotool("mousemove", 5, 5)
+    time.sleep(0.2)
+    program = Program("/s")
+    try:
+        window = wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
+        assert window, "no saver window"
+        display = wait_until(lambda: display_window(window.handle))
+        assert display, "no display window"
+        time.sleep(0.8)  # the first frame is painted
+        screen = Screen()
+        if display[1:] == (640, 500, 640, 80):
+            pixels = [screen.pixel(x, y) for y in range(501, 580, 4) for x in range(641, 1280, 7)]
+            assert pixels.count(LAVENDER) > 0.1 * len(pixels)
+            return ("banner",)
+        # 64 x 48 doubled three times, halved once: 512 x 384 in the middle.
+        assert display[1:] == (704, 348, 512, 384)
+        return ("colour", screen.pixel(960, 540))
+    finally:
+        xdotool("key", "a")
+        assert program.exit_code() == 0
+
+
+def test_a_folder_shows_each_of_its_pictures_over_repeated_starts(tmp_path):
+    for name, colour in [("red.bmp", "red"), ("lime.bmp", "lime"), ("blue.bmp", "blue")]:
+        solid(str(tmp_path), name, colour)
+    seen = set()
+    # A fair pick misses one of three pictures in 20 starts with a chance
+    # below 3 * (2/3)^20 < 1/1000.
+    for _ in range(20):
+        seen.add(shown(windows_path(str(tmp_path))))
+        if len(seen) == 3:
+            break
+    assert seen == {("colour", RED), ("colour", LIME), ("colour", BLUE)}
+
+
+@pytest.mark.parametrize("kind", ["empty", "only a sub-folder", "missing"])
+def test_folders_without_a_picture_show_the_banner(tmp_path, kind):
+    folder = tmp_path / "pictures"
+    if kind != "missing":
+        folder.mkdir()
+    if kind == "only a sub-folder":
+        (folder / "old").mkdir()
+    assert shown(windows_path(str(folder))) == ("banner",)
+
+
+@pytest.mark.parametrize("kind,expected", [
+    ("to a picture", ("colour", RED)),
+    ("in a folder", ("colour", RED)),
+    ("to a missing file", ("banner",)),
+    ("of random bytes", ("banner",)),
+])
+def test_shortcuts_show_their_target(tmp_path, kind, expected):
+    picture = solid(str(tmp_path), "red.bmp", "red")
+    folder = tmp_path / "links"
+    folder.mkdir()
+    link = str(folder / "picture.lnk")
+    if kind == "of random bytes":
+        open(link, "wb").write(os.urandom(600))
+    else:
+        make_link(link, windows_path(picture if kind != "to a missing file"
+                                     else str(tmp_path / "gone.bmp")))
+    imagery = windows_path(str(folder)) if kind == "in a folder" else windows_path(link)
+    assert shown(imagery) == expected
