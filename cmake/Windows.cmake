@@ -51,6 +51,15 @@ endif()
 add_executable(winprobe tests/wine/winprobe.cpp)
 target_link_libraries(winprobe PRIVATE user32 gdi32)
 
+# The Windows 9x password libraries, as the password tests stand them in.
+foreach(library PASSWORD.CPL MPR.DLL)
+  string(REPLACE "." ";" parts ${library})
+  list(GET parts 0 base)
+  list(GET parts 1 extension)
+  add_library(test_${base} SHARED tests/wine/systemlibs.cpp)
+  set_target_properties(test_${base} PROPERTIES PREFIX "" OUTPUT_NAME ${base} SUFFIX ".${extension}")
+endforeach()
+
 # Makes shell shortcuts for the shortcut tests.
 add_executable(makelink tests/wine/makelink.cpp)
 target_link_libraries(makelink PRIVATE ole32 uuid)
@@ -81,7 +90,7 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     get_filename_component(name ${script} NAME_WE)
     add_test(NAME ${name} COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider ${script})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT
-      "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>;SAVER_PROBE=$<TARGET_FILE:winprobe>;SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>;SAVER_MAKELINK=$<TARGET_FILE:makelink>;SAVER_BUILD=${CMAKE_BINARY_DIR}"
+      "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>;SAVER_PROBE=$<TARGET_FILE:winprobe>;SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>;SAVER_MAKELINK=$<TARGET_FILE:makelink>;SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>;SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>;SAVER_BUILD=${CMAKE_BINARY_DIR}"
       TIMEOUT 600)
   endforeach()
 endif()

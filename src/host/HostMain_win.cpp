@@ -1,5 +1,6 @@
 #include "host/Host.h"
 #include "host/CommandLine.h"
+#include "host/PasswordRules.h"
 
 #include <commctrl.h>
 
@@ -24,10 +25,9 @@ static bool RunningOnWindows9x() {
     version.dwOSVersionInfoSize = sizeof version;  // 148
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExA(&version))
-        return false;
+    const bool known = GetVersionExA(&version) != 0;
 #pragma GCC diagnostic pop
-    return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+    return IsWindows9xPlatform(known, version.dwPlatformId);
 }
 
 // A handle from the command line, or the foreground window when it names none.

@@ -1,10 +1,24 @@
-// Screen-saver password hooks. Only Windows 9x asks the saver itself for the
-// password; the system libraries that do it are not loaded yet, so no
-// password is ever asked and the first close request is accepted.
+// Screen-saver password hooks. On Windows 9x the saver itself asks the
+// system's password verifier (PASSWORD.CPL) before it closes, and /a opens the
+// system's password-change dialog (MPR.DLL); elsewhere the system guards the
+// desktop and none of this runs.
 #include "host/Host.h"
+#include "host/PasswordRules.h"
 
 bool isClosing;
 bool isCheckingPassword;
+
+typedef BOOL(WINAPI* PasswordVerifier)(HWND);
+typedef DWORD(WINAPI* PasswordChanger)(LPCSTR, HWND, DWORD, LPVOID);
+
+static HMODULE passwordLibrary;
+static PasswordVerifier passwordVerifier;
+static DWORD lastVerifyTime = neverVerified;
+
+template <typename Function>
+static Function Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
 
 void SetScreenSaverRunning(BOOL running) {
     if (!onWindows9x)
@@ -13,19 +27,77 @@ void SetScreenSaverRunning(BOOL running) {
     SystemParametersInfoA(97 /* SPI_SCREENSAVERRUNNING */, running, &scratch, 0);
 }
 
-void LoadPasswordVerifier() {}
+// The user's "ScreenSaveUsePassword" setting, read as 4 bytes.
+static bool PasswordWanted(HKEY desktop) {
+    DWORD value = 0, size = sizeof value;
+    return RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
+                            reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+           value != 0;
+}
 
-void UnloadPasswordVerifier() {}
+void LoadPasswordVerifier() {
+    if (!onWindows9x)
+        return;
+    if (passwordLibrary)
+        UnloadPasswordVerifier();
+    HKEY desktop;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &desktop) !=
+        ERROR_SUCCESS)
+        return;
+    if (PasswordWanted(desktop) && (passwordLibrary = LoadLibraryA("PASSWORD.CPL"))) {
+        passwordVerifier = Export<PasswordVerifier>(passwordLibrary, "VerifyScreenSavePwd");
+        if (passwordVerifier)
+            SetScreenSaverRunning(TRUE);
+        else
+            UnloadPasswordVerifier();
+    }
+    RegCloseKey(desktop);
+}
 
-bool VerifyPassword(HWND) {
+void UnloadPasswordVerifier() {
+    if (!onWindows9x)
+        return;
+    if (passwordLibrary) {
+        FreeLibrary(passwordLibrary);
+        passwordLibrary = nullptr;
+    }
+    if (passwordVerifier) {
+        passwordVerifier = nullptr;
+        SetScreenSaverRunning(FALSE);
+    }
+}
+
+bool VerifyPassword(HWND window) {
     if (isCheckingPassword || isClosing)
         return false;
-    isClosing = true;
-    return true;
+    if (!passwordVerifier) {
+        isClosing = true;
+        return true;
+    }
+    if (InRetryPause(lastVerifyTime, GetTickCount()))
+        return false;
+    isCheckingPassword = true;
+    // No frame work may queue up behind the dialog.
+    MSG pending;
+    for (int i = 0; i < 2; ++i)
+        PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+    isClosing = SendMessageA(window, WM_APP, 0, 0) != 0;
+    isCheckingPassword = false;
+    if (!isClosing)
+        SetCursor(nullptr);
+    lastVerifyTime = GetTickCount();
+    return isClosing;
 }
 
-LRESULT VerifyPasswordRequest(HWND) {
-    return 1;  // no verifier loaded
+LRESULT VerifyPasswordRequest(HWND window) {
+    return passwordVerifier ? passwordVerifier(window) : 1;
 }
 
-void ChangeSaverPassword(HWND) {}
+void ChangeSaverPassword(HWND ownerWindow) {
+    HMODULE library = LoadLibraryA("MPR.DLL");
+    if (!library)
+        return;
+    if (PasswordChanger change = Export<PasswordChanger>(library, "PwdChangePasswordA"))
+        change("SCRSAVE", ownerWindow, 0, nullptr);
+    FreeLibrary(library);
+}
