@@ -1,6 +1,8 @@
 # Windows build (mingw-w64): the .scr, and under Wine its tests.
 enable_language(RC)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}/src")
+# The version is set once, in project() of CMakeLists.txt.
+configure_file(cmake/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_BINARY_DIR}/generated")
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 # No mingw DLLs at run time.
 add_link_options(-static -static-libgcc -static-libstdc++)

@@ -4,7 +4,8 @@
 #   bench    the benchmarks, optimised (built, and run briefly as a check);
 #   fuzz     the libFuzzer targets under clang, each for a short smoke run;
 #   win64    the 64-bit .scr and its tests under Wine on a virtual display;
-#   win32    the 32-bit .scr, checked to be a PE32 GUI executable.
+#   win32    the 32-bit .scr, checked to be a PE32 GUI executable;
+#   release  the zip a Windows user installs from, checked against its sums.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -64,6 +65,17 @@ case "$kind" in
   "PE32 executable (GUI) Intel 80386"*) ;;
   *) echo "the 32-bit saver is not a PE32 GUI executable" >&2; exit 1 ;;
 esac
+
+step "release package"
+zip=$(bash scripts/release.sh | tail -n 1)
+python3 - "$zip" <<'PY'
+import hashlib, sys, zipfile
+archive = zipfile.ZipFile(sys.argv[1])
+sums = dict(line.split()[::-1] for line in archive.read("SHA256SUMS.txt").decode().splitlines())
+for name in ["x86/VelorinScreenSaver.scr", "x64/VelorinScreenSaver.scr", "README.txt", "INSTALL.txt"]:
+    assert hashlib.sha256(archive.read(name)).hexdigest() == sums[name], name
+print(sys.argv[1], "holds", ", ".join(archive.namelist()))
+PY
 
 echo
 echo "all configurations built; all tests passed"

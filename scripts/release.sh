@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds the 32-bit and 64-bit saver in Release mode and packs
+#   dist/VelorinScreenSaver-<version>.zip
+# with x86/ and x64/VelorinScreenSaver.scr, README.txt, INSTALL.txt and
+# SHA256SUMS.txt. The version is the one in CMakeLists.txt's project().
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+version=$(sed -n 's/^project(VelorinScreenSaver VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "no version in CMakeLists.txt" >&2; exit 1; }
+build=${SAVER_BUILD_DIR:-build}
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+
+for arch in x86:i686 x64:x86_64; do
+  folder=${arch%%:*}
+  toolchain=${arch##*:}
+  dir="$build/release-$folder"
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$toolchain.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DSAVER_WINDOWS_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+  cmake --build "$dir" -j "$(nproc)" --target VelorinScreenSaver
+  mkdir -p "$stage/$folder"
+  cp "$dir/VelorinScreenSaver.scr" "$stage/$folder/"
+done
+
+sed 's/$/\r/' README.md > "$stage/README.txt"
+sed 's/$/\r/' > "$stage/INSTALL.txt" <<NOTE
+VelorinScreenSaver $version
+
+Install
+  Right-click VelorinScreenSaver.scr and choose Install. Take the file in x64
+  on 64-bit Windows, the one in x86 on 32-bit Windows (it runs on both).
+  Or open the saver's options (double-click it) and press "Install...".
+
+Uninstall
+  Pick another screen saver in the screen-saver settings, then delete
+  VelorinScreenSaver.scr from the Windows system folder (System32, or
+  SysWOW64 for the 32-bit saver on 64-bit Windows).
+
+Settings live in section [VelorinScreenSaver] of win.ini, or of
+VelorinTools.ini in the folder named by [Folders] VelorinTools in win.ini.
+NOTE
+(cd "$stage" && sha256sum x86/VelorinScreenSaver.scr x64/VelorinScreenSaver.scr README.txt INSTALL.txt \
+  > SHA256SUMS.txt)
+
+mkdir -p dist
+zip=$(pwd)/dist/VelorinScreenSaver-$version.zip
+rm -f "$zip"
+python3 - "$stage" "$zip" <<'PY'
+import os, sys, zipfile
+stage, target = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
+    for name in ["x86/VelorinScreenSaver.scr", "x64/VelorinScreenSaver.scr", "README.txt",
+                 "INSTALL.txt", "SHA256SUMS.txt"]:
+        archive.write(os.path.join(stage, name), name)
+PY
+echo "$zip"
