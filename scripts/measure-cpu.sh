@@ -13,6 +13,18 @@ picture="Z:$(echo "$work/picture.bmp" | tr / '\\')"
 ini=$WINEPREFIX/drive_c/windows/win.ini
 ticks=$(getconf CLK_TCK)
 
+# The saver of this session (the process name is cut to 15 characters; other
+# sessions may run savers of their own, in other prefixes).
+saver_pid() {
+  local pid
+  for pid in $(pgrep -x VelorinScreenSa); do
+    if { tr '\0' '\n' < "/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null; then
+      echo "$pid"
+      return
+    fi
+  done
+}
+
 measure() {
   local name=$1; shift
   # The session's prefix is a throw-away one: its win.ini holds just this.
@@ -22,7 +34,7 @@ measure() {
   /usr/lib/wine/wine64 "$scr" /s &
   sleep 3
   local pid
-  pid=$(pgrep -n -x VelorinScreenSa)  # the process name, cut to 15 characters
+  pid=$(saver_pid)
   local before after
   before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
   sleep "$seconds"
