@@ -51,6 +51,10 @@ endif()
 add_executable(winprobe tests/wine/winprobe.cpp)
 target_link_libraries(winprobe PRIVATE user32 gdi32)
 
+# Reads the options dialog's controls from outside, for the options tests.
+add_executable(dialogprobe tests/wine/dialogprobe.cpp)
+target_link_libraries(dialogprobe PRIVATE user32)
+
 # Loads and saves the settings, one action per run, for the settings tests.
 add_executable(settingsprobe tests/wine/settingsprobe.cpp)
 target_link_libraries(settingsprobe PRIVATE saver_win)
@@ -77,7 +81,7 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     get_filename_component(name ${script} NAME_WE)
     add_test(NAME ${name} COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider ${script})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT
-      "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>;SAVER_PROBE=$<TARGET_FILE:winprobe>;SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>;SAVER_BUILD=${CMAKE_BINARY_DIR}"
+      "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>;SAVER_PROBE=$<TARGET_FILE:winprobe>;SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>;SAVER_DIALOG_PROBE=$<TARGET_FILE:dialogprobe>;SAVER_BUILD=${CMAKE_BINARY_DIR}"
       TIMEOUT 600)
   endforeach()
 endif()
