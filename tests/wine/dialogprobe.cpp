@@ -3,6 +3,7 @@
 //
 //   dialogprobe controls HWND   -> one line per child window, in template order:
 //                                  "id|class|style|exstyle|x|y|width|height|checked|enabled|visible|HWND|text"
+//                                  (text with \\, \r and \n escaped)
 //                                  (position in the dialog's client pixels)
 //   dialogprobe screen HWND ID  -> the control's screen rectangle: "x y width height"
 //   dialogprobe dpi HWND        -> "dpi AWARENESS" of the window (awareness as DPI_AWARENESS)
@@ -24,6 +25,22 @@ static HWND Window(const char* text) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoul(text, nullptr, 10)));
 }
 
+// Backslashes, carriage returns and line feeds written as \\, \r and \n,
+// so that every control stays on one line.
+static void PrintEscaped(const char* text) {
+    for (; *text; ++text) {
+        if (*text == '\\')
+            fputs("\\\\", stdout);
+        else if (*text == '\r')
+            fputs("\\r", stdout);
+        else if (*text == '\n')
+            fputs("\\n", stdout);
+        else
+            putchar(*text);
+    }
+    putchar('\n');
+}
+
 static void PrintControl(HWND dialog, HWND control) {
     char className[256] = {}, text[1024] = {};
     GetClassNameA(control, className, sizeof className);
@@ -34,12 +51,13 @@ static void PrintControl(HWND dialog, HWND control) {
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
     // Buttons answer BM_GETCHECK; anything else answers 0.
     LRESULT checked = _stricmp(className, "Button") == 0 ? SendMessageA(control, BM_GETCHECK, 0, 0) : 0;
-    printf("%d|%s|%lu|%lu|%ld|%ld|%ld|%ld|%ld|%d|%d|%lu|%s\n", static_cast<short>(GetDlgCtrlID(control)),
+    printf("%d|%s|%lu|%lu|%ld|%ld|%ld|%ld|%ld|%d|%d|%lu|", static_cast<short>(GetDlgCtrlID(control)),
            className, static_cast<unsigned long>(GetWindowLongA(control, GWL_STYLE)),
            static_cast<unsigned long>(GetWindowLongA(control, GWL_EXSTYLE)), area.left, area.top,
            area.right - area.left, area.bottom - area.top, static_cast<long>(checked),
            IsWindowEnabled(control) ? 1 : 0, IsWindowVisible(control) ? 1 : 0,
-           static_cast<unsigned long>(reinterpret_cast<uintptr_t>(control)), text);
+           static_cast<unsigned long>(reinterpret_cast<uintptr_t>(control)));
+    PrintEscaped(text);
 }
 
 // Reads a template item's class or caption: a UTF-16 string, or 0xFFFF and

@@ -3,8 +3,10 @@ Cancel leave in the settings file, browsing, the turning banner, the web site
 button and the install sequence. Clicks and typing are real X input from
 xdotool; the controls are read from outside by the dialog probe."""
 import os
+import re
 import shutil
 import subprocess
+import tempfile
 import time
 from pathlib import Path
 
@@ -13,6 +15,7 @@ import pytest
 from saver import WINE, Program, Screen, find_window, probe, wait_until, windows_path, xdotool
 from test_pictures import make_picture
 
+WINESERVER = "/usr/lib/wine/wineserver"
 DIALOG_PROBE = os.environ.get("SAVER_DIALOG_PROBE", "")
 DIALOG = ("#32770", "VelorinScreenSaver Options")
 MESSAGE_BOX = ("#32770", "VelorinScreenSaver")
@@ -66,7 +69,7 @@ class Control:
         self.rect = tuple(map(int, fields[4:8]))
         self.checked, self.enabled, self.visible = (int(f) == 1 for f in fields[8:11])
         self.handle = int(fields[11])
-        self.text = fields[12]
+        self.text = re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r"}.get(m[1], m[1]), fields[12])
 
 
 def controls(window):
@@ -358,3 +361,144 @@ def test_the_web_button_opens_the_site(prefix, dialogs, tmp_path):
         assert dialog.closes_with(IDCANCEL)
     finally:
         prefix.reg("add", key, "/ve", "/d", browser, "/f")
+
+
+QUESTION = ("This operation will configure VelorinScreenSaver as the system screen saver.\n\n"
+            "Would you like to copy VelorinScreenSaver to the Windows System folder so it will "
+            "appear in the list of selectable screen savers?")
+
+
+def message_box(other_than=None):
+    """The install sequence's message box: (handle, its text)."""
+    box = wait_until(lambda: (lambda found: found if found and found.handle != other_than
+                              else None)(find_window(*MESSAGE_BOX)), timeout=20)
+    assert box, "no message box"
+    time.sleep(0.3)
+    statics = [c.text for c in controls(box.handle)[0].values() if c.kind == "STATIC" and c.text]
+    return box.handle, statics
+
+
+def box_handle():
+    box = find_window(*MESSAGE_BOX)
+    return box.handle if box else None
+
+
+def install(dialog, answer):
+    """Runs the install sequence with `answer` to the question; the text of the
+    message box that ends it, or None when none follows."""
+    dialog.press(1005)
+    question, texts = message_box()
+    assert QUESTION.replace("\n", "\r\n") in texts or QUESTION in texts, texts
+    click(question, answer)
+    assert wait_until(lambda: box_handle() != question)
+    if answer == IDCANCEL:
+        time.sleep(1.0)
+        assert find_window(*MESSAGE_BOX) is None
+        return None
+    box, texts = message_box(question)
+    click(box, IDOK)
+    assert wait_until(lambda: find_window(*MESSAGE_BOX) is None)
+    return texts[-1]
+
+
+def linux_path(prefix, windows):
+    env = dict(os.environ, WINEPREFIX=str(prefix.root))
+    return subprocess.run(["winepath", "-u", windows], capture_output=True, text=True,
+                          env=env).stdout.strip()
+
+
+def is_short_path(path):
+    """Every component after the drive fits 8.3, and none holds a space."""
+    parts = path.split("\\")[1:]
+    return all(" " not in p and len(p.partition(".")[0]) <= 8 and len(p.partition(".")[2]) <= 3
+               for p in parts)
+
+
+@pytest.mark.parametrize("case", ["cancel", "yes", "refused", "no", "no without a saver"])
+def test_install(prefix, dialogs, case):
+    scr = os.environ["SAVER_SCR"]
+    if case != "no without a saver":
+        shutil.copy(scr, prefix.data / "VelorinScreenSaver.scr")
+    target = prefix.system32 / "VelorinScreenSaver.scr"
+    if case == "refused":
+        target.mkdir()   # no file can be written over a folder
+    before = r"C:\old\saver.scr"
+    prefix.reg("add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/d", before, "/f")
+
+    # The running saver is the build's; the data folder's copy is installed.
+    dialog = dialogs()
+    answer = {"cancel": IDCANCEL, "yes": IDYES, "refused": IDYES}.get(case, IDNO)
+    outcome = install(dialog, answer)
+    entry = prefix.saver_entry()
+    if case == "cancel":
+        assert outcome is None and entry == before and not target.exists()
+    elif case in ("refused", "no without a saver"):
+        assert outcome == "Install failed." and entry == before
+        assert target.is_dir() if case == "refused" else not target.exists()
+    elif case == "yes":
+        assert outcome == "Install complete."
+        assert target.read_bytes() == Path(scr).read_bytes()
+        assert is_short_path(entry) and entry.lower().startswith(r"c:\windows\system32" + "\\")
+        assert os.path.samefile(linux_path(prefix, entry), target)
+    else:
+        assert outcome == "Install complete." and not target.exists()
+        assert is_short_path(entry) and " " not in entry
+        assert os.path.samefile(linux_path(prefix, entry), prefix.data / "VelorinScreenSaver.scr")
+    # The dialog carries on; Cancel still writes no settings.
+    dialog.press(IDCANCEL)
+    assert dialog.closes_with(IDCANCEL)
+    assert not prefix.settings.exists()
+
+
+def test_install_is_hidden_when_the_data_folder_is_the_system_folder(prefix, dialogs):
+    prefix.write_win_ini(r"C:\windows\SYSTEM32")
+    dialog = dialogs()
+    shown = dialog.controls()
+    assert not shown[1005].visible and shown[1003].visible
+    dialog.press(IDCANCEL)
+    assert dialog.closes_with(IDCANCEL)
+
+
+@pytest.fixture
+def high_dpi_prefix(monkeypatch):
+    """A prefix of its own whose screen has 144 dots per inch (150 %)."""
+    root = Path(tempfile.mkdtemp(prefix="velorin-dpi."))
+    shutil.copytree(os.environ["SAVER_TEMPLATE_PREFIX"], root, symlinks=True, dirs_exist_ok=True)
+    monkeypatch.setenv("WINEPREFIX", str(root))
+    subprocess.run([WINESERVER, "-p"], check=True)
+    # Services start here, with no pipe of ours to hold on to.
+    quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run([WINE, "wineboot"], **quiet)
+    for key in (r"HKCU\Control Panel\Desktop", r"HKCC\Software\Fonts"):
+        subprocess.run([WINE, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144",
+                        "/f"], check=True, **quiet)
+    yield root
+    subprocess.run([WINESERVER, "-k"])
+    shutil.rmtree(root, ignore_errors=True)
+
+
+def layout(dialog):
+    """Sizes of the dialog's controls, and the dialog's DPI awareness."""
+    shown = dialog.controls()
+    return {i: c.rect[2:] for i, c in shown.items()}, dialog_probe("dpi", dialog.handle).split()[1]
+
+
+def test_the_dialog_scales_with_the_screen_dpi(prefix, dialogs, high_dpi_prefix, monkeypatch):
+    dialog = dialogs()
+    large, awareness = layout(dialog)
+    # Per-monitor aware (2): the system never stretches its pixels; its font
+    # and dialog units grow with the DPI instead. (Wine tells other processes
+    # 96 for any window's DPI, so the sizes show it.)
+    assert awareness == "2"
+    dialog.press(IDCANCEL)
+    assert dialog.closes_with(IDCANCEL)
+
+    monkeypatch.setenv("WINEPREFIX", str(prefix.root))
+    dialog = dialogs()
+    normal, awareness = layout(dialog)
+    assert awareness == "2"
+    for cid, (width, height) in normal.items():
+        if cid != -1:   # the rule is one unit high
+            assert 1.3 <= large[cid][0] / width <= 1.7 and 1.3 <= large[cid][1] / height <= 1.7, cid
+    dialog.press(IDCANCEL)
+    assert dialog.closes_with(IDCANCEL)
