@@ -55,27 +55,22 @@ TEMPLATE = [
 
 
 def dialog_probe(*args):
-    result = subprocess.run([WINE, DIALOG_PROBE, *map(str, args)], capture_output=True,
-                            text=True, timeout=30)
-    return result.stdout.rstrip("\n")
+    return subprocess.run([WINE, DIALOG_PROBE, *map(str, args)], capture_output=True, text=True,
+                          timeout=30).stdout.rstrip("\n")
 
 
 class Control:
     def __init__(self, line):
         fields = line.split("|", 12)
-        self.id = int(fields[0])
-        self.kind = fields[1].upper()
-        self.style, self.exstyle = int(fields[2]), int(fields[3])
-        self.rect = tuple(map(int, fields[4:8]))
-        self.checked, self.enabled, self.visible = (int(f) == 1 for f in fields[8:11])
+        self.id, self.kind, self.rect = int(fields[0]), fields[1].upper(), tuple(map(int, fields[4:8]))
+        self.checked, self.enabled, self.visible = (f == "1" for f in fields[8:11])
         self.handle = int(fields[11])
         self.text = re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r"}.get(m[1], m[1]), fields[12])
 
 
 def controls(window):
-    """The window's children in template order, as {id: Control}, plus the order."""
-    found = [Control(line) for line in dialog_probe("controls", window).splitlines() if line]
-    return {c.id: c for c in found}, [c.id for c in found]
+    """The window's children, in template order."""
+    return {c.id: c for c in map(Control, dialog_probe("controls", window).splitlines())}
 
 
 def click(window, control_id):
@@ -85,13 +80,11 @@ def click(window, control_id):
 
 
 def checked(window):
-    shown, _ = controls(window)
-    return {i for i, c in shown.items() if c.checked}
+    return {i for i, c in controls(window).items() if c.checked}
 
 
 class Prefix:
-    """Paths and registry of the session's Wine prefix."""
-
+    """The session's Wine prefix, with the data folder C:\\Velorin Data named in win.ini."""
     def __init__(self):
         self.root = Path(os.environ["WINEPREFIX"])
         self.drive_c = self.root / "drive_c"
@@ -101,22 +94,17 @@ class Prefix:
         self.settings = self.data / "VelorinTools.ini"
 
     def write_win_ini(self, data_folder=r"C:\Velorin Data"):
-        """win.ini without our sections, then [Folders] naming the data folder."""
         kept, skipping = [], False
-        if self.win_ini.exists():
-            for line in self.win_ini.read_bytes().decode("latin-1").splitlines():
-                if line.strip().startswith("["):
-                    skipping = line.strip().lower() in ("[velorinscreensaver]", "[folders]")
-                if not skipping:
-                    kept.append(line)
-        if data_folder:
-            kept += ["[Folders]", f"VelorinTools={data_folder}"]
+        for line in self.win_ini.read_bytes().decode("latin-1").splitlines():
+            if line.startswith("["):
+                skipping = line.strip().lower() in ("[velorinscreensaver]", "[folders]")
+            kept += [] if skipping else [line]
+        kept += ["[Folders]", f"VelorinTools={data_folder}"] if data_folder else []
         self.win_ini.write_bytes(("\r\n".join(kept) + "\r\n").encode("latin-1"))
 
-    def write_settings(self, **values):
-        self.data.mkdir(exist_ok=True)
+    def write_settings(self, path=None, **values):
         text = "[VelorinScreenSaver]\r\n" + "".join(f"{k}={v}\r\n" for k, v in values.items())
-        self.settings.write_bytes(text.encode("latin-1"))
+        (path or self.settings).write_bytes(text.encode("latin-1"))
 
     def settings_values(self, path=None):
         lines = (path or self.settings).read_bytes().decode("latin-1").splitlines()
@@ -128,10 +116,8 @@ class Prefix:
     def saver_entry(self):
         """SCRNSAVE.EXE of the user's desktop settings, or None."""
         out = self.reg("query", DESKTOP_KEY, "/v", "SCRNSAVE.EXE").stdout
-        for line in out.splitlines():
-            if "SCRNSAVE.EXE" in line and "REG_SZ" in line:
-                return line.split("REG_SZ", 1)[1].strip()
-        return None
+        return next((line.split("REG_SZ", 1)[1].strip() for line in out.splitlines()
+                     if "REG_SZ" in line), None)
 
 
 @pytest.fixture
@@ -143,10 +129,7 @@ def prefix():
     p.reg("delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f")
     yield p
     target = p.system32 / "VelorinScreenSaver.scr"
-    if target.is_dir():
-        target.rmdir()
-    elif target.exists():
-        target.unlink()
+    target.rmdir() if target.is_dir() else target.unlink(missing_ok=True)
     shutil.rmtree(p.data, ignore_errors=True)
     p.write_win_ini(None)
 
@@ -160,7 +143,7 @@ class OpenDialog:
         time.sleep(0.3)
 
     def controls(self):
-        return controls(self.handle)[0]
+        return controls(self.handle)
 
     def press(self, control_id):
         click(self.handle, control_id)
@@ -172,7 +155,7 @@ class OpenDialog:
 @pytest.fixture
 def dialogs():
     opened = []
-    yield lambda *args, **kw: opened.append(OpenDialog(*args, **kw)) or opened[-1]
+    yield lambda *args: opened.append(OpenDialog(*args)) or opened[-1]
     for dialog in opened:
         dialog.program.stop()
 
@@ -188,13 +171,12 @@ def test_the_dialog_template_and_the_controls_it_makes(prefix, dialogs):
         [(cid, kind, WS_CHILD_VISIBLE | style, caption, rect)
          for cid, kind, style, caption, rect in TEMPLATE]
 
-    # The saver started with no arguments shows the same dialog, laid out in
-    # dialog units of its font: one pair of base units maps every rectangle.
+    # The saver started with no arguments shows it laid out in the dialog
+    # units of its font: one pair of base units maps every rectangle.
     dialog = dialogs(None)
-    shown, order = controls(dialog.handle)
-    assert order == [row[0] for row in TEMPLATE]
+    shown = dialog.controls()
+    assert list(shown) == [row[0] for row in TEMPLATE]
     assert all(c.visible and c.enabled for c in shown.values())
-    assert shown[1003].text == "www.velorin.example" and shown[1005].text == "Install..."
 
     def maps(unit_x, unit_y):
         return all(shown[cid].rect == ((x * unit_x + 2) // 4, (y * unit_y + 4) // 8,
@@ -213,9 +195,7 @@ def test_opening_shows_the_stored_settings_and_ok_saves_the_controls(prefix, dia
     assert shown[1006].text == r"C:\Pictures\gem.bmp" and shown[1007].text == r"Hello\nWorld"
     assert checked(dialog.handle) == {1008, 1012, 1011, 1002}
     # Text mode: the effect boxes are disabled and show their stored states.
-    assert [shown[i].enabled for i in EFFECTS] == [False] * 4
-    assert shown[1005].visible
-
+    assert not any(shown[i].enabled for i in EFFECTS)
     dialog.press(1001)   # Full Screen
     dialog.press(IDOK)
     assert dialog.closes_with(IDOK)
@@ -224,40 +204,30 @@ def test_opening_shows_the_stored_settings_and_ok_saves_the_controls(prefix, dia
         "Rewind": "1", "File": r"C:\Pictures\gem.bmp", "Text": r"Hello\nWorld"}
 
 
-def test_cancel_and_escape_leave_the_settings_file_as_it_was(prefix, dialogs):
-    prefix.write_settings(Mode="I", ScreenMode="B", File="<background>")
-    before = prefix.settings.read_bytes(), prefix.settings.stat().st_mtime_ns
-    for leave in ("button", "escape"):
-        dialog = dialogs()
-        dialog.press(1008)
-        dialog.press(1011)
-        dialog.press(1007)
-        xdotool("type", "changed")
-        assert 1012 in checked(dialog.handle)
-        if leave == "button":
-            dialog.press(IDCANCEL)
-        else:
-            xdotool("key", "Escape")
-        assert dialog.closes_with(IDCANCEL)
-        assert (prefix.settings.read_bytes(), prefix.settings.stat().st_mtime_ns) == before
-
-
-def test_typing_into_the_text_switches_to_text(prefix, dialogs):
+def test_typing_into_the_text_switches_to_text_and_only_ok_saves(prefix, dialogs):
     prefix.write_settings(Mode="I", ScreenMode="B", Rotation3D=1, File="<background>")
-    dialog = dialogs()
-    assert {1009, 1010, 1013, 1014} == checked(dialog.handle)
-    assert all(dialog.controls()[i].enabled for i in EFFECTS)
-    dialog.press(1007)
-    xdotool("type", "--delay", "20", "Good night")
-    shown = dialog.controls()
-    assert shown[1007].text == "Good night"
-    assert shown[1012].checked and not shown[1010].checked
-    assert not any(shown[i].enabled for i in EFFECTS)
-    dialog.press(IDOK)
-    assert dialog.closes_with(IDOK)
+    before = prefix.settings.read_bytes(), prefix.settings.stat().st_mtime_ns
+    for leave in ("Cancel", "Escape", "OK"):
+        dialog = dialogs()
+        assert checked(dialog.handle) == {1009, 1010, 1013, 1014}
+        assert all(dialog.controls()[i].enabled for i in EFFECTS)
+        dialog.press(1008)
+        dialog.press(1007)
+        xdotool("type", "--delay", "20", "Good night")
+        shown = dialog.controls()
+        assert shown[1007].text == "Good night"
+        assert shown[1012].checked and not shown[1010].checked
+        assert not any(shown[i].enabled for i in EFFECTS)
+        if leave == "Escape":
+            xdotool("key", "Escape")
+        else:
+            dialog.press(IDOK if leave == "OK" else IDCANCEL)
+        assert dialog.closes_with(IDOK if leave == "OK" else IDCANCEL)
+        if leave != "OK":   # not a byte written
+            assert (prefix.settings.read_bytes(), prefix.settings.stat().st_mtime_ns) == before
     values = prefix.settings_values()
-    assert (values["Mode"], values["Text"], values["Rotation3D"], values["File"]) == \
-        ("T", "Good night", "1", "<background>")
+    assert (values["Mode"], values["ScreenMode"], values["Text"], values["Rotation3D"],
+            values["File"]) == ("T", "C", "Good night", "1", "<background>")
 
 
 def test_browsing_to_a_file_switches_to_imagery(prefix, dialogs):
@@ -274,7 +244,7 @@ def test_browsing_to_a_file_switches_to_imagery(prefix, dialogs):
 
     # "<background>" is no file to start from; cancelling keeps it.
     chooser = open_file_dialog()
-    shown, _ = controls(chooser.handle)
+    shown = controls(chooser.handle)
     assert shown[FILE_TYPES].text == "Imagery Files (*.avi,*.bmp,*.jpg)"
     assert shown[FILE_NAME].text == ""
     assert not shown[READ_ONLY].visible
@@ -320,9 +290,8 @@ def test_bad_settings_and_long_input_do_not_break_the_dialog(prefix, dialogs):
     shutil.copy(os.environ["SAVER_SCR"], saver)
     prefix.write_win_ini(r"C:\No Such Folder")
     settings = program_folder / "VelorinTools.ini"
-    settings.write_bytes(("[VelorinScreenSaver]\r\nMode=Xylophone\r\nScreenMode=?\r\n"
-                          f"File=C:\\{'f' * 400}\r\nText={'t' * 300}\r\nFade=99999999999\r\n")
-                         .encode("latin-1"))
+    prefix.write_settings(settings, Mode="Xylophone", ScreenMode="?", File="C:\\" + "f" * 400,
+                          Text="t" * 300, Fade=99999999999)
     try:
         dialog = dialogs("/c", str(saver))
         shown = dialog.controls()
@@ -368,50 +337,38 @@ QUESTION = ("This operation will configure VelorinScreenSaver as the system scre
             "appear in the list of selectable screen savers?")
 
 
-def message_box(other_than=None):
-    """The install sequence's message box: (handle, its text)."""
-    box = wait_until(lambda: (lambda found: found if found and found.handle != other_than
-                              else None)(find_window(*MESSAGE_BOX)), timeout=20)
+def answer_message_box(button, previous=None):
+    """Presses `button` in the install sequence's message box (another one
+    than `previous`); returns (its handle, its text)."""
+    def current():
+        box = find_window(*MESSAGE_BOX)
+        return box.handle if box and box.handle != previous else None
+    box = wait_until(current, timeout=20)
     assert box, "no message box"
     time.sleep(0.3)
-    statics = [c.text for c in controls(box.handle)[0].values() if c.kind == "STATIC" and c.text]
-    return box.handle, statics
-
-
-def box_handle():
-    box = find_window(*MESSAGE_BOX)
-    return box.handle if box else None
+    text = [c.text for c in controls(box).values() if c.kind == "STATIC" and c.text][-1]
+    click(box, button)
+    assert wait_until(lambda: current() != box)
+    return box, text
 
 
 def install(dialog, answer):
-    """Runs the install sequence with `answer` to the question; the text of the
-    message box that ends it, or None when none follows."""
+    """Runs the install sequence; the text of the message box that ends it, if any."""
     dialog.press(1005)
-    question, texts = message_box()
-    assert QUESTION.replace("\n", "\r\n") in texts or QUESTION in texts, texts
-    click(question, answer)
-    assert wait_until(lambda: box_handle() != question)
-    if answer == IDCANCEL:
-        time.sleep(1.0)
-        assert find_window(*MESSAGE_BOX) is None
-        return None
-    box, texts = message_box(question)
-    click(box, IDOK)
-    assert wait_until(lambda: find_window(*MESSAGE_BOX) is None)
-    return texts[-1]
+    question, text = answer_message_box(answer)
+    assert text.replace("\r\n", "\n") == QUESTION
+    if answer != IDCANCEL:
+        return answer_message_box(IDOK, question)[1]
+    time.sleep(1.0)
+    assert find_window(*MESSAGE_BOX) is None
 
 
-def linux_path(prefix, windows):
-    env = dict(os.environ, WINEPREFIX=str(prefix.root))
-    return subprocess.run(["winepath", "-u", windows], capture_output=True, text=True,
-                          env=env).stdout.strip()
-
-
-def is_short_path(path):
-    """Every component after the drive fits 8.3, and none holds a space."""
-    parts = path.split("\\")[1:]
-    return all(" " not in p and len(p.partition(".")[0]) <= 8 and len(p.partition(".")[2]) <= 3
-               for p in parts)
+def is_short_path_of(path, file):
+    """`path` names `file` by its 8.3 name: no part longer, no spaces."""
+    linux = subprocess.run(["winepath", "-u", path], capture_output=True, text=True).stdout.strip()
+    return os.path.samefile(linux, file) and all(
+        " " not in p and len(p.partition(".")[0]) <= 8 and len(p.partition(".")[2]) <= 3
+        for p in path.split("\\")[1:])
 
 
 @pytest.mark.parametrize("case", ["cancel", "yes", "refused", "no", "no without a saver"])
@@ -438,12 +395,10 @@ def test_install(prefix, dialogs, case):
     elif case == "yes":
         assert outcome == "Install complete."
         assert target.read_bytes() == Path(scr).read_bytes()
-        assert is_short_path(entry) and entry.lower().startswith(r"c:\windows\system32" + "\\")
-        assert os.path.samefile(linux_path(prefix, entry), target)
+        assert is_short_path_of(entry, target)
     else:
         assert outcome == "Install complete." and not target.exists()
-        assert is_short_path(entry) and " " not in entry
-        assert os.path.samefile(linux_path(prefix, entry), prefix.data / "VelorinScreenSaver.scr")
+        assert is_short_path_of(entry, prefix.data / "VelorinScreenSaver.scr")
     # The dialog carries on; Cancel still writes no settings.
     dialog.press(IDCANCEL)
     assert dialog.closes_with(IDCANCEL)
