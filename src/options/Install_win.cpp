@@ -53,10 +53,10 @@ void InstallAsSystemSaver(HWND owner) {
     if (answer != IDYES && answer != IDNO)
         return;
 
-    char dataFolder[installPathSize] = {};
+    char currentFolder[installPathSize] = {};
     char source[installPathSize] = {};
-    const DWORD length = GetCurrentDirectoryA(sizeof dataFolder, dataFolder);
-    if (length == 0 || length >= sizeof dataFolder || !SaverFilePath(dataFolder, source)) {
+    const DWORD length = GetCurrentDirectoryA(sizeof currentFolder, currentFolder);
+    if (length == 0 || length >= sizeof currentFolder || !SaverFilePath(currentFolder, source)) {
         Tell(owner, "Install failed.", MB_ICONERROR);
         return;
     }
