@@ -282,6 +282,9 @@ def test_the_banner_turns(prefix, dialogs):
     assert dialog.closes_with(IDCANCEL)
 
 
+LONG_NAME = "C:\\" + "f" * 100 + "|" + "f" * 151   # 255 characters, one that no file name holds
+
+
 def test_bad_settings_and_long_input_do_not_break_the_dialog(prefix, dialogs):
     # A data folder that does not exist: the settings live beside the program.
     program_folder = prefix.drive_c / "Program Files" / "Velorin"
@@ -290,7 +293,7 @@ def test_bad_settings_and_long_input_do_not_break_the_dialog(prefix, dialogs):
     shutil.copy(os.environ["SAVER_SCR"], saver)
     prefix.write_win_ini(r"C:\No Such Folder")
     settings = program_folder / "VelorinTools.ini"
-    prefix.write_settings(settings, Mode="Xylophone", ScreenMode="?", File="C:\\" + "f" * 400,
+    prefix.write_settings(settings, Mode="Xylophone", ScreenMode="?", File=LONG_NAME + "f" * 200,
                           Text="t" * 300, Fade=99999999999)
     try:
         dialog = dialogs("/c", str(saver))
@@ -303,12 +306,19 @@ def test_bad_settings_and_long_input_do_not_break_the_dialog(prefix, dialogs):
         dialog.press(1006)
         xdotool("key", "End")
         xdotool("type", "--delay", "5", "more")
-        assert dialog.controls()[1006].text == "C:\\" + "f" * 252
+        assert dialog.controls()[1006].text == LONG_NAME
+        # "..." still opens the file dialog, and cancelling it keeps the name.
+        dialog.press(1004)
+        assert wait_until(lambda: find_window(*FILE_DIALOG), timeout=20), "no file dialog"
+        time.sleep(0.5)
+        xdotool("key", "Escape")
+        assert wait_until(lambda: find_window(*FILE_DIALOG) is None)
+        assert dialog.controls()[1006].text == LONG_NAME
         dialog.press(IDOK)
         assert dialog.closes_with(IDOK)
         values = prefix.settings_values(settings)
         assert (values["Mode"], values["ScreenMode"]) == ("T", "S")
-        assert values["File"] == "C:\\" + "f" * 252 and values["Text"] == "t" * 255
+        assert values["File"] == LONG_NAME and values["Text"] == "t" * 255
     finally:
         shutil.rmtree(program_folder, ignore_errors=True)
 
