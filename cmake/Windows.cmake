@@ -53,7 +53,7 @@ target_link_libraries(winprobe PRIVATE user32 gdi32)
 
 # Reads the options dialog's controls from outside, for the options tests.
 add_executable(dialogprobe tests/wine/dialogprobe.cpp)
-target_link_libraries(dialogprobe PRIVATE user32)
+target_link_libraries(dialogprobe PRIVATE user32 psapi)
 
 # Loads and saves the settings, one action per run, for the settings tests.
 add_executable(settingsprobe tests/wine/settingsprobe.cpp)

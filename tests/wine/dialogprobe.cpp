@@ -10,12 +10,15 @@
 //   dialogprobe template FILE ID -> the dialog template ID in the program FILE: a line
 //                                  "dialog|style|exstyle|x|y|width|height|caption|points|face"
 //                                  and one line per item "id|class|style|exstyle|x|y|width|height|caption"
+//   dialogprobe modules PID      -> the path of every module loaded in that process
 //   dialogprobe record FILE ARG...  -> writes its arguments to FILE, one a line
 //                                  (stands in for the web browser)
 // The per-monitor DPI functions come with Windows 10.
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0A00
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -144,6 +147,19 @@ int main(int argc, char** argv) {
                static_cast<int>(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window))));
     } else if (!strcmp(command, "template") && argc == 4) {
         return PrintTemplate(argv[2], atoi(argv[3]));
+    } else if (!strcmp(command, "modules") && argc == 3) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
+                                     strtoul(argv[2], nullptr, 10));
+        HMODULE modules[512];
+        DWORD size = 0;
+        if (!process || !EnumProcessModules(process, modules, sizeof modules, &size))
+            return 1;
+        for (DWORD i = 0; i < size / sizeof modules[0] && i < 512; ++i) {
+            char path[MAX_PATH] = {};
+            GetModuleFileNameExA(process, modules[i], path, sizeof path);
+            printf("%s\n", path);
+        }
+        CloseHandle(process);
     } else if (!strcmp(command, "record") && argc >= 3) {
         FILE* out = fopen(argv[2], "w");
         if (!out)

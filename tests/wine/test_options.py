@@ -177,6 +177,10 @@ def test_the_dialog_template_and_the_controls_it_makes(prefix, dialogs):
     shown = dialog.controls()
     assert list(shown) == [row[0] for row in TEMPLATE]
     assert all(c.visible and c.enabled for c in shown.values())
+    # The manifest brings the common controls of version 6, which draw in the system's style.
+    modules = dialog_probe("modules", dialog.program.pid).lower().splitlines()
+    assert any("common-controls_6595b64144ccf1df_6." in m and m.endswith("comctl32.dll")
+               for m in modules), modules
 
     def maps(unit_x, unit_y):
         return all(shown[cid].rect == ((x * unit_x + 2) // 4, (y * unit_y + 4) // 8,
