@@ -66,6 +66,10 @@ endforeach()
 add_executable(makelink tests/wine/makelink.cpp)
 target_link_libraries(makelink PRIVATE ole32 uuid)
 
+# Reads the options dialog's controls from outside, for the options tests.
+add_executable(dialogprobe tests/wine/dialogprobe.cpp)
+target_link_libraries(dialogprobe PRIVATE user32 psapi)
+
 # Loads and saves the settings, one action per run, for the settings tests.
 add_executable(settingsprobe tests/wine/settingsprobe.cpp)
 target_link_libraries(settingsprobe PRIVATE saver_win)
@@ -92,7 +96,7 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     get_filename_component(name ${script} NAME_WE)
     add_test(NAME ${name} COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider ${script})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT
-      "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>;SAVER_PROBE=$<TARGET_FILE:winprobe>;SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>;SAVER_MAKELINK=$<TARGET_FILE:makelink>;SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>;SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>;SAVER_BUILD=${CMAKE_BINARY_DIR}"
+      "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>;SAVER_PROBE=$<TARGET_FILE:winprobe>;SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>;SAVER_DIALOG_PROBE=$<TARGET_FILE:dialogprobe>;SAVER_MAKELINK=$<TARGET_FILE:makelink>;SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>;SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>;SAVER_BUILD=${CMAKE_BINARY_DIR}"
       TIMEOUT 600)
   endforeach()
 endif()

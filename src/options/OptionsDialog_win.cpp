@@ -1,22 +1,185 @@
 #include "host/Host.h"
 
+#include "engine/Settings.h"
+#include "options/Banner.h"
+#include "options/Install.h"
+#include "options/InstallRules.h"
+#include "options/OptionsRules.h"
+
 #include "resource.h"
 
-// The options dialog. For now it only offers Cancel; the settings controls
-// come with the settings editor.
+#include <cderr.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <cstring>
+
+// The banner's turn in degrees: one step less every tick. Process-wide, so a
+// dialog opened again in the same process carries on where the last stopped.
+static int32_t bannerStep;
+
+static const UINT_PTR bannerTimer = 1;
+static const UINT bannerTickMs = 100;
+
+static bool IsChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+static void Check(HWND dialog, int id, bool checked) {
+    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+static void EnableEffects(HWND dialog, bool enabled) {
+    static const int effects[] = {IDC_ROTATION_2D, IDC_ROTATION_3D, IDC_FADE, IDC_REWIND};
+    for (int id : effects)
+        EnableWindow(GetDlgItem(dialog, id), enabled);
+}
+
+static void ShowChoices(HWND dialog, const OptionsChoices& c) {
+    Check(dialog, IDC_FULL_SCREEN, c.fullScreen);
+    Check(dialog, IDC_BOUNCE, c.bounce);
+    Check(dialog, IDC_CENTRED, c.centred);
+    Check(dialog, IDC_IMAGERY, c.imagery);
+    Check(dialog, IDC_TEXT_MODE, c.text);
+    Check(dialog, IDC_REWIND, c.rewind);
+    Check(dialog, IDC_FADE, c.fade);
+    Check(dialog, IDC_ROTATION_2D, c.rotation2D);
+    Check(dialog, IDC_ROTATION_3D, c.rotation3D);
+}
+
+static OptionsChoices ReadChoices(HWND dialog) {
+    OptionsChoices c{};
+    c.fullScreen = IsChecked(dialog, IDC_FULL_SCREEN);
+    c.centred = IsChecked(dialog, IDC_CENTRED);
+    c.bounce = IsChecked(dialog, IDC_BOUNCE);
+    c.imagery = IsChecked(dialog, IDC_IMAGERY);
+    c.text = IsChecked(dialog, IDC_TEXT_MODE);
+    c.rewind = IsChecked(dialog, IDC_REWIND);
+    c.fade = IsChecked(dialog, IDC_FADE);
+    c.rotation2D = IsChecked(dialog, IDC_ROTATION_2D);
+    c.rotation3D = IsChecked(dialog, IDC_ROTATION_3D);
+    return c;
+}
+
+// Tells the dialog that a mode radio button was clicked, so the enabling
+// rule runs as if the user had clicked it.
+static void SendModeClicked(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+static void SelectMode(HWND dialog, int selected, int other) {
+    Check(dialog, other, false);
+    Check(dialog, selected, true);
+    SendModeClicked(dialog, selected);
+}
+
+static BOOL OnInitDialog(HWND dialog) {
+    EnterDataFolder("<VelorinTools>");
+    char current[MAX_PATH] = {};
+    char system[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof current, current);
+    GetSystemDirectoryA(system, sizeof system);
+    if (IsSameFolder(current, system))
+        ShowWindow(GetDlgItem(dialog, IDC_INSTALL), SW_HIDE);
+
+    LoadSettings();
+    // The fields hold 255 characters; the user may type no more.
+    SendDlgItemMessageA(dialog, IDC_FILE, EM_LIMITTEXT, settingTextSize - 1, 0);
+    SendDlgItemMessageA(dialog, IDC_TEXT, EM_LIMITTEXT, settingTextSize - 1, 0);
+    // The edits first: filling the text edit selects Text (its handler runs
+    // on every notification); the buttons below are then set from the settings.
+    SetDlgItemTextA(dialog, IDC_FILE, saverSettings.file);
+    SetDlgItemTextA(dialog, IDC_TEXT, saverSettings.text);
+    ShowChoices(dialog, ChoicesFromSettings(saverSettings));
+    EnableEffects(dialog, EffectsEnabled(saverSettings.mode == 'I'));
+
+    SetTimer(dialog, bannerTimer, bannerTickMs, nullptr);
+    return TRUE;
+}
+
+static void OnBrowse(HWND dialog) {
+    char shown[settingTextSize] = {};
+    GetDlgItemTextA(dialog, IDC_FILE, shown, sizeof shown);
+    BrowseStartName(shown, saverSettings.file);
+
+    OPENFILENAMEA request = {};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = dialog;
+    request.lpstrFilter = "Imagery Files (*.avi,*.bmp,*.jpg)\0*.avi;*.bmp;*.jpg\0";
+    request.lpstrFile = saverSettings.file;
+    request.nMaxFile = sizeof saverSettings.file;
+    request.lpstrTitle = "Select Imagery File";
+    request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                    OFN_HIDEREADONLY;
+    BOOL chosen = GetOpenFileNameA(&request);
+    // A typed name the file dialog cannot start from (a bad character, a
+    // path too long) would fail before showing anything: start it empty.
+    if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+        saverSettings.file[0] = '\0';
+        chosen = GetOpenFileNameA(&request);
+    }
+    if (!chosen)
+        return;
+    SetDlgItemTextA(dialog, IDC_FILE, saverSettings.file);
+    SelectMode(dialog, IDC_IMAGERY, IDC_TEXT_MODE);
+}
+
+static void OnOk(HWND dialog, WPARAM wParam) {
+    GetDlgItemTextA(dialog, IDC_FILE, saverSettings.file, sizeof saverSettings.file);
+    GetDlgItemTextA(dialog, IDC_TEXT, saverSettings.text, sizeof saverSettings.text);
+    StoreChoices(ReadChoices(dialog), &saverSettings);
+    SaveSettings(false);
+    EndDialog(dialog, static_cast<INT_PTR>(wParam));
+}
+
+static void OnCommand(HWND dialog, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case IDC_IMAGERY:
+    case IDC_TEXT_MODE:
+        EnableEffects(dialog, EffectsEnabled(IsChecked(dialog, IDC_IMAGERY)));
+        break;
+    case IDC_TEXT:
+        // Any notification: typing, a click into it, or the program's own
+        // change while opening.
+        SelectMode(dialog, IDC_TEXT_MODE, IDC_IMAGERY);
+        break;
+    case IDC_BROWSE:
+        OnBrowse(dialog);
+        break;
+    case IDC_WEB_SITE:
+        ShellExecuteA(dialog, "open", WEB_SITE_ADDRESS, nullptr, nullptr, SW_SHOWNORMAL);
+        break;
+    case IDC_INSTALL:
+        InstallAsSystemSaver(dialog);
+        break;
+    case IDOK:
+        OnOk(dialog, wParam);
+        break;
+    case IDCANCEL:
+        EndDialog(dialog, static_cast<INT_PTR>(wParam));
+        break;
+    }
+}
+
+static void OnBannerTick(HWND dialog) {
+    // Counted down in unsigned arithmetic: after 2^31 ticks it wraps instead
+    // of overflowing.
+    bannerStep = static_cast<int32_t>(static_cast<uint32_t>(bannerStep) - 1u);
+    DrawBanner(GetDlgItem(dialog, IDC_BANNER), nullptr, bannerStep, 0, nullptr);
+}
+
 static INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        return TRUE;
+        return OnInitDialog(dialog);
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
-            EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        }
-        break;
-    case WM_CLOSE:
-        EndDialog(dialog, IDCANCEL);
+        OnCommand(dialog, wParam);
         return TRUE;
+    case WM_TIMER:
+        OnBannerTick(dialog);
+        return FALSE;
     }
     return FALSE;
 }
