@@ -74,6 +74,10 @@ target_link_libraries(dialogprobe PRIVATE user32 psapi)
 add_executable(settingsprobe tests/wine/settingsprobe.cpp)
 target_link_libraries(settingsprobe PRIVATE saver_win)
 
+# Measures and draws texts as the saver does, for the text tests.
+add_executable(textprobe tests/wine/textprobe.cpp)
+target_link_libraries(textprobe PRIVATE saver_win)
+
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   # Tests run inside scripts/wine-session.sh, which provides DISPLAY,
   # a throw-away WINEPREFIX and a persistent wineserver.
@@ -91,12 +95,21 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
       endforeach()
     endforeach()
   endif()
+  # What the end-to-end tests are told: the saver and the helper programs.
+  set(E2E_ENVIRONMENT
+    "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>"
+    "SAVER_PROBE=$<TARGET_FILE:winprobe>"
+    "SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>"
+    "SAVER_DIALOG_PROBE=$<TARGET_FILE:dialogprobe>"
+    "SAVER_TEXT_PROBE=$<TARGET_FILE:textprobe>"
+    "SAVER_MAKELINK=$<TARGET_FILE:makelink>"
+    "SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>"
+    "SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>"
+    "SAVER_BUILD=${CMAKE_BINARY_DIR}")
   file(GLOB WINE_E2E CONFIGURE_DEPENDS tests/wine/test_*.py)
   foreach(script ${WINE_E2E})
     get_filename_component(name ${script} NAME_WE)
     add_test(NAME ${name} COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider ${script})
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT
-      "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>;SAVER_PROBE=$<TARGET_FILE:winprobe>;SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>;SAVER_DIALOG_PROBE=$<TARGET_FILE:dialogprobe>;SAVER_MAKELINK=$<TARGET_FILE:makelink>;SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>;SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>;SAVER_BUILD=${CMAKE_BINARY_DIR}"
-      TIMEOUT 600)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${E2E_ENVIRONMENT}" TIMEOUT 600)
   endforeach()
 endif()

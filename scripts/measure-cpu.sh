@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures the saver's CPU use under Wine: CPU seconds per wall-clock second
-# of the .scr process over 10 seconds, for a few kinds of content on a
-# 1920 x 1080 virtual screen. Run inside scripts/wine-session.sh:
+# of the .scr process over 10 seconds, for a few kinds of content (pictures
+# and the clock) on a 1920 x 1080 virtual screen. Run inside scripts/wine-session.sh:
 #   bash scripts/wine-session.sh bash scripts/measure-cpu.sh build/win64/VelorinScreenSaver.scr
 set -euo pipefail
 scr=$(realpath "$1")
@@ -48,3 +48,5 @@ measure() {
 measure "still picture, centred" "File=$picture" ScreenMode=C Fade=1
 measure "still picture, bouncing" "File=$picture" ScreenMode=B Fade=1
 measure "turning picture, 2D + 3D, full screen" "File=$picture" ScreenMode=F Rotation2D=1 Rotation3D=1
+measure "clock, centred" Mode=T Text= ScreenMode=C
+measure "clock, bouncing" Mode=T Text= ScreenMode=B

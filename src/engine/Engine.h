@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class KBitmap;
+class TextString;
 
 // Content codes: what the frame timer paints. The settings' "Mode" arrives as
 // 'I' (imagery) or 'T' (text) and is replaced at creation by what is shown.
@@ -31,8 +32,9 @@ struct EngineState {
     float spinSpeed[3];                  // degrees per turning frame: A, B, C
     double spinAngle[3];                 // degrees: A about the vertical axis, B horizontal, C in plane
     int32_t spinFrameCount;
-    int32_t lastClockTime;
-    int32_t lastClockHour;
+    int32_t lastClockTime;               // seconds since 1970 of the last clock drawing
+    int32_t lastClockHour;               // lastClockTime / 3600 then
+    bool clockHourKnown;                 // lastClockHour set by a first drawing
     HBITMAP bannerBitmap;                // 640 x 80, 32 bits; made once, kept for the process
     bool spinSpeedsDrawn;
 };
@@ -40,6 +42,9 @@ struct EngineState {
 extern EngineState engine;
 // The picture the saver shows; the turning frames are copies of it.
 extern KBitmap currentPicture;
+// What the text and clock screens draw: the "Text" setting with its escapes
+// replaced, or the clock's date and time.
+extern TextString displayText;
 
 // The banner's still frame.
 constexpr int bannerWidth = 640;

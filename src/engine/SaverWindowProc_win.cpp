@@ -14,12 +14,16 @@
 #include "imaging/PictureFile.h"
 #include "imaging/Shortcut.h"
 #include "options/Banner.h"
+#include "text/DateTime.h"
+#include "text/TextString.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 EngineState engine;
 KBitmap currentPicture;
+TextString displayText;
 
 namespace {
 
@@ -28,6 +32,10 @@ const char backgroundName[] = "<background>";
 const char wallpaperPath[] = "HKEY_CURRENT_USER\\Control Panel\\Desktop\\Wallpaper";
 constexpr uint32_t fadeColour = 0x000000;
 constexpr double fadeFraction = 0.25;
+// White on black, in the largest font that fits, centred both ways.
+constexpr COLORREF textColour = 0xFFFFFF;
+constexpr COLORREF textBackground = 0x000000;
+const char textOptions[] = "fill vctr hctr";
 
 SIZE ScreenSize() {
     return SIZE{engine.clientRect.right, engine.clientRect.bottom};
@@ -110,6 +118,20 @@ void PrepareStillPicture() {
         currentPicture.FadeEdges(fadeColour, fadeFraction);
 }
 
+// Text mode: the "Text" setting with its escapes, or the clock when it is empty.
+void PrepareText() {
+    displayText.Assign(saverSettings.text);
+    displayText.Replace("\\n", "\n", 1, 0);
+    displayText.Replace("\\t", "\t", 1, 0);
+    if (displayText.Length() == 0)
+        saverSettings.mode = contentClock;
+    int32_t lines = 1;
+    for (const char* c = displayText.Text(); *c; ++c)
+        lines += *c == '\n';
+    SetDisplaySize(TextDisplaySize(static_cast<char>(saverSettings.screenMode),
+                                   displayText.Length(), lines, ScreenSize(), DisplaySize()));
+}
+
 void CreateDisplayWindow(HWND window) {
     POINT position = CentredPosition(DisplaySize(), ScreenSize());
     engine.displayX = position.x;
@@ -156,7 +178,9 @@ void OnCreate(HWND window) {
         if (LoadImagery() || LoadBanner())
             PrepareStillPicture();
     }
-    // Text mode shows nothing until text drawing is in place.
+    // Text mode shows the text or the clock; the banner is imagery's fallback only.
+    if (saverSettings.mode == contentText)
+        PrepareText();
 
     CreateDisplayWindow(window);
     if (saverSettings.mode == contentPicture &&
@@ -181,6 +205,47 @@ void PaintTurningFrame() {
         NextSpinFrame(engine.spinSpeed, engine.spinFrameCount);
 }
 
+void DrawDisplayText() {
+    displayText.DrawMarkupText(engine.displayWindow, nullptr, nullptr, textColour, textBackground,
+                               textOptions, nullptr);
+}
+
+// The clock is redrawn only when its second has changed. When the hour
+// changes, the second line changes its length: the whole window is cleared
+// first, so no digits of the longer time stay behind.
+void DrawClock() {
+    const time_t now = time(nullptr);
+    if (now == static_cast<time_t>(engine.lastClockTime))
+        return;
+    engine.lastClockTime = static_cast<int32_t>(time(nullptr));
+    const int32_t hour = engine.lastClockTime / 3600;
+    if (!engine.clockHourKnown) {
+        engine.lastClockHour = hour;
+        engine.clockHourKnown = true;
+    }
+    if (hour != engine.lastClockHour) {
+        InvalidateRect(engine.displayWindow, nullptr, TRUE);
+        UpdateWindow(engine.displayWindow);
+    }
+    engine.lastClockHour = hour;
+
+    _tzset();
+    const time_t shown = engine.lastClockTime;
+    const struct tm* local = localtime(&shown);
+    if (!local)
+        return;
+    DateTime record = {static_cast<int16_t>(local->tm_year + 1900),
+                       static_cast<int16_t>(local->tm_mon + 1),
+                       static_cast<int16_t>(local->tm_mday),
+                       static_cast<int16_t>(local->tm_hour),
+                       static_cast<int16_t>(local->tm_min),
+                       static_cast<int16_t>(local->tm_sec),
+                       static_cast<int16_t>(_timezone / 60)};
+    AddTime(&record, unitSecond, 0);
+    displayText.Assign(FormatDateTime(&record, nullptr, nullptr));
+    DrawDisplayText();
+}
+
 void OnFrameTick() {
     switch (saverSettings.mode) {
     case contentPicture:
@@ -188,6 +253,12 @@ void OnFrameTick() {
         break;
     case contentTurning:
         PaintTurningFrame();
+        break;
+    case contentText:
+        DrawDisplayText();
+        break;
+    case contentClock:
+        DrawClock();
         break;
     default:
         break;

@@ -1,0 +1,169 @@
+"""Text mode on the real saver: the "Text" setting with its escapes, fitted and
+centred in the display window; the clock when the text is empty; both moving in
+the bounce layout; texts that are awkward to draw."""
+import os
+import subprocess
+import time
+
+import pytest
+
+from saver import (SAVER_CLASS, SAVER_TITLE, WINE, Program, Screen, display_window, find_window,
+                   wait_until, write_settings, xdotool)
+
+TEXT_PROBE = os.environ.get("SAVER_TEXT_PROBE", "")
+BLACK, WHITE = (0, 0, 0), (255, 255, 255)
+
+
+def text_probe(*args):
+    result = subprocess.run([WINE, TEXT_PROBE, *map(str, args)], capture_output=True, text=True,
+                            timeout=60)
+    return result.stdout.strip()
+
+
+def start(**settings):
+    write_settings(Mode="T", **settings)
+    xdotool("mousemove", 5, 5)
+    time.sleep(0.2)
+    program = Program("/s")
+    window = wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
+    assert window, "no saver window"
+    display = wait_until(lambda: display_window(window.handle))
+    assert display, "no display window"
+    time.sleep(1.5)  # the first frames are painted
+    return program, window, display[1:]
+
+
+def stop(program):
+    xdotool("key", "a")
+    assert program.exit_code() == 0
+
+
+def ink(screen, x, y, width, height):
+    """Inclusive box (left, top, right, bottom) of the lit pixels of an area, in
+    the area's coordinates, or None."""
+    lit = [(px - x, py - y) for py in range(max(y, 0), min(y + height, screen.height))
+           for px in range(max(x, 0), min(x + width, screen.width)) if screen.pixel(px, py) != BLACK]
+    if not lit:
+        return None
+    xs, ys = [p[0] for p in lit], [p[1] for p in lit]
+    return min(xs), min(ys), max(xs), max(ys)
+
+
+def rows_with_ink(screen, x, y, width, height):
+    return [py - y for py in range(max(y, 0), min(y + height, screen.height))
+            if any(screen.pixel(px, py) != BLACK
+                   for px in range(max(x, 0), min(x + width, screen.width), 2))]
+
+
+def bands(rows):
+    """Runs of consecutive rows: the lines of text."""
+    runs = []
+    for row in rows:
+        if runs and row == runs[-1][1] + 1:
+            runs[-1][1] = row
+        else:
+            runs.append([row, row])
+    return runs
+
+
+def black_outside(screen, x, y, width, height):
+    """Nothing lit outside the display window (sampled every 3 pixels)."""
+    for py in range(0, screen.height, 3):
+        for px in range(0, screen.width, 3):
+            inside = x <= px < x + width and y <= py < y + height
+            if not inside and screen.pixel(px, py) != BLACK:
+                return False
+    return True
+
+
+def test_two_lines_centred_and_fitted():
+    program, window, (x, y, width, height) = start(Text="Hello\\nWorld", ScreenMode="C")
+    try:
+        # Half the screen's width; 2 lines x 2 x 960 / 11 characters high.
+        assert (x, y, width, height) == (480, 365, 960, 349)
+        screen = Screen()
+        assert black_outside(screen, x, y, width, height)
+        lines = bands(rows_with_ink(screen, x, y, width, height))
+        assert len(lines) == 2, lines
+        for top, bottom in lines:
+            left, _, right, _ = ink(screen, x, y + top, width, bottom - top + 1)
+            # Glyphs' side bearings leave a few pixels of difference.
+            assert abs((left + right) / 2 - width / 2) <= 10, "line not centred"
+        assert any(screen.pixel(px, y + lines[0][0] + 5) == WHITE for px in range(x, x + width))
+        # The saver's drawing is the probe's at the same size: the fitted height.
+        expected = tuple(map(int, text_probe("ink", width, height, "Hello\\nWorld").split()))
+        shown = ink(screen, x, y, width, height)
+        assert all(abs(a - b) <= 1 for a, b in zip(shown, expected)), (shown, expected)
+        # Fitted: at the chosen height the text fits; one step larger overflows.
+        chosen, right, bottom, next_right, next_bottom = map(
+            int, text_probe("fit", width, height, "Hello\\nWorld").split())
+        assert chosen > 8 and right <= width and bottom <= height
+        assert next_right > width or next_bottom > height
+        top = lines[0][0]
+        assert abs(top - (height - (lines[1][1] - top)) / 2) < chosen / 4, "not centred vertically"
+    finally:
+        stop(program)
+
+
+def test_empty_text_shows_a_clock_that_changes_every_second():
+    program, window, (x, y, width, height) = start(Text="", ScreenMode="C")
+    try:
+        assert (x, y, width, height) == (480, 348, 960, 384)
+        first = Screen()
+        time.sleep(1.1)
+        second = Screen()
+        for screen in (first, second):
+            assert black_outside(screen, x, y, width, height)
+            assert len(bands(rows_with_ink(screen, x, y, width, height))) == 2
+        area = [(px, py) for py in range(y, y + height, 2) for px in range(x, x + width, 2)]
+        assert any(first.pixel(*p) != second.pixel(*p) for p in area), "the clock stood still"
+    finally:
+        stop(program)
+
+
+@pytest.mark.parametrize("text", ["Hello", ""])
+def test_text_and_clock_move_in_the_bounce_layout(text):
+    program, window, (x, y, width, height) = start(Text=text, ScreenMode="B")
+    try:
+        assert (width, height) == (960, 384)
+        places, boxes = [], []
+        for _ in range(3):
+            before = display_window(window.handle)[1:3]
+            screen = Screen()
+            after = display_window(window.handle)[1:3]
+            # The window moves while the capture is taken: it lies within the
+            # union of where it was before and after.
+            left, top = min(before[0], after[0]), min(before[1], after[1])
+            right, bottom = max(before[0], after[0]) + width, max(before[1], after[1]) + height
+            assert black_outside(screen, left, top, right - left, bottom - top)
+            box = ink(screen, 0, 0, screen.width, screen.height)
+            assert box, "nothing drawn"
+            places.append(before)
+            boxes.append(box)
+            time.sleep(0.3)
+        assert len(set(places)) == 3, f"the display window did not move: {places}"
+        assert len(set(boxes)) == 3, f"the text did not move: {boxes}"
+    finally:
+        stop(program)
+
+
+AWKWARD = {
+    "backslashes only": ("\\" * 255, "C"),
+    "255 characters, above 127, trailing backslash":
+        (("Gr\xfc\xdfe \xe0 tous\\t\xff\xa9 " * 20)[:254] + "\\", "F"),
+}
+
+
+@pytest.mark.parametrize("name", AWKWARD)
+def test_awkward_texts_draw(name):
+    text, layout = AWKWARD[name]
+    program, window, (x, y, width, height) = start(Text=text, ScreenMode=layout)
+    try:
+        assert program.running()
+        if layout == "F":
+            assert (x, y, width, height) == (0, 0, 1920, 1080)
+        screen = Screen()
+        assert ink(screen, x, y, width, height), "nothing drawn"
+        assert black_outside(screen, x, y, width, height)
+    finally:
+        stop(program)
