@@ -55,6 +55,11 @@ target_link_libraries(winprobe PRIVATE user32 gdi32)
 add_executable(makelink tests/wine/makelink.cpp)
 target_link_libraries(makelink PRIVATE ole32 uuid)
 
+# Writes the movies of the movie tests, watches a screen pixel, and times
+# the steps of a movie frame.
+add_executable(movietool tests/wine/movietool.cpp)
+target_link_libraries(movietool PRIVATE saver_win)
+
 # Loads and saves the settings, one action per run, for the settings tests.
 add_executable(settingsprobe tests/wine/settingsprobe.cpp)
 target_link_libraries(settingsprobe PRIVATE saver_win)
@@ -81,7 +86,7 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     get_filename_component(name ${script} NAME_WE)
     add_test(NAME ${name} COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider ${script})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT
-      "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>;SAVER_PROBE=$<TARGET_FILE:winprobe>;SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>;SAVER_MAKELINK=$<TARGET_FILE:makelink>;SAVER_BUILD=${CMAKE_BINARY_DIR}"
+      "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>;SAVER_PROBE=$<TARGET_FILE:winprobe>;SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>;SAVER_MAKELINK=$<TARGET_FILE:makelink>;SAVER_MOVIETOOL=$<TARGET_FILE:movietool>;SAVER_BUILD=${CMAKE_BINARY_DIR}"
       TIMEOUT 600)
   endforeach()
 endif()

@@ -5,10 +5,13 @@
 #include "engine/Engine.h"
 #include "engine/FrameTimers.h"
 #include "engine/Motion.h"
+#include "engine/MovieFrames.h"
+#include "engine/PresentDib.h"
 #include "engine/RegistryPath.h"
 #include "engine/Settings.h"
 #include "engine/TurningPicture.h"
 #include "host/Host.h"
+#include "imaging/AviPlayer.h"
 #include "imaging/FolderScan.h"
 #include "imaging/KBitmap.h"
 #include "imaging/PictureFile.h"
@@ -20,6 +23,7 @@
 
 EngineState engine;
 KBitmap currentPicture;
+AVI_PLAYER moviePlayer;
 
 namespace {
 
@@ -85,14 +89,6 @@ bool LoadBanner() {
     return engine.bannerBitmap && currentPicture.LoadFromBitmap(engine.bannerBitmap) != 0;
 }
 
-// Imagery mode: a folder gives way to one of its entries, a shortcut to its
-// target; then the file is tried as a picture.
-bool LoadImagery() {
-    PickFromFolder(saverSettings.file, std::rand);
-    ResolveShortcut(saverSettings.file);
-    return currentPicture.LoadFile(saverSettings.file) != 0;
-}
-
 void PrepareStillPicture() {
     saverSettings.mode = contentPicture;
     if (_stricmp(saverSettings.file, backgroundName) == 0) {
@@ -108,6 +104,29 @@ void PrepareStillPicture() {
                                       saverSettings.rotation3D != 0, DisplaySize()));
     if (saverSettings.fade)
         currentPicture.FadeEdges(fadeColour, fadeFraction);
+}
+
+// A movie keeps its own size in the centred and bouncing layouts (halved
+// only while it does not fit), where a picture would be doubled.
+void PrepareMovie() {
+    saverSettings.mode = contentMovie;
+    SetDisplaySize(MovieDisplaySize(static_cast<char>(saverSettings.screenMode),
+                                    moviePlayer.GetFrameSize(), ScreenSize(), DisplaySize()));
+}
+
+// Imagery mode: a folder gives way to one of its entries, a shortcut to its
+// target; then the file is tried as a movie, then as a picture.
+bool LoadImagery() {
+    PickFromFolder(saverSettings.file, std::rand);
+    ResolveShortcut(saverSettings.file);
+    if (moviePlayer.Open(saverSettings.file, 24)) {
+        PrepareMovie();
+        return true;
+    }
+    if (currentPicture.LoadFile(saverSettings.file) == 0)
+        return false;
+    PrepareStillPicture();
+    return true;
 }
 
 void CreateDisplayWindow(HWND window) {
@@ -137,7 +156,9 @@ void PrepareTurning() {
 }
 
 void StartTimers(HWND window) {
-    TimerPlan plan = PlanTimers(saverSettings.mode, saverSettings.screenMode, 0,
+    const uint32_t moviePeriod = MovieTimerPeriod(
+        moviePlayer.GetFrameRate(), moviePlayer.HasVideo(), moviePlayer.FrameCount());
+    TimerPlan plan = PlanTimers(saverSettings.mode, saverSettings.screenMode, moviePeriod,
                                 CoversPrimaryScreenOnly());
     if (plan.moveTimer)
         SetTimer(window, moveTimer, movePeriod, nullptr);
@@ -153,7 +174,7 @@ void OnCreate(HWND window) {
     if (saverSettings.mode == contentImagery) {
         // When neither the file nor the banner loads, the code stays 'I'
         // and nothing is painted.
-        if (LoadImagery() || LoadBanner())
+        if (!LoadImagery() && LoadBanner())
             PrepareStillPicture();
     }
     // Text mode shows nothing until text drawing is in place.
@@ -181,8 +202,27 @@ void PaintTurningFrame() {
         NextSpinFrame(engine.spinSpeed, engine.spinFrameCount);
 }
 
+// The next frame, faded when asked (a copy: the decoder owns its frame). A
+// frame that cannot be fetched paints nothing.
+void PaintMovieFrame() {
+    saverSettings.frameNumber = NextMovieFrame(saverSettings.frameNumber, moviePlayer.HasVideo(),
+                                               moviePlayer.FrameCount());
+    BITMAPINFOHEADER* frame = moviePlayer.GetFrame(saverSettings.frameNumber, false);
+    if (frame && saverSettings.fade) {
+        KBitmap faded;
+        if (faded.LoadPackedDib(frame))
+            faded.FadeEdges(fadeColour, fadeFraction);
+        PresentDib(engine.displayWindow, nullptr, faded.Header(), nullptr);
+        return;
+    }
+    PresentDib(engine.displayWindow, nullptr, frame, nullptr);
+}
+
 void OnFrameTick() {
     switch (saverSettings.mode) {
+    case contentMovie:
+        PaintMovieFrame();
+        break;
     case contentPicture:
         currentPicture.PaintToWindow(engine.displayWindow);
         break;
@@ -212,7 +252,7 @@ void OnMoveTick(HWND window) {
 
 void OnDestroy() {
     DestroyWindow(engine.displayWindow);
-    if (!saverSettings.rewind)
+    if (StoresMoviePosition(saverSettings.rewind))
         SaveSettings(true);
 }
 
