@@ -53,12 +53,16 @@ int Cost(const char* path, int width, int height, int frames) {
     HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, width,
                                   height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     double fetch = 0, fade = 0, present = 0;
+    KBitmap faded;
     for (int n = 0; n < frames; ++n) {
         const double start = Seconds();
         BITMAPINFOHEADER* frame = player.GetFrame(n % int(player.FrameCount()), false);
         const double fetched = Seconds();
-        KBitmap faded;
-        faded.LoadPackedDib(frame);
+        // As the saver does: into a block kept from frame to frame.
+        if (faded.BlockSize() != PackedDibSize(*frame))
+            faded.LoadPackedDib(frame);
+        else
+            memcpy(faded.Header(), frame, faded.BlockSize());
         faded.FadeEdges(0, 0.25);
         const double ready = Seconds();
         PresentDib(window, nullptr, faded.Header(), nullptr);
