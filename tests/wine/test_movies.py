@@ -12,6 +12,7 @@ from saver import (SAVER_CLASS, SAVER_TITLE, WINE, Program, Screen, find_window,
 from test_pictures import LAVENDER, RunningSaver
 
 MOVIETOOL = os.environ.get("SAVER_MOVIETOOL", "")
+MAKELINK = os.environ.get("SAVER_MAKELINK", "")
 BLACK, WHITE = (0, 0, 0), (255, 255, 255)
 
 
@@ -165,6 +166,18 @@ def test_a_short_movie_loops(saver, movies):
     numbers = [n for _, n in Watcher(960, 540, 1.5).frames()]
     assert len(numbers) >= 10 and successive(numbers, 10), numbers
     assert set(numbers) == set(range(10)), numbers
+    close_on_key(running.program)
+
+
+def test_a_shortcut_to_a_movie_plays_the_movie(saver, movies):
+    link = os.path.join(movies["folder"], "movie.lnk")
+    made = subprocess.run([WINE, MAKELINK, windows_path(link), windows_path(movies["rgb24"])],
+                          capture_output=True, text=True, timeout=60)
+    assert made.stdout.strip() == "made"
+    running = saver(File=windows_path(link), ScreenMode="C", Fade=0)
+    assert running.display_rect() == (800, 420, 320, 240)
+    numbers = [n for _, n in Watcher(960, 540, 1.0).frames()]
+    assert len(numbers) > 10 and successive(numbers, 100), numbers
     close_on_key(running.program)
 
 
