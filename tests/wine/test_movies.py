@@ -9,7 +9,7 @@ import pytest
 
 from saver import (SAVER_CLASS, SAVER_TITLE, WINE, Program, Screen, find_window, wait_until,
                    windows_path, write_settings, xdotool)
-from test_pictures import LAVENDER, RunningSaver
+from test_pictures import LAVENDER, saver  # noqa: F401 (saver is a fixture)
 
 MOVIETOOL = os.environ.get("SAVER_MOVIETOOL", "")
 MAKELINK = os.environ.get("SAVER_MAKELINK", "")
@@ -79,20 +79,6 @@ def stored_frame_number():
         if line.startswith("FrameNumber="):
             return int(line.split("=", 1)[1])
     return None
-
-
-@pytest.fixture
-def saver():
-    started = []
-
-    def start(**settings):
-        write_settings(**settings)
-        running = RunningSaver()
-        started.append(running)
-        return running
-    yield start
-    for running in started:
-        running.program.stop()
 
 
 def close_on_key(program):
@@ -217,19 +203,6 @@ def test_playback_resumes_after_the_stored_frame(movies, rewind):
     assert stored_frame_number() == (41 if rewind else numbers[-1])
 
 
-def truncated_movie(movies):
-    whole = open(movies["rgb24"], "rb").read()
-    path = os.path.join(movies["folder"], "cut.avi")
-    open(path, "wb").write(whole[:len(whole) // 3])
-    return path
-
-
-def noise(movies):
-    path = os.path.join(movies["folder"], "noise.avi")
-    open(path, "wb").write(os.urandom(20000))
-    return path
-
-
 @pytest.mark.parametrize("kind,shows", [
     ("sound", "nothing"),        # a movie without video: an empty display
     ("empty", "nothing"),        # a video stream without frames: the same
@@ -237,7 +210,12 @@ def noise(movies):
     ("noise", "banner"),         # no movie and no picture: the banner
 ])
 def test_files_without_playable_video(saver, movies, kind, shows):
-    path = {"truncated": truncated_movie, "noise": noise}.get(kind, lambda m: m[kind])(movies)
+    path = movies.get(kind, os.path.join(movies["folder"], kind + ".avi"))
+    if kind == "truncated":
+        whole = open(movies["rgb24"], "rb").read()
+        open(path, "wb").write(whole[:len(whole) // 3])
+    elif kind == "noise":
+        open(path, "wb").write(os.urandom(20000))
     running = saver(File=windows_path(path), ScreenMode="C", Fade=0)
     rect = running.display_rect()
     screen = Screen()
