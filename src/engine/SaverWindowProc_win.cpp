@@ -202,12 +202,14 @@ void PaintTurningFrame() {
         NextSpinFrame(engine.spinSpeed, engine.spinFrameCount);
 }
 
-// A faded copy of a movie frame (the decoder owns the frame itself), or
-// null. The copy's block is kept from frame to frame while the frames keep
-// their header: a block of a megabyte taken from the system and given back
-// 25 times a second costs more than the fade.
+// The faded copy of the current movie frame (the decoder owns the frame
+// itself). Its block is kept from frame to frame while the frames keep their
+// header: a block of a megabyte taken from the system and given back 25
+// times a second costs more than the fade.
+KBitmap faded;
+
+// The frame faded into `faded`, or null.
 BITMAPINFOHEADER* FadedFrame(const BITMAPINFOHEADER* frame) {
-    static KBitmap faded;
     const uint64_t size = PackedDibSize(*frame);
     if (size != 0 && size == faded.BlockSize() &&
         std::memcmp(faded.Header(), frame, sizeof *frame) == 0)
