@@ -70,6 +70,11 @@ target_link_libraries(makelink PRIVATE ole32 uuid)
 add_executable(dialogprobe tests/wine/dialogprobe.cpp)
 target_link_libraries(dialogprobe PRIVATE user32 psapi)
 
+# Writes the movies of the movie tests, watches a screen pixel, and times
+# the steps of a movie frame.
+add_executable(movietool tests/wine/movietool.cpp)
+target_link_libraries(movietool PRIVATE saver_win)
+
 # Loads and saves the settings, one action per run, for the settings tests.
 add_executable(settingsprobe tests/wine/settingsprobe.cpp)
 target_link_libraries(settingsprobe PRIVATE saver_win)
@@ -103,6 +108,7 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     "SAVER_DIALOG_PROBE=$<TARGET_FILE:dialogprobe>"
     "SAVER_TEXT_PROBE=$<TARGET_FILE:textprobe>"
     "SAVER_MAKELINK=$<TARGET_FILE:makelink>"
+    "SAVER_MOVIETOOL=$<TARGET_FILE:movietool>"
     "SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>"
     "SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>"
     "SAVER_BUILD=${CMAKE_BINARY_DIR}")

@@ -50,3 +50,13 @@ measure "still picture, bouncing" "File=$picture" ScreenMode=B Fade=1
 measure "turning picture, 2D + 3D, full screen" "File=$picture" ScreenMode=F Rotation2D=1 Rotation3D=1
 measure "clock, centred" Mode=T Text= ScreenMode=C
 measure "clock, bouncing" Mode=T Text= ScreenMode=B
+
+# A 640 x 480 movie at 25 frames a second, faded, full screen: made by the
+# tests' movie tool, which also times the steps of one frame.
+movietool=$(dirname "$scr")/movietool.exe
+if [ -f "$movietool" ]; then
+  movie="Z:$(echo "$work/movie.avi" | tr / '\\')"
+  /usr/lib/wine/wine64 "$movietool" make "$movie" rgb24 640 480 50 25 1 >/dev/null
+  measure "movie 640 x 480 at 25 fps, faded, full screen" "File=$movie" ScreenMode=F Fade=1
+  /usr/lib/wine/wine64 "$movietool" cost "$movie" 1440 1080 250
+fi

@@ -5,24 +5,24 @@
 #include "imaging/RowAccess.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
-// One distance from the edge: c becomes trunc(c * keep + fillShare[channel]).
+// One distance from the edge: each channel value c becomes
+// trunc(c * keep + fill channel * (1 - keep)), keep = d / band (0 at the
+// outermost pixel). Looked up in a table made once per distance: a band of
+// 120 pixels along a 640 x 480 movie frame blends some 270,000 pixels, 25
+// times a second, from 3 x 256 values a distance.
 struct Weight {
-    double keep;          // d / band: 0 at the outermost pixel
-    double fillShare[3];  // fill channel * (1 - keep), red, green, blue
-};
+    BYTE channel[3][256];  // red, green, blue
 
-inline uint32_t Blend(uint32_t colour, const Weight& w) {
-    uint32_t result = 0;
-    for (int channel = 0; channel < 3; ++channel) {
-        const int shift = 8 * channel;
-        const double value = double((colour >> shift) & 255) * w.keep + w.fillShare[channel];
-        result |= (static_cast<uint32_t>(static_cast<int>(value)) & 255) << shift;
+    uint32_t Blend(uint32_t colour) const {
+        // The fourth byte is dropped: 32-bit pixels get 0 there.
+        return uint32_t(channel[0][colour & 255]) | uint32_t(channel[1][(colour >> 8) & 255]) << 8 |
+               uint32_t(channel[2][(colour >> 16) & 255]) << 16;
     }
-    return result;  // the fourth byte is dropped: 32-bit pixels get 0 there
-}
+};
 
 struct FadePasses {
     KBitmap& bitmap;
@@ -32,40 +32,53 @@ struct FadePasses {
     template <int Depth>
     void Run() {
         const int width = bitmap.Width(), height = bitmap.Height(), stride = bitmap.Stride();
-        for (int d = 0; d < band; ++d) {
-            const Weight w = WeightAt(d);
-            // Along the rows: column d, then column width - 1 - d, in every row.
-            for (int y = 0; y < height; ++y) {
-                BYTE* row = bitmap.Row(y, height, stride);
-                BlendPixel<Depth>(row, d, w);
-                BlendPixel<Depth>(row, width - 1 - d, w);
+        std::vector<Weight> weights;
+        for (int d = 0; d < band; ++d)
+            weights.push_back(WeightAt(d));
+        const int distances = static_cast<int>(weights.size());
+        // Along the rows: columns d and width - 1 - d with weight d. Each
+        // pixel is blended once in this pass, so walking row by row gives the
+        // same result as distance by distance, and stays in cache.
+        for (int y = 0; y < height; ++y) {
+            BYTE* row = bitmap.Row(y, height, stride);
+            for (int d = 0; d < distances; ++d) {
+                BlendPixel<Depth>(row, d, weights[d]);
+                BlendPixel<Depth>(row, width - 1 - d, weights[d]);
             }
         }
-        // Along the columns, on the result of the rows. Taking the distances
-        // in the outer loop applies the same blends to each pixel in the same
-        // order as walking each column, and keeps the rows in cache.
-        for (int d = 0; d < band; ++d) {
-            const Weight w = WeightAt(d);
+        // Along the columns, on the result of the rows.
+        for (int d = 0; d < distances; ++d) {
             BYTE* top = bitmap.Row(d, height, stride);
             BYTE* bottom = bitmap.Row(height - 1 - d, height, stride);
             for (int x = 0; x < width; ++x) {
-                BlendPixel<Depth>(top, x, w);
-                BlendPixel<Depth>(bottom, x, w);
+                BlendPixel<Depth>(top, x, weights[d]);
+                BlendPixel<Depth>(bottom, x, weights[d]);
             }
         }
     }
 
     Weight WeightAt(int d) const {
         Weight w;
-        w.keep = d / band;
-        for (int channel = 0; channel < 3; ++channel)
-            w.fillShare[channel] = double((fill >> (8 * channel)) & 255) * (1.0 - w.keep);
+        const double keep = d / band;
+        for (int channel = 0; channel < 3; ++channel) {
+            const double fillShare = double((fill >> (8 * channel)) & 255) * (1.0 - keep);
+            for (int c = 0; c < 256; ++c)
+                w.channel[channel][c] = BYTE(static_cast<int>(double(c) * keep + fillShare) & 255);
+        }
         return w;
     }
 
     template <int Depth>
     static void BlendPixel(BYTE* row, int x, const Weight& w) {
-        pixel::Write<Depth>(row, x, Blend(pixel::Read<Depth>(row, x, nullptr), w));
+        if constexpr (Depth == 24) {
+            // Movie frames: blue, green, red bytes, each its own channel.
+            BYTE* pixel = row + 3 * x;
+            pixel[0] = w.channel[2][pixel[0]];
+            pixel[1] = w.channel[1][pixel[1]];
+            pixel[2] = w.channel[0][pixel[2]];
+        } else {
+            pixel::Write<Depth>(row, x, w.Blend(pixel::Read<Depth>(row, x, nullptr)));
+        }
     }
 };
 

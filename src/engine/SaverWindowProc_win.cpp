@@ -5,10 +5,13 @@
 #include "engine/Engine.h"
 #include "engine/FrameTimers.h"
 #include "engine/Motion.h"
+#include "engine/MovieFrames.h"
+#include "engine/PresentDib.h"
 #include "engine/RegistryPath.h"
 #include "engine/Settings.h"
 #include "engine/TurningPicture.h"
 #include "host/Host.h"
+#include "imaging/AviPlayer.h"
 #include "imaging/FolderScan.h"
 #include "imaging/KBitmap.h"
 #include "imaging/PictureFile.h"
@@ -24,6 +27,8 @@
 EngineState engine;
 KBitmap currentPicture;
 TextString displayText;
+
+AVI_PLAYER moviePlayer;
 
 namespace {
 
@@ -93,14 +98,6 @@ bool LoadBanner() {
     return engine.bannerBitmap && currentPicture.LoadFromBitmap(engine.bannerBitmap) != 0;
 }
 
-// Imagery mode: a folder gives way to one of its entries, a shortcut to its
-// target; then the file is tried as a picture.
-bool LoadImagery() {
-    PickFromFolder(saverSettings.file, std::rand);
-    ResolveShortcut(saverSettings.file);
-    return currentPicture.LoadFile(saverSettings.file) != 0;
-}
-
 void PrepareStillPicture() {
     saverSettings.mode = contentPicture;
     if (_stricmp(saverSettings.file, backgroundName) == 0) {
@@ -132,6 +129,29 @@ void PrepareText() {
                                    displayText.Length(), lines, ScreenSize(), DisplaySize()));
 }
 
+// A movie keeps its own size in the centred and bouncing layouts (halved
+// only while it does not fit), where a picture would be doubled.
+void PrepareMovie() {
+    saverSettings.mode = contentMovie;
+    SetDisplaySize(MovieDisplaySize(static_cast<char>(saverSettings.screenMode),
+                                    moviePlayer.GetFrameSize(), ScreenSize(), DisplaySize()));
+}
+
+// Imagery mode: a folder gives way to one of its entries, a shortcut to its
+// target; then the file is tried as a movie, then as a picture.
+bool LoadImagery() {
+    PickFromFolder(saverSettings.file, std::rand);
+    ResolveShortcut(saverSettings.file);
+    if (moviePlayer.Open(saverSettings.file, 24)) {
+        PrepareMovie();
+        return true;
+    }
+    if (currentPicture.LoadFile(saverSettings.file) == 0)
+        return false;
+    PrepareStillPicture();
+    return true;
+}
+
 void CreateDisplayWindow(HWND window) {
     POINT position = CentredPosition(DisplaySize(), ScreenSize());
     engine.displayX = position.x;
@@ -159,7 +179,9 @@ void PrepareTurning() {
 }
 
 void StartTimers(HWND window) {
-    TimerPlan plan = PlanTimers(saverSettings.mode, saverSettings.screenMode, 0,
+    const uint32_t moviePeriod = MovieTimerPeriod(
+        moviePlayer.GetFrameRate(), moviePlayer.HasVideo(), moviePlayer.FrameCount());
+    TimerPlan plan = PlanTimers(saverSettings.mode, saverSettings.screenMode, moviePeriod,
                                 CoversPrimaryScreenOnly());
     if (plan.moveTimer)
         SetTimer(window, moveTimer, movePeriod, nullptr);
@@ -175,7 +197,7 @@ void OnCreate(HWND window) {
     if (saverSettings.mode == contentImagery) {
         // When neither the file nor the banner loads, the code stays 'I'
         // and nothing is painted.
-        if (LoadImagery() || LoadBanner())
+        if (!LoadImagery() && LoadBanner())
             PrepareStillPicture();
     }
     // Text mode shows the text or the clock; the banner is imagery's fallback only.
@@ -246,8 +268,40 @@ void DrawClock() {
     DrawDisplayText();
 }
 
+// The faded copy of the current movie frame (the decoder owns the frame
+// itself). Its block is kept from frame to frame while the frames keep their
+// header: a block of a megabyte taken from the system and given back 25
+// times a second costs more than the fade.
+KBitmap faded;
+
+// The frame faded into `faded`, or null.
+BITMAPINFOHEADER* FadedFrame(const BITMAPINFOHEADER* frame) {
+    const uint64_t size = PackedDibSize(*frame);
+    if (size != 0 && size == faded.BlockSize() &&
+        std::memcmp(faded.Header(), frame, sizeof *frame) == 0)
+        std::memcpy(faded.Header(), frame, size);
+    else if (!faded.LoadPackedDib(frame))
+        return nullptr;
+    faded.FadeEdges(fadeColour, fadeFraction);
+    return faded.Header();
+}
+
+// The next frame, faded when asked. A frame that cannot be fetched paints
+// nothing.
+void PaintMovieFrame() {
+    saverSettings.frameNumber = NextMovieFrame(saverSettings.frameNumber, moviePlayer.HasVideo(),
+                                               moviePlayer.FrameCount());
+    BITMAPINFOHEADER* frame = moviePlayer.GetFrame(saverSettings.frameNumber, false);
+    if (frame && saverSettings.fade)
+        frame = FadedFrame(frame);
+    PresentDib(engine.displayWindow, nullptr, frame, nullptr);
+}
+
 void OnFrameTick() {
     switch (saverSettings.mode) {
+    case contentMovie:
+        PaintMovieFrame();
+        break;
     case contentPicture:
         currentPicture.PaintToWindow(engine.displayWindow);
         break;
@@ -283,7 +337,7 @@ void OnMoveTick(HWND window) {
 
 void OnDestroy() {
     DestroyWindow(engine.displayWindow);
-    if (!saverSettings.rewind)
+    if (StoresMoviePosition(saverSettings.rewind))
         SaveSettings(true);
 }
 

@@ -1,0 +1,109 @@
+// The movie source on real AVI files written by AVIFile itself: frames by
+// number, the cached first frame, the ends of the movie, rates, requested
+// depths, and files without playable video.
+#include "imaging/AviPlayer.h"
+
+#include "../wine/MovieWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string TempMovie(const char* name, const char* kind, int frames, DWORD rate, DWORD scale) {
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    std::string path = std::string(folder) + name;
+    EXPECT_TRUE(MakeMovie(path.c_str(), kind, 32, 24, frames, rate, scale)) << path;
+    return path;
+}
+
+// The frame number a 32 x 24, 24-bit frame shows at its middle (row 12,
+// column 16; rows of 96 bytes); -1 for no frame.
+int NumberShown(const BITMAPINFOHEADER* frame) {
+    if (!frame)
+        return -1;
+    const BYTE* pixel = reinterpret_cast<const BYTE*>(frame + 1) + 12 * 96 + 16 * 3;
+    return pixel[2] / 25 + 10 * (pixel[1] / 25);
+}
+
+}  // namespace
+
+TEST(AviPlayer, FramesByNumberAndTheirEnds) {
+    AVI_PLAYER player;
+    ASSERT_EQ(player.Open(TempMovie("hundred.avi", "rgb24", 100, 2997, 100).c_str(), 24), 1);
+    EXPECT_EQ(player.FrameCount(), 100u);
+    EXPECT_DOUBLE_EQ(player.GetFrameRate(), 29.97);
+    EXPECT_EQ(player.GetFrameSize().cx, 32);
+    EXPECT_EQ(player.GetFrameSize().cy, 24);
+
+    // Frame 0 was decoded by Open: asking for it again gives the same frame.
+    BITMAPINFOHEADER* first = player.GetFrame(0, false);
+    EXPECT_EQ(NumberShown(first), 0);
+    EXPECT_EQ(player.GetFrame(0, true), first);
+
+    // Absolute or relative to the current frame; past the ends null, and the
+    // current frame stays.
+    struct Step { int number; bool relative; int shown; };
+    const Step steps[] = {
+        {1, true, 1}, {99, false, 99}, {100, false, -1}, {0, true, 99}, {1, true, -1},
+        {5, false, 5}, {-1, true, 4}, {0, false, 0}, {-1, true, -1}, {0, true, 0},
+        {0x7FFFFFFF, true, -1},
+    };
+    for (const Step& s : steps)
+        EXPECT_EQ(NumberShown(player.GetFrame(s.number, s.relative)), s.shown)
+            << s.number << (s.relative ? " relative" : "");
+
+    player.Close();
+    player.Close();  // harmless
+    EXPECT_FALSE(player.HasVideo());
+    EXPECT_EQ(player.GetFrame(0, false), nullptr);
+    EXPECT_EQ(player.GetFrameRate(), 0.0);
+}
+
+TEST(AviPlayer, RequestedDepths) {
+    // Whatever the file holds, frames come at the depth asked for. A decoder
+    // that cannot deliver it (Wine has no converter to 16-bit 5-5-5, which
+    // depth 15 asks for) leaves a movie that opens and shows nothing.
+    struct Depth { const char* kind; int asked; WORD bits; };
+    for (const Depth& d : {Depth{"pal8", 24, 24}, Depth{"rgb16", 24, 24}, Depth{"rgb24", 32, 32},
+                           Depth{"rgb24", 15, 16}}) {
+        AVI_PLAYER player;
+        ASSERT_EQ(player.Open(TempMovie("depth.avi", d.kind, 2, 25, 1).c_str(), d.asked), 1);
+        const BITMAPINFOHEADER* frame = player.GetFrame(1, false);
+        if (d.asked == 15 && !frame)
+            continue;
+        ASSERT_NE(frame, nullptr) << d.kind << " at " << d.asked;
+        EXPECT_EQ(frame->biBitCount, d.bits) << d.kind << " at " << d.asked;
+    }
+}
+
+TEST(AviPlayer, FilesWithoutPlayableVideo) {
+    // Sound only, and a video stream without frames: opened, nothing to show.
+    for (const char* kind : {"sound", "empty"}) {
+        AVI_PLAYER player;
+        ASSERT_EQ(player.Open(TempMovie("novideo.avi", kind, 0, 25, 1).c_str(), 24), 1) << kind;
+        EXPECT_EQ(player.HasVideo(), kind[0] == 'e');
+        EXPECT_EQ(player.FrameCount(), 0u);
+        EXPECT_EQ(player.GetFrame(0, false), nullptr);
+        EXPECT_EQ(player.GetFrameSize().cx, 0);
+    }
+    // No file, and a file that is no AVI: not opened, again and again,
+    // with AVIFile's initialisations balanced: a movie still opens after.
+    char picture[MAX_PATH];
+    GetTempPathA(sizeof picture, picture);
+    strcat(picture, "text.avi");
+    HANDLE file = CreateFileA(picture, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "not a movie", 11, &written, nullptr);
+    CloseHandle(file);
+    AVI_PLAYER player;
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(player.Open("C:\\no\\such\\movie.avi", 24), 0);
+        EXPECT_EQ(player.Open(picture, 24), 0);
+    }
+    EXPECT_EQ(player.Open(TempMovie("after.avi", "rgb24", 3, 25, 1).c_str(), 24), 1);
+    EXPECT_EQ(NumberShown(player.GetFrame(2, false)), 2);
+}

@@ -1,0 +1,231 @@
+"""Movies on the real saver: pace, layout, looping, fading, resuming, and
+files that hold no playable video. The movies are written by AVIFile itself
+(tests/wine/MovieWriter.h); each frame shows its number in its colour."""
+import os
+import subprocess
+import time
+
+import pytest
+
+from saver import (SAVER_CLASS, SAVER_TITLE, WINE, Program, Screen, find_window, wait_until,
+                   windows_path, write_settings, xdotool)
+from test_pictures import LAVENDER, saver  # noqa: F401 (saver is a fixture)
+
+MOVIETOOL = os.environ.get("SAVER_MOVIETOOL", "")
+MAKELINK = os.environ.get("SAVER_MAKELINK", "")
+BLACK, WHITE = (0, 0, 0), (255, 255, 255)
+
+
+def make_movie(folder, name, kind, frames, rate=25, scale=1, width=320, height=240):
+    path = os.path.join(folder, name)
+    result = subprocess.run([WINE, MOVIETOOL, "make", windows_path(path), kind, *map(str, (width, height,
+                             frames, rate, scale))], capture_output=True, text=True, timeout=120)
+    assert result.stdout.strip() == "made", result.stdout
+    return path
+
+
+@pytest.fixture(scope="module")
+def movies(tmp_path_factory):
+    folder = str(tmp_path_factory.mktemp("movies"))
+    return {
+        "rgb24": make_movie(folder, "rgb24.avi", "rgb24", 100, 25, 1),
+        "slow": make_movie(folder, "slow.avi", "rgb24", 100, 15, 1),
+        "ntsc": make_movie(folder, "ntsc.avi", "rgb24", 100, 2997, 100),
+        "pal8": make_movie(folder, "pal8.avi", "pal8", 100, 15, 1),
+        "rgb16": make_movie(folder, "rgb16.avi", "rgb16", 100, 25, 1),
+        "short": make_movie(folder, "short.avi", "rgb24", 10, 15, 1),
+        "sound": make_movie(folder, "sound.avi", "sound", 0),
+        "empty": make_movie(folder, "empty.avi", "empty", 0),
+        "folder": folder,
+    }
+
+
+def frame_number(rgb):
+    """The number a frame shows (red = units * 25, green = tens * 25, blue
+    200), or None for anything else: black, the background, a faded edge."""
+    r, g, b = rgb
+    units, tens = round(r / 25), round(g / 25)
+    if abs(b - 200) > 12 or units > 9 or tens > 9 or \
+            abs(r - 25 * units) > 12 or abs(g - 25 * tens) > 12:
+        return None
+    return 10 * tens + units
+
+
+class Watcher:
+    """Every colour a screen pixel takes, sampled from inside Wine every few
+    milliseconds: fast enough to see each frame of a movie."""
+
+    def __init__(self, x, y, seconds):
+        self.process = subprocess.Popen([WINE, MOVIETOOL, "watch", str(x), str(y), str(seconds)],
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                        text=True, bufsize=1)
+        self.first = self.process.stdout.readline()  # sampling has begun
+
+    def frames(self):
+        """[(ms, frame number)] for each change to a frame, in order."""
+        lines = [self.first] + self.process.communicate(timeout=60)[0].splitlines()
+        seen = []
+        for line in lines:
+            ms, colour = line.split()
+            number = frame_number(bytes.fromhex(colour))
+            if number is not None:
+                seen.append((int(ms), number))
+        return seen
+
+
+def stored_frame_number():
+    path = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "win.ini")
+    for line in open(path, encoding="latin-1").read().splitlines():
+        if line.startswith("FrameNumber="):
+            return int(line.split("=", 1)[1])
+    return None
+
+
+def close_on_key(program):
+    xdotool("key", "a")
+    assert program.exit_code() == 0
+
+
+def successive(numbers, count):
+    """Each number the next one, wrapping at count. The sampler may miss a
+    frame when a loaded machine paints two in quick succession: a rare step
+    of two counts too."""
+    steps = [(b - a) % count for a, b in zip(numbers, numbers[1:])]
+    return all(step in (1, 2) for step in steps) and steps.count(2) <= len(steps) // 10
+
+
+@pytest.mark.parametrize("kind,fps,layout,rect", [
+    ("rgb24", 25, "C", (800, 420, 320, 240)),     # its own size: a picture would be doubled
+    ("slow", 15, "F", (240, 0, 1440, 1080)),
+    ("ntsc", 29.97, "S", (0, 0, 1920, 1080)),
+])
+def test_movie_plays_at_its_rate_where_its_layout_puts_it(saver, movies, kind, fps, layout, rect):
+    running = saver(File=windows_path(movies[kind]), ScreenMode=layout, Fade=0)
+    assert running.display_rect() == rect
+    x, y, width, height = rect
+    middle = (x + width // 2, y + height // 2)
+
+    seen = Watcher(*middle, 2.0).frames()
+    numbers = [n for _, n in seen]
+    assert len(numbers) > 10 and successive(numbers, 100), seen
+    frames = sum((b - a) % 100 for a, b in zip(numbers, numbers[1:]))
+    measured = frames * 1000 / (seen[-1][0] - seen[0][0])
+    assert 0.6 * fps < measured < 1.15 * fps, seen
+
+    # Captures a second apart: about a second's worth of frames on.
+    before, start = Screen(), time.monotonic()
+    time.sleep(1.0)
+    after, elapsed = Screen(), time.monotonic() - start
+    first, second = (frame_number(s.pixel(*middle)) for s in (before, after))
+    assert 0.5 * fps * elapsed <= (second - first) % 100 <= 1.2 * fps * elapsed + 2, (first, second)
+
+    # The frame fills the display window, and nothing outside it.
+    for corner in [(x + 20, y + height - 20), (x + width - 20, y + 20),
+                   (x + width - 20, y + height - 20)]:
+        assert after.pixel(*corner) != BLACK, corner
+    if layout != "S":
+        assert after.region_is(0, 0, x, 1080, BLACK, step=29)
+        assert after.region_is(x + width + 1, 0, 1920, 1080, BLACK, step=29)
+    assert after.pixel(x + 10, y + 10) == WHITE  # upright
+    close_on_key(running.program)
+
+
+@pytest.mark.parametrize("kind", ["pal8", "rgb16"])
+def test_8_and_16_bit_movies_play(saver, movies, kind):
+    # Wine hands 8- and 16-bit uncompressed frames over unconverted, their
+    # rows read as 24-bit ones, so only the size and the motion are checked.
+    running = saver(File=windows_path(movies[kind]), ScreenMode="C", Fade=0)
+    assert running.display_rect() == (800, 420, 320, 240)
+    captures = []
+    for _ in range(3):
+        screen = Screen()
+        captures.append(bytes(b for y in range(420, 660, 4)
+                              for b in screen.raw[(y * 1920 + 800) * 3:(y * 1920 + 1120) * 3]))
+        time.sleep(0.3)
+    assert any(captures[0]) and len(set(captures)) == 3
+    close_on_key(running.program)
+
+
+def test_a_short_movie_loops(saver, movies):
+    running = saver(File=windows_path(movies["short"]), ScreenMode="C", Fade=0)
+    time.sleep(2.0)  # 10 frames at 15 a second: three rounds over
+    numbers = [n for _, n in Watcher(960, 540, 1.5).frames()]
+    assert len(numbers) >= 10 and successive(numbers, 10), numbers
+    assert set(numbers) == set(range(10)), numbers
+    close_on_key(running.program)
+
+
+def test_a_shortcut_to_a_movie_plays_the_movie(saver, movies):
+    link = os.path.join(movies["folder"], "movie.lnk")
+    made = subprocess.run([WINE, MAKELINK, windows_path(link), windows_path(movies["rgb24"])],
+                          capture_output=True, text=True, timeout=60)
+    assert made.stdout.strip() == "made"
+    running = saver(File=windows_path(link), ScreenMode="C", Fade=0)
+    assert running.display_rect() == (800, 420, 320, 240)
+    numbers = [n for _, n in Watcher(960, 540, 1.0).frames()]
+    assert len(numbers) > 10 and successive(numbers, 100), numbers
+    close_on_key(running.program)
+
+
+def test_every_frame_is_faded(saver, movies):
+    running = saver(File=windows_path(movies["rgb24"]), ScreenMode="C", Fade=1)
+    shown = []
+    for _ in range(2):
+        screen = Screen(save_as=os.path.join(movies["folder"], "faded.png"))
+        # The band is a quarter of the frame's height, 60 pixels: black at the
+        # edge, half-way there, the frame's own colour inside.
+        for edge in [(800, 540), (1119, 540), (960, 420), (960, 659)]:
+            assert screen.pixel(*edge) == BLACK, edge
+        assert 70 < screen.pixel(830, 540)[2] < 130
+        shown.append(frame_number(screen.pixel(960, 540)))
+        time.sleep(0.5)
+    assert None not in shown and shown[0] != shown[1], shown
+    close_on_key(running.program)
+
+
+@pytest.mark.parametrize("rewind", [0, 1])
+def test_playback_resumes_after_the_stored_frame(movies, rewind):
+    write_settings(File=windows_path(movies["slow"]), ScreenMode="C", Fade=0, FrameNumber=41,
+                   Rewind=rewind)
+    xdotool("mousemove", 5, 5)
+    watcher = Watcher(960, 540, 9.0)  # watching before the saver starts: sees its first frame
+    program = Program("/s")
+    try:
+        assert wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
+        time.sleep(5.0)  # 58 frames from 42 to 99 take 3.9 s at 15 a second
+        close_on_key(program)
+    finally:
+        program.stop()
+    numbers = [n for _, n in watcher.frames()]
+    assert numbers[0] == 42 and successive(numbers, 100), numbers
+    assert 0 in numbers and numbers[numbers.index(0) - 1] == 99, numbers
+    # Closing stores the last frame shown, unless "Rewind" is set.
+    assert stored_frame_number() == (41 if rewind else numbers[-1])
+
+
+@pytest.mark.parametrize("kind,shows", [
+    ("sound", "nothing"),        # a movie without video: an empty display
+    ("empty", "nothing"),        # a video stream without frames: the same
+    ("truncated", "nothing"),    # its first frame cannot be read: the same
+    ("noise", "banner"),         # no movie and no picture: the banner
+])
+def test_files_without_playable_video(saver, movies, kind, shows):
+    path = movies.get(kind, os.path.join(movies["folder"], kind + ".avi"))
+    if kind == "truncated":
+        whole = open(movies["rgb24"], "rb").read()
+        open(path, "wb").write(whole[:len(whole) // 3])
+    elif kind == "noise":
+        open(path, "wb").write(os.urandom(20000))
+    running = saver(File=windows_path(path), ScreenMode="C", Fade=0)
+    rect = running.display_rect()
+    screen = Screen()
+    if shows == "nothing":
+        assert rect[2:] == (0, 0)
+        assert screen.region_is(0, 0, 1920, 1080, BLACK, step=23)
+    else:
+        assert rect == (640, 500, 640, 80)
+        pixels = [screen.pixel(x, y) for y in range(501, 580, 4) for x in range(641, 1280, 7)]
+        assert pixels.count(LAVENDER) > 0.1 * len(pixels)
+    time.sleep(1.0)
+    assert running.program.running()
+    close_on_key(running.program)
