@@ -1,32 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "BitmapTestUtil.h"
-#include "ReferenceLoops.h"
 #include "imaging/KBitmap.h"
 
-using testutil::kDepths;
-
-// The same depth is left alone, block and all.
-TEST(ConvertDepth, MatchesTheReferenceFromEveryDepthToEveryTarget) {
-    for (int from : kDepths)
-        for (int to : {15, 16, 24, 32}) {
-            KBitmap b(13, 7, from);
-            testutil::FillPattern(b, from * 100 + to);
-            if (from <= 8) testutil::FillTable(b, from);
-            KBitmap expected;
-            reference::ConvertDepth(b, to, expected);
-            b.backgroundColour = 0x00010203;
-            b.transparentColour = 0x00040506;
-            const BITMAPINFOHEADER* block = b.Header();
-            const uint64_t before = testutil::BlockHash(b);
-            ASSERT_EQ(b.ConvertDepth(to), 1);
-            EXPECT_EQ(b.Depth(), to);
-            EXPECT_TRUE(from == to ? b.Header() == block && testutil::BlockHash(b) == before
-                                   : testutil::SameBlock(b, expected)) << from << " to " << to;
-            EXPECT_EQ(b.backgroundColour, 0x00010203u);
-            EXPECT_EQ(b.transparentColour, 0x00040506u);
-        }
-}
 
 TEST(ConvertDepth, StoredBytesOfSinglePixels) {
     const struct { int from; std::vector<BYTE> pixel; int to; std::vector<BYTE> stored; } cases[] = {
@@ -44,14 +20,6 @@ TEST(ConvertDepth, StoredBytesOfSinglePixels) {
         for (size_t i = 0; i < c.stored.size(); ++i)
             EXPECT_EQ(b.Bits()[i], c.stored[i]) << c.from << " to " << c.to << " byte " << i;
     }
-}
-
-TEST(ConvertDepth, GreyPaletteBecomesEqualBytes) {
-    KBitmap b(256, 1, 8);
-    for (int x = 0; x < 256; ++x) b.SetPixel(x, 0, uint32_t(x) << 24);
-    ASSERT_EQ(b.ConvertDepth(24), 1);
-    for (int x = 0; x < 256; ++x)
-        for (int i = 0; i < 3; ++i) ASSERT_EQ(b.Bits()[3 * x + i], x);
 }
 
 TEST(ConvertDepth, RefusesWhatHasNoPixels) {

@@ -1,0 +1,165 @@
+// Turning a picture in the plane and about its axes: the facts the reference
+// comparisons cannot show on their own (where a quarter or half turn puts each
+// pixel, which rows a tilted picture covers) and the refusals.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+#include "BitmapTestUtil.h"
+#include "imaging/KBitmap.h"
+
+namespace {
+
+constexpr uint32_t kBackground = 0x00123456;
+
+KBitmap Pattern(int width, int height, int depth, uint32_t seed) {
+    KBitmap b = testutil::Pattern(width, height, depth, seed);
+    b.backgroundColour = 0x07000000 | kBackground;  // palette index 7
+    return b;
+}
+
+// A 24-bit picture with runs of equal pixels (and the background colour nowhere).
+KBitmap Blocks(int width, int height, uint32_t seed) {
+    KBitmap b = Pattern(width, height, 24, seed);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((x / 5 + y / 3) % 3 == 0) b.SetPixel(x, y, 0x00000000);
+    return b;
+}
+
+bool RowIsBackground(const KBitmap& b, int y) {
+    for (int x = 0; x < b.Width(); ++x)
+        if (b.GetPixel(x, y, false) != kBackground) return false;
+    return true;
+}
+
+int RowsShown(const KBitmap& b) {
+    int rows = 0;
+    for (int y = 0; y < b.Height(); ++y) rows += RowIsBackground(b, y) ? 0 : 1;
+    return rows;
+}
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+using Rotation = int (KBitmap::*)(double);
+const Rotation kAxes[] = {&KBitmap::RotateAboutVerticalAxis, &KBitmap::RotateAboutHorizontalAxis};
+
+}  // namespace
+
+// The centre is (d / 2, d / 2), not the middle of the pixel grid: a quarter
+// turn takes (x, y) from (y, d - x), so column 0 is background. cos 90 is not
+// exactly 0: where dx cos or dy cos leaves a sum a hair below a whole number,
+// the sample comes from one column or row lower.
+TEST(RotateInPlane, QuarterTurnOfASquare) {
+    const int d = 40;
+    const KBitmap source = Pattern(d, d, 24, 3);
+    KBitmap b(source, nullptr, true);
+    ASSERT_TRUE(b.RotateInPlane(90));
+    int shifted = 0;
+    for (int y = 0; y < d; ++y) {
+        EXPECT_EQ(b.GetPixel(0, y, false), kBackground);
+        for (int x = 1; x < d; ++x) {
+            const uint32_t got = b.GetPixel(x, y, false);
+            if (got == source.GetPixel(y, d - x, false)) continue;
+            const bool lower = got == source.GetPixel(y - 1, d - x, false) ||
+                               got == source.GetPixel(y, d - x - 1, false) ||
+                               got == source.GetPixel(y - 1, d - x - 1, false);
+            ASSERT_TRUE(lower) << x << "," << y;
+            ++shifted;
+        }
+    }
+    EXPECT_EQ(shifted, 157);  // with the brackets evaluated as written
+}
+
+TEST(RotateInPlane, RefusesPicturesWithoutPlainRows) {
+    KBitmap empty;
+    EXPECT_FALSE(empty.RotateInPlane(30));
+    EXPECT_TRUE(empty.IsEmpty());
+    KBitmap rle = Pattern(8, 8, 8, 2);
+    rle.Header()->biCompression = 1;  // BI_RLE8
+    const uint64_t before = testutil::BlockHash(rle);
+    EXPECT_FALSE(rle.RotateInPlane(30));
+    EXPECT_EQ(testutil::BlockHash(rle), before);
+    KBitmap flat = Pattern(8, 8, 24, 2);
+    flat.Header()->biHeight = 0;
+    EXPECT_FALSE(flat.RotateInPlane(30));
+}
+
+TEST(WarpToQuad, IdentityAndDegenerateQuadrilaterals) {
+    KBitmap b = Pattern(40, 30, 24, 8);
+    const uint64_t before = testutil::BlockHash(b);
+    const POINT identity[4] = {{0, 0}, {39, 0}, {39, 29}, {0, 29}};
+    EXPECT_TRUE(b.WarpToQuad(identity));
+    EXPECT_EQ(testutil::BlockHash(b), before);
+    const POINT column[4] = {{7, 0}, {7, 10}, {7, 29}, {7, 3}};
+    EXPECT_TRUE(b.WarpToQuad(column));
+    EXPECT_EQ(RowsShown(b), 0);
+}
+
+// The 30-degree turn of a 40 x 40 canvas lands on (-6, 6), (45, 6), (35, 32),
+// (3, 32): rows 6 to 32 show the picture, the rest is background.
+TEST(Rotate3D, ThirtyDegreesAboutTheHorizontalAxis) {
+    KBitmap turned = Blocks(40, 40, 9);
+    KBitmap warped(turned, nullptr, true);
+    ASSERT_EQ(turned.RotateAboutHorizontalAxis(30), 1);
+    const POINT corners[4] = {{-6, 6}, {45, 6}, {35, 32}, {3, 32}};
+    ASSERT_TRUE(warped.WarpToQuad(corners));
+    EXPECT_TRUE(testutil::SameBlock(turned, warped));
+    for (int y = 0; y < 40; ++y) EXPECT_EQ(RowIsBackground(turned, y), y < 6 || y > 32) << y;
+}
+
+// Near a quarter turn the corners fall on one row: none left at 88 and 89
+// degrees (determinant 0), one at 90, two at 85.
+TEST(Rotate3D, EdgeOnNearAQuarterTurn) {
+    const struct { double angle; int rows; } cases[] = {{88, 0}, {89, 0}, {90, 1}, {85, 2}, {-88, 0}, {-90, 1}};
+    for (const auto& c : cases) {
+        KBitmap b = Blocks(40, 40, 10);
+        ASSERT_EQ(b.RotateAboutHorizontalAxis(c.angle), 1);
+        EXPECT_EQ(RowsShown(b), c.rows) << c.angle;
+    }
+}
+
+// Half a turn draws the picture upside down (mirrored), one row (column)
+// lower: corners are normalised by H - 1, destinations by H.
+TEST(Rotate3D, HalfTurnLeavesTheFirstRowOrColumnBackground) {
+    const KBitmap source = Blocks(40, 30, 11);
+    KBitmap flipped(source, nullptr, true), mirrored(source, nullptr, true);
+    ASSERT_EQ(flipped.RotateAboutHorizontalAxis(180), 1);
+    ASSERT_EQ(mirrored.RotateAboutVerticalAxis(-180), 1);
+    EXPECT_TRUE(RowIsBackground(flipped, 0));
+    for (int y = 0; y < 30; ++y) EXPECT_EQ(mirrored.GetPixel(0, y, false), kBackground) << y;
+    for (int y = 1; y < 30; ++y)
+        for (int x = 1; x < 40; ++x) {
+            ASSERT_EQ(flipped.GetPixel(x, y, false), source.GetPixel(x, 30 - y, false)) << x << "," << y;
+            ASSERT_EQ(mirrored.GetPixel(x, y, false), source.GetPixel(40 - x, y, false)) << x << "," << y;
+        }
+}
+
+TEST(Rotate3D, RefusalsLeaveThePictureAsItWas) {
+    for (const auto& axis : kAxes) {
+        KBitmap b = Pattern(12, 9, 24, 13);
+        const uint64_t before = testutil::BlockHash(b);
+        EXPECT_EQ((b.*axis)(0.0), 1);
+        EXPECT_EQ((b.*axis)(-720), 1);
+        EXPECT_EQ((b.*axis)(kNaN), 0);
+        EXPECT_EQ((b.*axis)(kInfinity), 0);
+        EXPECT_EQ((b.*axis)(-kInfinity), 0);
+        EXPECT_EQ(testutil::BlockHash(b), before);
+        KBitmap empty;
+        EXPECT_EQ((empty.*axis)(30), 0);
+        b.Header()->biCompression = 2;  // BI_RLE4
+        const uint64_t compressed = testutil::BlockHash(b);
+        EXPECT_EQ((b.*axis)(30), 0);
+        EXPECT_EQ(testutil::BlockHash(b), compressed);
+    }
+    KBitmap b = Pattern(12, 9, 24, 13);
+    const uint64_t before = testutil::BlockHash(b);
+    EXPECT_FALSE(b.WarpToQuad(nullptr));
+    b.Header()->biCompression = 2;
+    const POINT quad[4] = {{1, 1}, {10, 1}, {10, 7}, {1, 7}};
+    EXPECT_FALSE(b.WarpToQuad(quad));
+    b.Header()->biCompression = 0;
+    EXPECT_EQ(testutil::BlockHash(b), before);
+}
