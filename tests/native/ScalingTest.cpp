@@ -70,19 +70,6 @@ TEST(AverageColour, AreasInsideOutsideAndTransparent) {
     EXPECT_EQ(b.AverageColour(&negative), 0x00000010u);
 }
 
-TEST(Resize, RefusalsAndSameSize) {
-    KBitmap b = Pattern(10, 10, 24, 1);
-    const uint64_t before = testutil::BlockHash(b);
-    EXPECT_EQ(b.Resize(10, 10, true), 1);
-    EXPECT_EQ(testutil::BlockHash(b), before);
-    EXPECT_EQ(b.Resize(0, 10, true), 0);
-    EXPECT_EQ(b.Resize(10, -1, false), 0);
-    EXPECT_EQ(b.Resize(1 << 30, 1 << 20, false), 0);  // the new block cannot be made
-    EXPECT_EQ(testutil::BlockHash(b), before);
-    KBitmap empty;
-    EXPECT_EQ(empty.Resize(5, 5, false), 0);
-}
-
 TEST(Resize, CopiesOnlyTheEntriesTheSourceHolds) {
     // 8 bits with biClrUsed 2: the new 256-entry table gets 2, the rest black.
     const auto dib = PackedDib(Header(2, 1, 8, BI_RGB, 2), {1, 2, 3, 4, 5, 6, 7, 8, 1, 0, 0, 0});
