@@ -19,19 +19,6 @@ static std::string Text(const std::vector<PixelRun>& runs) {
     return text;
 }
 
-TEST(BannerGeometry, ProjectionTruncatesTowardZero) {
-    const Gem gem = {{{{0, 0, 0}, {1000, -1000, 0}, {0, 0, 1500}}, 0}};
-    const ProjectedGem p = ProjectGem(gem, 640, 80);
-    ASSERT_EQ(p.points.size(), 3u);
-    ASSERT_EQ(p.counts.size(), 1u);
-    EXPECT_EQ(p.counts[0], 3);
-    EXPECT_EQ(p.points[0].x, 43);   // the centre: 40 + 640/200
-    EXPECT_EQ(p.points[0].y, 34);   //             40 - 640/100
-    EXPECT_EQ(p.points[1].x, 99);   // 56.5 -> 56
-    EXPECT_EQ(p.points[1].y, -21);  // -55.5 -> -55, not -56
-    EXPECT_EQ(p.points[2].x, 43);   // near points stay on the centre line
-}
-
 TEST(BannerGeometry, ColourRange) {
     struct Case { uint32_t given; int32_t used; };
     const Case cases[] = {{0, 255}, {4, 255}, {5, 4}, {6, 6}, {8, 7}, {255, 255}, {256, 255}};

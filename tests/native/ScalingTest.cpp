@@ -49,15 +49,6 @@ TEST(SampleBilinear, TransparentNeighbourReturnsTopLeftUnblended) {
     EXPECT_EQ(b.SampleBilinear(0.5, 0) >> 24, 0u);      // blended: no alpha
 }
 
-TEST(SampleBilinear, PalettePicturesAnswerTheNearestPixel) {
-    KBitmap b(5, 1, 8);
-    b.SetPixel(3, 0, 0x09000000);
-    EXPECT_EQ(b.SampleBilinear(2.5, 0), 0x09090909u);
-    EXPECT_EQ(b.SampleBilinear(40.0, 0), b.GetPixel(4, 0, false));  // clamped to the last column
-    EXPECT_EQ(b.SampleBilinear(-0.7, 0), b.GetPixel(0, 0, false));
-    EXPECT_EQ(b.SampleBilinear(-1.6, 0), 0x00FFFFFFu);
-}
-
 TEST(AverageColour, AreasInsideOutsideAndTransparent) {
     KBitmap b = Square(0x000010, 0x000020, 0x000031, 0x0000FF);
     EXPECT_EQ(b.AverageColour(nullptr), 0x00000058u);  // (16 + 32 + 49 + 255) / 4 = 88

@@ -1,10 +1,9 @@
-// Turning a picture in the plane and about its axes: the facts the reference
-// comparisons cannot show on their own (where a quarter or half turn puts each
-// pixel, which rows a tilted picture covers) and the refusals.
+// Turning a picture about its axes: the facts the reference comparisons
+// cannot show on their own (where a half turn puts each pixel, which rows a
+// tilted picture covers).
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <limits>
 
 #include "BitmapTestUtil.h"
 #include "imaging/KBitmap.h"
@@ -40,49 +39,7 @@ int RowsShown(const KBitmap& b) {
     return rows;
 }
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-using Rotation = int (KBitmap::*)(double);
-const Rotation kAxes[] = {&KBitmap::RotateAboutVerticalAxis, &KBitmap::RotateAboutHorizontalAxis};
-
 }  // namespace
-
-// The centre is (d / 2, d / 2), not the middle of the pixel grid: a quarter
-// turn takes (x, y) from (y, d - x), so column 0 is background. cos 90 is not
-// exactly 0: where dx cos or dy cos leaves a sum a hair below a whole number,
-// the sample comes from one column or row lower.
-TEST(RotateInPlane, QuarterTurnOfASquare) {
-    const int d = 40;
-    const KBitmap source = Pattern(d, d, 24, 3);
-    KBitmap b(source, nullptr, true);
-    ASSERT_TRUE(b.RotateInPlane(90));
-    int shifted = 0;
-    for (int y = 0; y < d; ++y) {
-        EXPECT_EQ(b.GetPixel(0, y, false), kBackground);
-        for (int x = 1; x < d; ++x) {
-            const uint32_t got = b.GetPixel(x, y, false);
-            if (got == source.GetPixel(y, d - x, false)) continue;
-            const bool lower = got == source.GetPixel(y - 1, d - x, false) ||
-                               got == source.GetPixel(y, d - x - 1, false) ||
-                               got == source.GetPixel(y - 1, d - x - 1, false);
-            ASSERT_TRUE(lower) << x << "," << y;
-            ++shifted;
-        }
-    }
-    EXPECT_EQ(shifted, 157);  // with the brackets evaluated as written
-}
-
-TEST(WarpToQuad, IdentityAndDegenerateQuadrilaterals) {
-    KBitmap b = Pattern(40, 30, 24, 8);
-    const uint64_t before = testutil::BlockHash(b);
-    const POINT identity[4] = {{0, 0}, {39, 0}, {39, 29}, {0, 29}};
-    EXPECT_TRUE(b.WarpToQuad(identity));
-    EXPECT_EQ(testutil::BlockHash(b), before);
-    const POINT column[4] = {{7, 0}, {7, 10}, {7, 29}, {7, 3}};
-    EXPECT_TRUE(b.WarpToQuad(column));
-    EXPECT_EQ(RowsShown(b), 0);
-}
 
 // The 30-degree turn of a 40 x 40 canvas lands on (-6, 6), (45, 6), (35, 32),
 // (3, 32): rows 6 to 32 show the picture, the rest is background.

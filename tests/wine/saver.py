@@ -52,11 +52,6 @@ def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True, timeout=10)
 
 
-def screenshot(path):
-    subprocess.run(["import", "-window", "root", path], check=True, timeout=30)
-    return path
-
-
 class Window:
     def __init__(self, line):
         fields = line.split()
@@ -183,3 +178,44 @@ def display_window(saver_window):
         return None
     fields = line.split()
     return tuple(map(int, fields[0:5]))
+
+
+BLACK = (0, 0, 0)
+
+
+class RunningSaver:
+    """A full-screen saver started on the settings given, the pointer at rest."""
+
+    def __init__(self, **settings):
+        write_settings(**settings)
+        xdotool("mousemove", 5, 5)
+        time.sleep(0.2)
+        self.program = Program("/s")
+        self.window = wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
+        assert self.window, "no saver window"
+        self.display = wait_until(lambda: display_window(self.window.handle))
+        assert self.display, "no display window"
+
+    def display_rect(self):
+        return display_window(self.window.handle)[1:]
+
+    def painted(self, still=True, timeout=20.0):
+        """The screen once the display window shows something other than black:
+        the first frame has been painted and has reached the screen. A still
+        picture must also look the same on two captures in a row, so that no
+        capture catches it half drawn. The last capture if that never happens."""
+        x, y, width, height = self.display_rect()
+        last = [None]
+
+        def shown():
+            screen = Screen()
+            drawn = not screen.region_is(max(x, 0), max(y, 0), min(x + width, screen.width),
+                                         min(y + height, screen.height), BLACK, step=5)
+            ready = drawn and (not still or (last[0] is not None and last[0].raw == screen.raw))
+            last[0] = screen if drawn else None
+            return screen if ready else None
+        return wait_until(shown, timeout=timeout, interval=0.05) or Screen()
+
+    def close(self):
+        probe("post", self.window.handle, WM_CLOSE, 0, 0)
+        assert self.program.exit_code(timeout=30) == 0
