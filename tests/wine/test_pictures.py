@@ -190,6 +190,9 @@ def test_bounce_moves_every_tick_and_turns_at_the_edges(tmp_path):
                                            if line not in ("", "none") else None)(
             probe("child", host.handle)))
         assert saver_window
+        # The preview window is a child of its host before its creation has
+        # made the display window inside it: wait for that.
+        assert wait_until(lambda: display_window(saver_window)), "no display window"
         positions = []
         for _ in range(30):
             rect = display_window(saver_window)
