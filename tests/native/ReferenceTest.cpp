@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <iomanip>
 #include <limits>
 
 #include "BitmapTestUtil.h"
@@ -37,9 +36,9 @@ testing::AssertionResult SameAsReference(const KBitmap& source, const Operation&
     for (int y = 0; y < got.Height(); ++y)
         for (int x = 0; x < got.Width(); ++x)
             if (got.GetPixel(x, y, false) != expected.GetPixel(x, y, false))
-                return testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex
-                                                   << got.GetPixel(x, y, false) << ", expected "
-                                                   << expected.GetPixel(x, y, false);
+                return testing::AssertionFailure() << "pixel " << x << "," << y << " is "
+                                                   << got.GetPixel(x, y, false)
+                                                   << ", expected " << expected.GetPixel(x, y, false);
     return testing::AssertionFailure() << "same pixels, other bytes (header, table or padding)";
 }
 
