@@ -17,7 +17,6 @@ SAVER_TITLE = "Screen Saver"
 
 WM_SETTEXT = 0x000C
 WM_CLOSE = 0x0010
-WM_HELP = 0x0053
 WM_CONTEXTMENU = 0x007B
 WM_SYSCOMMAND = 0x0112
 WM_POWERBROADCAST = 0x0218
@@ -132,7 +131,7 @@ class Host:
 class Screen:
     """One capture of the whole screen, readable pixel by pixel."""
 
-    def __init__(self, save_as=None):
+    def __init__(self):
         raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
                              capture_output=True, check=True, timeout=30).stdout
         size = subprocess.run(["xdpyinfo"], capture_output=True, text=True).stdout
@@ -140,9 +139,6 @@ class Screen:
         self.width, self.height = map(int, dims.split()[1].split("x"))
         assert len(raw) == self.width * self.height * 3
         self.raw = raw
-        if save_as:
-            subprocess.run(["convert", "-size", f"{self.width}x{self.height}", "-depth", "8",
-                            "rgb:-", save_as], input=raw, check=True)
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
