@@ -96,13 +96,17 @@ TEST(MatchesReference, Resize) {
 }
 
 TEST(MatchesReference, SampleBilinearAndAverageColour) {
-    for (int depth : kDepths) {
-        const KBitmap b = Pattern(7, 5, depth, depth);
-        for (int i = 0; i < 400; ++i) {
-            const double x = -0.99 + i * 0.0203, y = -0.9 + (i % 37) * 0.16;
-            ASSERT_EQ(b.SampleBilinear(x, y), reference::SampleBilinear(b, x, y)) << depth << " " << x << "," << y;
-        }
+    for (int depth : kDepths)
         for (uint32_t transparent : {KBitmap::kNoTransparentColour, 0u, 0x00F8F8F8u}) {
+            // A few pixels of the transparent colour among the pattern.
+            KBitmap b = Pattern(7, 5, depth, depth);
+            for (int x = 0; x < 7; x += 3) b.SetPixel(x, x % 5, transparent & 0xFFFFFF);
+            b.transparentColour = transparent;
+            for (int i = 0; i < 400; ++i) {
+                const double x = -0.99 + i * 0.0203, y = -0.9 + (i % 37) * 0.16;
+                ASSERT_EQ(b.SampleBilinear(x, y), reference::SampleBilinear(b, x, y))
+                    << depth << " " << x << "," << y << " transparent " << transparent;
+            }
             KBitmap c = Pattern(9, 7, depth, depth + 11);
             c.transparentColour = transparent;
             for (int left = -2; left < 10; left += 3)
@@ -112,7 +116,6 @@ TEST(MatchesReference, SampleBilinearAndAverageColour) {
                         << depth << " " << left << "," << top;
                 }
         }
-    }
 }
 
 // A depth converted to itself is left alone, block and all.

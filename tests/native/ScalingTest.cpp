@@ -39,16 +39,6 @@ TEST(SampleBilinear, MidGreyLastColumnAndRangeEdges) {
     EXPECT_EQ(row.SampleBilinear(std::nan(""), 0), 0x00FFFFFFu);
 }
 
-TEST(SampleBilinear, TransparentNeighbourReturnsTopLeftUnblended) {
-    KBitmap b(2, 1, 32);
-    b.SetPixel(0, 0, 0x7F102030);
-    b.SetPixel(1, 0, 0x0000FF00);  // pure green
-    b.transparentColour = 0x0000FF00;
-    EXPECT_EQ(b.SampleBilinear(0.5, 0), 0x7F102030u);  // alpha kept with c00
-    b.transparentColour = 0xFFFFFFFF;
-    EXPECT_EQ(b.SampleBilinear(0.5, 0) >> 24, 0u);      // blended: no alpha
-}
-
 TEST(AverageColour, AreasInsideOutsideAndTransparent) {
     KBitmap b = Square(0x000010, 0x000020, 0x000031, 0x0000FF);
     EXPECT_EQ(b.AverageColour(nullptr), 0x00000058u);  // (16 + 32 + 49 + 255) / 4 = 88

@@ -12,10 +12,7 @@ namespace {
 const char testKey[] = "Software\\VelorinTest";
 
 void SetValue(HKEY root, const char* subkey, const char* name, DWORD type, const void* data, DWORD bytes) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), bytes), ERROR_SUCCESS);
-    RegCloseKey(key);
+    ASSERT_EQ(RegSetKeyValueA(root, subkey, name, type, data, bytes), ERROR_SUCCESS) << name;
 }
 
 void SetString(HKEY root, const char* subkey, const char* name, const char* text, DWORD type = REG_SZ) {
@@ -28,15 +25,13 @@ struct StoredValue {
     std::vector<unsigned char> bytes;
 };
 
+// The stored type and bytes, strings not expanded.
 StoredValue QueryValue(HKEY root, const char* subkey, const char* name) {
     StoredValue value{false, 0, std::vector<unsigned char>(1024)};
-    HKEY key;
-    if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return value;
     DWORD size = static_cast<DWORD>(value.bytes.size());
-    value.found = RegQueryValueExA(key, name, nullptr, &value.type, value.bytes.data(), &size) == ERROR_SUCCESS;
+    value.found = RegGetValueA(root, subkey, name, RRF_RT_ANY | RRF_NOEXPAND, &value.type, value.bytes.data(),
+                               &size) == ERROR_SUCCESS;
     value.bytes.resize(value.found ? size : 0);
-    RegCloseKey(key);
     return value;
 }
 
