@@ -106,11 +106,3 @@ TEST(FadeEdges, BandOfAQuarterOnA200By100Picture) {
     EXPECT_EQ(b.GetPixel(100, 75, false), 0x00C0C0C0u);
     EXPECT_EQ(b.GetPixel(24, 24, false), 0x00B8B8B8u);               // corner: twice, 200*.96*.96
 }
-TEST(FadeEdges, FourthByteClearedInTheBandOnly) {
-    KBitmap b(40, 40, 32);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) b.SetPixel(x, y, 0x7F808080);
-    ASSERT_TRUE(b.FadeEdges(0, 0.25));
-    EXPECT_EQ(b.GetPixel(5, 20, false) >> 24, 0u);
-    EXPECT_EQ(b.GetPixel(20, 20, false), 0x7F808080u);
-}
