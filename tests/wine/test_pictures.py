@@ -215,8 +215,8 @@ def test_full_screen_picture_is_painted_once(saver, tmp_path):
     # A still picture on one full screen is painted once and then left alone:
     # when something makes the system erase the display window, it stays
     # black. (Previews and several monitors repaint every 250 ms; Wine does
-    # not show a child window of another process's window, so that half is
-    # tested natively.)
+    # not show a child window of another process's window, so that half
+    # cannot be seen here.)
     picture = make_picture(str(tmp_path), "picture.bmp")
     running = saver(File=windows_path(picture), ScreenMode="C", Fade=0)
     assert running.painted().pixel(700, 400) == RED
