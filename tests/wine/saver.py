@@ -35,8 +35,10 @@ def probe(*args, timeout=30):
     return result.stdout.strip()
 
 
-def wait_until(condition, timeout=10.0, interval=0.1):
-    """Polls `condition` until it returns something true; returns that, or None."""
+def wait_until(condition, timeout=30.0, interval=0.1):
+    """Polls `condition` until it returns something true; returns that, or None.
+    The timeout only bounds a failure: on a busy machine Wine may take seconds
+    to start a program or to deliver a timer."""
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
@@ -82,7 +84,7 @@ class Program:
         self.pid = int(first[1]) if first[:1] == ["pid"] else None
 
     # Wine takes about two seconds to end a process that had windows.
-    def exit_code(self, timeout=10.0):
+    def exit_code(self, timeout=30.0):
         """The program's exit code as Windows gives it (signed), or None if still running."""
         try:
             self.process.wait(timeout=timeout)
@@ -188,14 +190,15 @@ class RunningSaver:
         time.sleep(0.2)
         self.program = Program("/s")
         self.window = wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
-        assert self.window, "no saver window"
+        assert self.window, "no saver window; the saver " + (
+            "is still running" if self.program.running() else f"ended with {self.program.exit_code()}")
         self.display = wait_until(lambda: display_window(self.window.handle))
         assert self.display, "no display window"
 
     def display_rect(self):
         return display_window(self.window.handle)[1:]
 
-    def painted(self, still=True, timeout=20.0):
+    def painted(self, still=True, timeout=30.0):
         """The screen once the display window shows something other than black:
         the first frame has been painted and has reached the screen. A still
         picture must also look the same on two captures in a row, so that no
@@ -214,4 +217,4 @@ class RunningSaver:
 
     def close(self):
         probe("post", self.window.handle, WM_CLOSE, 0, 0)
-        assert self.program.exit_code(timeout=30) == 0
+        assert self.program.exit_code() == 0

@@ -230,7 +230,7 @@ def test_full_screen_picture_is_painted_once(saver, tmp_path):
     probe("invalidate", running.display[0])
     # The erase reaches the screen, and it stays black for longer than two
     # repaint periods.
-    assert wait_until(lambda: Screen().region_is(642, 302, 1278, 778, BLACK), timeout=20), \
+    assert wait_until(lambda: Screen().region_is(642, 302, 1278, 778, BLACK)), \
         "the picture was painted again as soon as it was erased"
     time.sleep(0.6)
     assert Screen().region_is(642, 302, 1278, 778, BLACK), "the picture was painted again"
