@@ -19,95 +19,9 @@ static std::string Text(const std::vector<PixelRun>& runs) {
     return text;
 }
 
-TEST(BannerGeometry, GemShape) {
-    Gem gem;
-    BuildGem(gem, 6, 0.67, 0.1675, 10000);
-    ASSERT_EQ(gem.size(), 13u);
-    for (size_t side = 0; side < 6; ++side) {
-        const Polygon3D& crown = gem[2 * side];
-        const Polygon3D& band = gem[2 * side + 1];
-        ASSERT_EQ(crown.points.size(), 3u);
-        ASSERT_EQ(band.points.size(), 4u);
-        EXPECT_EQ(crown.points[2].y, 1000);  // the apex
-        for (int i = 0; i < 2; ++i) {
-            const Point3D& rim = crown.points[i];
-            EXPECT_NEAR(std::hypot(rim.x, rim.z), 670, 1e-9);
-            EXPECT_EQ(rim.y, 0);
-            const Point3D& lower = band.points[3 - i];
-            EXPECT_NEAR(std::hypot(lower.x, lower.z), 670 * 0.8325, 1e-9);  // 557.775
-            EXPECT_EQ(lower.y, -167.5);
-        }
-    }
-    // Side 0 starts in front (z = radius) and runs to -60 degrees about y.
-    EXPECT_NEAR(gem[0].points[0].z, 670, 1e-9);
-    EXPECT_NEAR(gem[0].points[1].x, -580.2370205, 1e-6);
-    EXPECT_NEAR(gem[0].depth, (0 + 670) / 2.0, 1e-9);
-    ASSERT_EQ(gem[12].points.size(), 6u);
-    EXPECT_NEAR(gem[12].depth, 0, 1e-9);
-
-    BuildGem(gem, 0, 0.67, 0.1675, 10000);
-    EXPECT_TRUE(gem.empty());
-}
-
-TEST(BannerGeometry, RotationAxesOrderAndDepth) {
-    struct Case { Point3D from; double ax, ay, az; Point3D to; };
-    const Case cases[] = {
-        {{0, 1, 0}, 90, 0, 0, {0, 0, 1}},
-        {{1, 0, 0}, 0, 90, 0, {0, 0, 1}},
-        {{1, 0, 0}, 0, 0, 90, {0, 1, 0}},
-        {{0, 1, 0}, 90, 90, 0, {-1, 0, 0}},   // x first, then y
-        {{1, 0, 0}, 0, 90, 90, {0, 0, 1}},    // y first, then z
-        {{1, 2, 3}, 0, 360, -360, {1, 2, 3}},
-    };
-    for (const Case& c : cases) {
-        Polygon3D polygon{{c.from}, 99};
-        RotatePolygon(polygon, c.ax, c.ay, c.az);
-        const Point3D& p = polygon.points[0];
-        EXPECT_LT(std::hypot(p.x - c.to.x, p.y - c.to.y, p.z - c.to.z), 1e-12) << c.ax << "," << c.ay << "," << c.az;
-        EXPECT_NEAR(polygon.depth, c.to.z, 1e-12);
-    }
-    Polygon3D square{{{1, 0, 5}, {0, 1, -3}, {2, 2, 1}}, 0};
-    RotatePolygon(square, 0, 0, 0);
-    EXPECT_EQ(square.depth, 1);  // mean of the nearest and farthest z
-    Polygon3D empty{{}, 7};
-    RotatePolygon(empty, 10, 20, 30);
-    EXPECT_EQ(empty.depth, 7);
-}
-
-TEST(BannerGeometry, DepthSortIsASelectionSortBySwapping) {
-    // Tags in x. Among equal depths the first found wins, and the swaps can
-    // reorder equals: [2a, 2b, 3] becomes [3, 2b, 2a], not [3, 2a, 2b].
-    const struct { std::vector<double> depths, order; } cases[] = {
-        {{2, 2, 3}, {3, 2, 1}},
-        {{1, 3, 3, 2}, {2, 3, 4, 1}},
-    };
-    for (const auto& c : cases) {
-        Gem gem;
-        for (size_t i = 0; i < c.depths.size(); ++i) gem.push_back({{{double(i + 1), 0, 0}}, c.depths[i]});
-        SortByDepth(gem);
-        std::vector<double> order;
-        for (const Polygon3D& face : gem) order.push_back(face.points[0].x);
-        EXPECT_EQ(order, c.order);
-    }
-}
-
-TEST(BannerGeometry, ProjectionTruncatesTowardZero) {
-    const Gem gem = {{{{0, 0, 0}, {1000, -1000, 0}, {0, 0, 1500}}, 0}};
-    const ProjectedGem p = ProjectGem(gem, 640, 80);
-    ASSERT_EQ(p.points.size(), 3u);
-    ASSERT_EQ(p.counts.size(), 1u);
-    EXPECT_EQ(p.counts[0], 3);
-    EXPECT_EQ(p.points[0].x, 43);   // the centre: 40 + 640/200
-    EXPECT_EQ(p.points[0].y, 34);   //             40 - 640/100
-    EXPECT_EQ(p.points[1].x, 99);   // 56.5 -> 56
-    EXPECT_EQ(p.points[1].y, -21);  // -55.5 -> -55, not -56
-    EXPECT_EQ(p.points[2].x, 43);   // near points stay on the centre line
-}
-
 TEST(BannerGeometry, ColourRange) {
     struct Case { uint32_t given; int32_t used; };
-    const Case cases[] = {{0, 255}, {3, 255}, {4, 255}, {5, 4}, {6, 6}, {7, 6}, {8, 7},
-                          {255, 255}, {256, 255}, {258, 255}, {65535, 255}};
+    const Case cases[] = {{0, 255}, {4, 255}, {5, 4}, {6, 6}, {8, 7}, {255, 255}, {256, 255}};
     for (const Case& c : cases)
         EXPECT_EQ(EffectiveColourRange(c.given), c.used) << c.given;
 }
@@ -119,7 +33,6 @@ TEST(BannerGeometry, GlowLevels) {
         {80, 255, {39, 37, 35, 33, 31, 29, 27, 25, 23, 21, 21, 19, 17, 15, 13, 11, 9, 7, 5, 3, 1},
          0xF19BB8},
         {42, 6, {15, 7, 1}, 0xF5B9CD},   // 2 * 6 / 3 - 1 = 3 levels
-        {1, 255, {1}, 0xFFFFFF},
         {0, 255, {1}, 0xFFFFFF},
         {-10, 255, {}, 0},
     };
@@ -146,8 +59,6 @@ TEST(BannerGeometry, BannersFortyTwoAndEightyHigh) {
     const Case cases[] = {
         {640, 42, 11, 37, {55, 0, 640, 37}, {56, -1, 641, 36}, 1, 7},
         {640, 80, 21, 72, {108, 0, 640, 72}, {110, -2, 642, 70}, 2, 13},
-        {200, 20, 6, 18, {27, 0, 200, 18}, {28, -1, 201, 17}, 1, 3},   // offset at least 1
-        {900, 120, 31, 108, {162, 0, 900, 108}, {164, -2, 902, 106}, 2, 20},  // at most 2
     };
     for (const Case& c : cases) {
         const BannerPlan plan = PlanBanner(c.width, c.height, 0, 0);
@@ -191,15 +102,6 @@ TEST(BannerGeometry, GemFramesAndRays) {
     EXPECT_EQ(plan.sweep[2].x, 640);
     EXPECT_EQ(plan.rayOrigins[1].y, 20);
     EXPECT_EQ(plan.rayOrigins[3].x, 60);
-}
-
-TEST(BannerGeometry, SparkleShades) {
-    EXPECT_EQ(SparkleShade(0, 40), 0xFFFFD7u);  // RGB(215, 255, 255)
-    EXPECT_EQ(SparkleShade(39, 40), 0xFFD8B0u); // RGB(176, 216, 255)
-    EXPECT_EQ(SparkleShade(40, 40), 0xFFFFD7u);
-    EXPECT_EQ(SparkleShade(4, 5), 0xFFDFB7u);   // 4 * 8: RGB(183, 223, 255)
-    EXPECT_EQ(SparkleShade(12345, 1), 0xFFFFD7u);
-    EXPECT_EQ(SparkleShade(7, 0), 0xFFFFD7u);   // no shades: one
 }
 
 TEST(BannerGeometry, Diamonds) {

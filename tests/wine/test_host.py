@@ -1,13 +1,11 @@
 """The saver's roles, its window and the input that ends it, under Wine with real input."""
-import subprocess
 import time
 
 import pytest
 
-from saver import (SAVER_CLASS, SAVER_TITLE, SC_MONITORPOWER, SC_SCREENSAVE, WM_CLOSE, WM_CONTEXTMENU,
-                   WM_POWERBROADCAST, WM_SETTEXT, WM_SYSCOMMAND, Host, Program, count_windows,
-                   find_window, probe, screenshot, wait_until, write_settings,
-                   xdotool)
+from saver import (BLACK, SAVER_CLASS, SAVER_TITLE, SC_MONITORPOWER, SC_SCREENSAVE, WM_CLOSE,
+                   WM_CONTEXTMENU, WM_POWERBROADCAST, WM_SETTEXT, WM_SYSCOMMAND, Host, Program,
+                   Screen, count_windows, find_window, probe, wait_until, write_settings, xdotool)
 
 WS_POPUP_VISIBLE_CLIP = 0x96000000
 WS_CHILD_VISIBLE_CLIPCHILDREN = 0x52000000
@@ -19,14 +17,14 @@ IDCANCEL = 2
 WM_COMMAND = 0x0111
 
 
-def start_full_screen(arguments="/s"):
+def start_full_screen():
     xdotool("mousemove", 500, 500)
     time.sleep(0.2)
-    saver = Program(arguments)
+    saver = Program("/s")
     # Visible once its creation has finished.
     window = wait_until(lambda: (lambda found: found if found and found.style & WS_VISIBLE
                                  else None)(find_window(SAVER_CLASS, SAVER_TITLE)))
-    assert window, f"no saver window for {arguments!r}"
+    assert window, "no saver window"
     time.sleep(0.5)  # let it settle: first paint, cursor hidden
     return saver, window
 
@@ -34,12 +32,6 @@ def start_full_screen(arguments="/s"):
 @pytest.fixture(autouse=True)
 def default_settings():
     write_settings()
-
-
-def max_brightness(path, area):
-    out = subprocess.run(["convert", path, "-crop", area, "-format", "%[fx:maxima]", "info:"],
-                         capture_output=True, text=True, check=True).stdout
-    return float(out)
 
 
 @pytest.fixture
@@ -50,20 +42,20 @@ def cleanup():
         program.stop() if hasattr(program, "stop") else program.close()
 
 
-@pytest.mark.parametrize("arguments,ending", [
-    ("/s", "key"), ("-S", "click"), ("s", "move"), (" /S", "key")])
-def test_full_screen_saver_covers_the_screen_and_ends_on_input(arguments, ending, cleanup,
-                                                              tmp_path):
-    saver, window = start_full_screen(arguments)
+# The spellings of the switches are the command-line unit tests' business;
+# here each kind of input ends a real saver.
+@pytest.mark.parametrize("ending", ["key", "click", "move"])
+def test_full_screen_saver_covers_the_screen_and_ends_on_input(ending, cleanup):
+    saver, window = start_full_screen()
     cleanup.append(saver)
     assert (window.x, window.y, window.width, window.height) == (0, 0, 1920, 1080)
     assert window.style == WS_POPUP_VISIBLE_CLIP
     assert window.exstyle == WS_EX_TOPMOST_TOOLWINDOW
     assert probe("cursor") == "hidden"
     # Black all round the display window (which shows the banner by default).
-    shot = screenshot(str(tmp_path / "screen.png"))
-    assert max_brightness(shot, "1920x400+0+0") == 0
-    assert max_brightness(shot, "600x1080+0+0") == 0
+    screen = Screen()
+    assert screen.region_is(0, 0, 1920, 400, BLACK, step=3)
+    assert screen.region_is(0, 0, 600, 1080, BLACK, step=3)
 
     if ending == "key":
         xdotool("key", "a")
@@ -113,11 +105,10 @@ def test_monitor_power_command_ends_the_saver(cleanup):
     assert saver.exit_code() == 0
 
 
-@pytest.mark.parametrize("switch", ["/p {}", "/l{}"])
-def test_preview_fills_its_host_ignores_input_and_ends_with_it(switch, cleanup):
+def test_preview_fills_its_host_ignores_input_and_ends_with_it(cleanup):
     host = Host(152, 112)
     cleanup.append(host)
-    preview = Program(switch.format(host.handle))
+    preview = Program(f"/p {host.handle}")
     cleanup.append(preview)
     # Visible once its creation has finished.
     child = wait_until(lambda: (lambda line: line if line not in ("", "none") and
@@ -144,7 +135,9 @@ def test_preview_fills_its_host_ignores_input_and_ends_with_it(switch, cleanup):
     assert [str(WM_CONTEXTMENU), str(host.handle)] in host.messages()
 
 
-@pytest.mark.parametrize("arguments", ["/p", "/p 0", "/p abc", "/p 99999", "/l", "/x", "/a 0"])
+# No preview host, a handle that is no window, no such role, and the password
+# role outside Windows 9x.
+@pytest.mark.parametrize("arguments", ["/p", "/p 99999", "/x", "/a 0"])
 def test_unusable_switches_end_with_minus_one_and_create_nothing(arguments):
     assert Program(arguments).exit_code(timeout=10) == -1
     assert count_windows(SAVER_CLASS, SAVER_TITLE) == 0
@@ -170,7 +163,5 @@ def test_options_dialog_owner_from_the_command_line(cleanup):
     front = Host()
     cleanup.append(front)
     assert options_dialog_owner(f"/c:{named.handle}", front) == named.handle
-    assert options_dialog_owner(f"/c {named.handle}", front) == front.handle
     assert options_dialog_owner("/c:99999", front) == front.handle
-    assert options_dialog_owner("/c", front) == front.handle
     assert options_dialog_owner(None, front) == 0

@@ -5,7 +5,6 @@
 //   winprobe find CLASS TITLE     -> "HWND x y width height style exstyle" or "none"
 //   winprobe count CLASS TITLE    -> number of top-level windows with that class and title
 //   winprobe child PARENT         -> first child: "HWND x y width height style exstyle class|title"
-//   winprobe rect HWND            -> the window's screen rectangle: "x y width height"
 //   winprobe title HWND           -> the window's title
 //   winprobe owner CLASS TITLE    -> owner of that top-level window, 0 if none
 //   winprobe send HWND MSG WPARAM LPARAM -> SendMessageA result
@@ -150,11 +149,6 @@ int main(int argc, char** argv) {
                area.right - area.left, area.bottom - area.top,
                static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
                static_cast<unsigned long>(GetWindowLongA(child, GWL_EXSTYLE)), className, title);
-    } else if (!strcmp(command, "rect") && argc == 3) {
-        RECT area = {};
-        GetWindowRect(Window(argv[2]), &area);
-        printf("%ld %ld %ld %ld\n", area.left, area.top, area.right - area.left,
-               area.bottom - area.top);
     } else if (!strcmp(command, "title") && argc == 3) {
         char title[256];
         GetWindowTextA(Window(argv[2]), title, sizeof title);

@@ -1,0 +1,223 @@
+// Every optimised bitmap operation against its per-pixel reference, byte for
+// byte, over every depth and over sizes and parameters that reach each fast
+// path and its edges (one-pixel sides, last rows and columns, angles that fold).
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+
+#include "BitmapTestUtil.h"
+#include "ReferenceLoops.h"
+#include "TurnReference.h"
+#include "imaging/KBitmap.h"
+#include "imaging/RowAccess.h"
+
+using testutil::kDepths;
+using testutil::Pattern;
+
+namespace {
+
+using Operation = std::function<void(KBitmap&)>;
+
+// Applies both versions to copies of `source`. On a difference, names the
+// first pixel that differs, or says that only other bytes do.
+testing::AssertionResult SameAsReference(const KBitmap& source, const Operation& fast, const Operation& reference) {
+    KBitmap got(source, nullptr, true), expected(source, nullptr, true);
+    fast(got);
+    reference(expected);
+    if (got.backgroundColour != expected.backgroundColour || got.transparentColour != expected.transparentColour)
+        return testing::AssertionFailure() << "colour fields changed";
+    if (testutil::SameBlock(got, expected)) return testing::AssertionSuccess();
+    if (got.Width() != expected.Width() || got.Height() != expected.Height() || got.Depth() != expected.Depth())
+        return testing::AssertionFailure() << "made " << got.Width() << "x" << got.Height() << "x" << got.Depth()
+                                           << ", expected " << expected.Width() << "x" << expected.Height() << "x"
+                                           << expected.Depth();
+    for (int y = 0; y < got.Height(); ++y)
+        for (int x = 0; x < got.Width(); ++x)
+            if (got.GetPixel(x, y, false) != expected.GetPixel(x, y, false))
+                return testing::AssertionFailure() << "pixel " << x << "," << y << " is "
+                                                   << got.GetPixel(x, y, false)
+                                                   << ", expected " << expected.GetPixel(x, y, false);
+    return testing::AssertionFailure() << "same pixels, other bytes (header, table or padding)";
+}
+
+// A pattern picture with a background colour that is a palette index too.
+KBitmap Turnable(int width, int height, int depth, uint32_t seed) {
+    KBitmap b = Pattern(width, height, depth, seed);
+    b.backgroundColour = 0x07123456;
+    return b;
+}
+
+// 24 bits with runs of equal pixels, so the blends and the equal-neighbour
+// shortcut of the warp are both taken.
+KBitmap Blocks(int width, int height, uint32_t seed) {
+    KBitmap b = Turnable(width, height, 24, seed);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((x / 5 + y / 3) % 3 == 0) b.SetPixel(x, y, 0);
+    return b;
+}
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Every folding case, the edge-on angles near a quarter turn, values without a number.
+const double kAngles[] = {0,   30,  85,  88,   89,   90,  180, 190,  450,   -270,   12.75,
+                          1000.25, -30, -45, -100, -180, 360, -720, 1e300, -1e300, kNaN, kInfinity};
+const struct { int w, h; } kTurnSizes[] = {{40, 40}, {37, 23}, {16, 61}, {1, 1}, {2, 3}, {33, 1}};
+
+}  // namespace
+
+// Nearest, area average and bilinear, enlarging and shrinking, along one axis
+// or both; one-pixel-wide sources, areas taller than the column sums hold.
+TEST(MatchesReference, Resize) {
+    const struct { int w, h, nw, nh; } sizes[] = {
+        {100, 100, 40, 40}, {100, 100, 60, 60}, {37, 23, 80, 51}, {50, 9, 12, 7},   {13, 40, 11, 19},
+        {5, 5, 1, 1},       {1, 7, 1, 3},       {1, 9, 4, 2},     {2, 5, 1, 2},     {7, 3, 3, 1},
+        {4000, 3, 1920, 1}, {9, 600, 4, 2},     {3, 530, 5, 2},   {11, 13, 23, 5},  {13, 11, 5, 23},
+        {301, 203, 211, 101},
+    };
+    for (int depth : kDepths)
+        for (const auto& s : sizes)
+            for (bool smooth : {false, true})
+                for (uint32_t transparent : {KBitmap::kNoTransparentColour, 0u}) {
+                    KBitmap b = Pattern(s.w, s.h, depth, s.w * 7 + s.h + depth);
+                    b.transparentColour = transparent;
+                    ASSERT_TRUE(SameAsReference(
+                        b, [&](KBitmap& p) { ASSERT_EQ(p.Resize(s.nw, s.nh, smooth), 1); },
+                        [&](KBitmap& p) {
+                            KBitmap out;
+                            reference::Resize(p, s.nw, s.nh, smooth, out);
+                            p.TakeFrom(out);
+                        }))
+                        << depth << "-bit " << s.w << "x" << s.h << " to " << s.nw << "x" << s.nh << " smooth "
+                        << smooth << " transparent " << transparent;
+                }
+}
+
+TEST(MatchesReference, SampleBilinearAndAverageColour) {
+    for (int depth : kDepths)
+        for (uint32_t transparent : {KBitmap::kNoTransparentColour, 0u, 0x00F8F8F8u}) {
+            // A few pixels of the transparent colour among the pattern.
+            KBitmap b = Pattern(7, 5, depth, depth);
+            for (int x = 0; x < 7; x += 3) b.SetPixel(x, x % 5, transparent & 0xFFFFFF);
+            b.transparentColour = transparent;
+            for (int i = 0; i < 400; ++i) {
+                const double x = -0.99 + i * 0.0203, y = -0.9 + (i % 37) * 0.16;
+                ASSERT_EQ(b.SampleBilinear(x, y), reference::SampleBilinear(b, x, y))
+                    << depth << " " << x << "," << y << " transparent " << transparent;
+            }
+            KBitmap c = Pattern(9, 7, depth, depth + 11);
+            c.transparentColour = transparent;
+            for (int left = -2; left < 10; left += 3)
+                for (int top = -1; top < 8; top += 2) {
+                    const RECT area{left, top, left + 4, top + 3};
+                    ASSERT_EQ(c.AverageColour(&area), reference::AverageColour(c, left, top, left + 4, top + 3))
+                        << depth << " " << left << "," << top;
+                }
+        }
+}
+
+// A depth converted to itself is left alone, block and all.
+TEST(MatchesReference, ConvertDepth) {
+    for (int from : kDepths)
+        for (int to : {15, 16, 24, 32}) {
+            KBitmap b = Pattern(13, 7, from, from * 100 + to);
+            b.backgroundColour = 0x00010203;
+            b.transparentColour = 0x00040506;
+            const BITMAPINFOHEADER* block = b.Header();
+            ASSERT_TRUE(SameAsReference(
+                b, [&](KBitmap& p) { ASSERT_EQ(p.ConvertDepth(to), 1); },
+                [&](KBitmap& p) {
+                    if (from == to) return;
+                    KBitmap out;
+                    reference::ConvertDepth(p, to, out);
+                    p.TakeFrom(out);
+                }))
+                << from << " to " << to;
+            if (from == to) {
+                ASSERT_EQ(b.ConvertDepth(to), 1);
+                EXPECT_EQ(b.Header(), block);
+            }
+        }
+}
+
+TEST(MatchesReference, FadeEdges) {
+    const struct { int w, h; } sizes[] = {{200, 100}, {10, 10}, {1, 7}, {7, 1}, {33, 17}};
+    for (int depth : {15, 16, 24, 32})
+        for (const auto& s : sizes)
+            for (double fraction : {0.25, 0.6, 1.5, 0.0, -1.0, 0.05})
+                ASSERT_TRUE(SameAsReference(
+                    Pattern(s.w, s.h, depth, s.w * 31 + depth),
+                    [&](KBitmap& p) { ASSERT_TRUE(p.FadeEdges(0x00306090, fraction)); },
+                    [&](KBitmap& p) { reference::FadeEdges(p, 0x00306090, fraction); }))
+                    << depth << "-bit " << s.w << "x" << s.h << " fraction " << fraction;
+}
+
+TEST(MatchesReference, RotateInPlane) {
+    for (int depth : kDepths)
+        for (const auto& s : kTurnSizes)
+            for (double angle : kAngles)
+                ASSERT_TRUE(SameAsReference(
+                    Turnable(s.w, s.h, depth, s.w * 7 + depth),
+                    [&](KBitmap& p) { ASSERT_TRUE(p.RotateInPlane(angle)); },
+                    [&](KBitmap& p) { reference::RotateInPlane(p, angle); }))
+                    << depth << "-bit " << s.w << "x" << s.h << " at " << angle;
+}
+
+// Both axes through the corner tables and the per-pixel warp. Angles without
+// a number are refused by both and leave the picture alone.
+TEST(MatchesReference, RotateAboutBothAxes) {
+    using Rotation = int (KBitmap::*)(double);
+    const struct { Rotation turn; const reference::CornerTable& corners; const char* name; } axes[] = {
+        {&KBitmap::RotateAboutVerticalAxis, reference::kVertical, "vertical"},
+        {&KBitmap::RotateAboutHorizontalAxis, reference::kHorizontal, "horizontal"},
+    };
+    for (const auto& axis : axes)
+        for (int depth : kDepths)
+            for (const auto& s : kTurnSizes)
+                for (double angle : kAngles) {
+                    const KBitmap b = depth == 24 && s.w > 2 ? Blocks(s.w, s.h, s.w * 5)
+                                                             : Turnable(s.w, s.h, depth, s.w * 5 + depth);
+                    ASSERT_TRUE(SameAsReference(
+                        b, [&](KBitmap& p) { (p.*axis.turn)(angle); },
+                        [&](KBitmap& p) { reference::Rotate3D(p, angle, axis.corners); }))
+                        << axis.name << " " << depth << "-bit " << s.w << "x" << s.h << " at " << angle;
+                }
+}
+
+// Quadrilaterals of every shape: shrunk, mirrored, crossed, far outside,
+// degenerate, next to the identity; with and without a transparent colour.
+TEST(MatchesReference, WarpToQuad) {
+    const POINT quads[][4] = {
+        {{3, 2}, {30, 5}, {25, 20}, {1, 18}},
+        {{36, 0}, {0, 0}, {0, 22}, {36, 22}},
+        {{0, 0}, {36, 22}, {0, 22}, {36, 0}},
+        {{-50, -40}, {90, -10}, {70, 80}, {-20, 60}},
+        {{5, 11}, {30, 11}, {20, 11}, {9, 11}},  // one row: determinant 0
+        {{INT32_MIN, 0}, {INT32_MAX, 3}, {7, INT32_MAX}, {0, -9}},
+        {{0, 0}, {35, 0}, {36, 22}, {0, 22}},
+    };
+    for (int depth : kDepths)
+        for (uint32_t transparent : {KBitmap::kNoTransparentColour, 0u})
+            for (const auto& quad : quads) {
+                KBitmap b = depth == 24 ? Blocks(37, 23, 4) : Turnable(37, 23, depth, 4);
+                b.transparentColour = transparent;
+                ASSERT_TRUE(SameAsReference(
+                    b, [&](KBitmap& p) { ASSERT_TRUE(p.WarpToQuad(quad)); },
+                    [&](KBitmap& p) { reference::WarpToQuad(p, quad); }))
+                    << depth << "-bit, quad from " << quad[0].x << "," << quad[0].y << " transparent " << transparent;
+            }
+}
+
+// The reciprocal division of the area averages against the double division
+// it replaces: every sum for small counts, spread sums for the largest.
+TEST(MatchesReference, ChannelDivider) {
+    pixel::ChannelDivider divider;
+    for (uint64_t count = 1; count <= 300; ++count)
+        for (uint64_t sum = 0; sum <= 255 * count; ++sum)
+            ASSERT_EQ(divider.Divide(sum, count), uint64_t(int(double(sum) / double(count)))) << sum << "/" << count;
+    for (uint64_t count : {4093ull, 65535ull, 65536ull, 65537ull, 1000003ull})
+        for (uint64_t sum = 0; sum <= 255 * count; sum += 997)
+            ASSERT_EQ(divider.Divide(sum, count), uint64_t(int(double(sum) / double(count)))) << sum << "/" << count;
+}
