@@ -1,41 +1,10 @@
 #include "options/Banner.h"
 
+#include "Canvas.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
-
-namespace {
-
-// A 32-bit top-down DIB section selected into a memory DC.
-struct Canvas {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    const uint32_t* pixels = nullptr;
-    int width, height;
-
-    Canvas(int w, int h) : width(w), height(h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old = SelectObject(dc, bitmap);
-        pixels = static_cast<const uint32_t*>(bits);
-    }
-    ~Canvas() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    uint32_t At(int x, int y) const { return pixels[y * width + x] & 0xFFFFFF; }  // 0xRRGGBB
-};
-
-}  // namespace
 
 // Drawn into a part of a DC: lavender with white lines and a black name
 // inside, nothing outside, and the DC's objects, colours and mode as they were.

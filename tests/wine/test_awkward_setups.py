@@ -4,58 +4,46 @@ know, and another program taking the foreground."""
 import os
 import subprocess
 import sys
-import time
 
-from saver import (SAVER_CLASS, SAVER_TITLE, Host, Program, Screen, count_windows, display_window,
-                   find_window, probe, wait_until, windows_path, write_settings, xdotool)
+from saver import (BLACK, SAVER_CLASS, SAVER_TITLE, Host, RunningSaver, Screen, count_windows,
+                   probe, windows_path, xdotool)
 from test_pictures import LAVENDER, make_picture
 
-RED, BLUE, LIME, BLACK = (255, 0, 0), (0, 0, 255), (0, 255, 0), (0, 0, 0)
+RED, BLUE, LIME = (255, 0, 0), (0, 0, 255), (0, 255, 0)
 
 
-def start(**settings):
-    write_settings(**settings)
-    xdotool("mousemove", 5, 5)
-    time.sleep(0.2)
-    program = Program("/s")
-    window = wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
-    assert window, "no saver window"
-    display = wait_until(lambda: display_window(window.handle))
-    assert display, "no display window"
-    time.sleep(1.0)  # the first frames are painted
-    return program, window, display[1:]
+def end_on_a_key(running):
+    xdotool("key", "a")
+    assert running.program.exit_code() == 0
+    assert count_windows(SAVER_CLASS, SAVER_TITLE) == 0
 
 
 def test_run_length_coded_picture_turns_in_its_own_colours(tmp_path):
     path = make_picture(str(tmp_path), "BMP3:rle8.bmp", options=("-type", "Palette",
                                                                  "-compress", "RLE"))
     assert open(path, "rb").read()[30] == 1, "not an 8-bit run-length coded BMP"
-    program, window, (x, y, width, height) = start(File=windows_path(path), ScreenMode="C",
-                                                    Fade=0, Rotation2D=1)
-    try:
-        # Turned in the plane by nearest pixel: every pixel shown is one of the
-        # picture's own colours, or the black of the canvas.
-        screen = Screen()
-        shown = {screen.pixel(px, py) for py in range(y + 2, y + height - 2, 5)
-                 for px in range(x + 2, x + width - 2, 5)}
-        assert shown - {RED, BLUE, LIME, BLACK} == set()
-        assert {RED, BLUE, LIME} <= shown
-    finally:
-        xdotool("key", "a")
-        assert program.exit_code() == 0
+    running = RunningSaver(File=windows_path(path), ScreenMode="C", Fade=0, Rotation2D=1)
+    # Turned in the plane by nearest pixel: every pixel shown is one of the
+    # picture's own colours, or the black of the canvas.
+    screen = running.painted(still=False)
+    x, y, width, height = running.display_rect()
+    shown = {screen.pixel(px, py) for py in range(y + 2, y + height - 2, 5)
+             for px in range(x + 2, x + width - 2, 5)}
+    end_on_a_key(running)
+    assert shown - {RED, BLUE, LIME, BLACK} == set()
+    assert {RED, BLUE, LIME} <= shown
 
 
 def test_banner_shows_on_a_16_bit_screen():
     if os.environ.get("SAVER_SCREEN", "").endswith("x16"):
-        program, window, rect = start(ScreenMode="C")
-        assert rect == (640, 500, 640, 80)
-        screen = Screen()
+        running = RunningSaver(ScreenMode="C")
+        assert running.display_rect() == (640, 500, 640, 80)
+        screen = running.painted()
         pixels = [screen.pixel(px, py) for py in range(501, 580, 3) for px in range(641, 1280, 5)]
+        end_on_a_key(running)
         # Lavender as a 16-bit screen holds it.
         lavender = sum(all(abs(a - b) <= 8 for a, b in zip(p, LAVENDER)) for p in pixels)
         assert lavender > 0.1 * len(pixels), "the banner was not drawn"
-        xdotool("key", "a")
-        assert program.exit_code() == 0
         return
     # A session of its own, on a screen 16 bits deep.
     top = os.path.join(os.path.dirname(__file__), "..", "..")
@@ -68,19 +56,18 @@ def test_banner_shows_on_a_16_bit_screen():
 
 
 def test_unknown_mode_shows_black_and_still_ends_on_a_key():
-    program, window, rect = start(Mode="X")
-    assert rect[2:] == (0, 0)
+    running = RunningSaver(Mode="X")
+    assert running.display_rect()[2:] == (0, 0)
     assert Screen().region_is(0, 0, 1920, 1080, BLACK, step=41)
-    xdotool("key", "a")
-    assert program.exit_code() == 0
-    assert count_windows(SAVER_CLASS, SAVER_TITLE) == 0
+    end_on_a_key(running)
 
 
 def test_another_program_taking_the_foreground_ends_the_saver():
     host = Host()
     try:
-        program, window, rect = start()
+        running = RunningSaver()
+        running.painted()
         probe("activate", host.handle)
-        assert program.exit_code() == 0
+        assert running.program.exit_code() == 0
     finally:
         host.close()

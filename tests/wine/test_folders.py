@@ -1,12 +1,10 @@
 """A folder or a shell shortcut as imagery, on the real saver."""
 import os
 import subprocess
-import time
 
 import pytest
 
-from saver import (SAVER_CLASS, SAVER_TITLE, WINE, Program, Screen, display_window, find_window,
-                   wait_until, windows_path, write_settings, xdotool)
+from saver import WINE, RunningSaver, windows_path, xdotool
 from test_pictures import LAVENDER
 
 RED, LIME, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)
@@ -29,27 +27,17 @@ def shown(imagery):
     """What the centred display shows for `imagery`: ("colour", rgb) for a
     picture, ("banner",) for the maker's banner. The saver must then end on a
     key with exit code 0."""
-    write_settings(File=imagery, ScreenMode="C", Fade=0)
-    xdotool("mousemove", 5, 5)
-    time.sleep(0.2)
-    program = Program("/s")
-    try:
-        window = wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
-        assert window, "no saver window"
-        display = wait_until(lambda: display_window(window.handle))
-        assert display, "no display window"
-        time.sleep(0.8)  # the first frame is painted
-        screen = Screen()
-        if display[1:] == (640, 500, 640, 80):
-            pixels = [screen.pixel(x, y) for y in range(501, 580, 4) for x in range(641, 1280, 7)]
-            assert pixels.count(LAVENDER) > 0.1 * len(pixels)
-            return ("banner",)
-        # 64 x 48 doubled three times, halved once: 512 x 384 in the middle.
-        assert display[1:] == (704, 348, 512, 384)
-        return ("colour", screen.pixel(960, 540))
-    finally:
-        xdotool("key", "a")
-        assert program.exit_code() == 0
+    running = RunningSaver(File=imagery, ScreenMode="C", Fade=0)
+    rect, screen = running.display_rect(), running.painted()
+    xdotool("key", "a")
+    assert running.program.exit_code() == 0
+    if rect == (640, 500, 640, 80):
+        pixels = [screen.pixel(x, y) for y in range(501, 580, 4) for x in range(641, 1280, 7)]
+        assert pixels.count(LAVENDER) > 0.1 * len(pixels)
+        return ("banner",)
+    # 64 x 48 doubled three times, halved once: 512 x 384 in the middle.
+    assert rect == (704, 348, 512, 384)
+    return ("colour", screen.pixel(960, 540))
 
 
 def test_a_folder_shows_each_of_its_pictures_over_repeated_starts(tmp_path):
