@@ -38,10 +38,8 @@ TEST(MarkupOptions, Keywords) {
         EXPECT_EQ(o.weight, c.weight) << label;
         EXPECT_STREQ(o.face, c.face) << label;
     }
-    const MarkupOptions styles = ParseMarkupOptions("fixed italic underline strike calcrect", area640);
+    const MarkupOptions styles = ParseMarkupOptions("fixed italic underline strike", area640);
     EXPECT_TRUE(styles.fixedPitch && styles.italic && styles.underline && styles.strikeOut);
-    EXPECT_TRUE(styles.calcRect && !styles.calcCharDim && !styles.centreVertically);
-    EXPECT_TRUE(ParseMarkupOptions("calcchardim vctr", area640).calcCharDim);
     // An empty rectangle at the origin is unbounded: never clipped.
     EXPECT_EQ(ParseMarkupOptions("", RECT{0, 0, 0, 0}).flags, 0x940u);
     EXPECT_EQ(ParseMarkupOptions("", RECT{0, 0, 0, 1}).flags, 0x840u);

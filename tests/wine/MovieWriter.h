@@ -45,10 +45,8 @@ inline const std::vector<BYTE>& FrameRows(int n, const void* format) {
     return rows;
 }
 
-inline const std::vector<BYTE>& Tone(int, const void*) {  // one second at 8 kHz
-    static std::vector<BYTE> samples(8000);
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = BYTE(i % 20 < 10 ? 96 : 160);
+inline const std::vector<BYTE>& Silence(int, const void*) {  // one second at 8 kHz
+    static const std::vector<BYTE> samples(8000, 128);
     return samples;
 }
 
@@ -66,7 +64,7 @@ inline bool MakeMovie(const char* path, const char* kind, int width, int height,
             info.fccType = streamtypeAUDIO;
             info.dwScale = info.dwSampleSize = 1;
             info.dwRate = info.dwSuggestedBufferSize = 8000;
-            ok = WriteStream(file, info, &wave, sizeof wave, 1, Tone);
+            ok = WriteStream(file, info, &wave, sizeof wave, 1, Silence);
         } else {
             BITMAPINFOHEADER h = {sizeof h, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
             h.biSizeImage = DWORD((width * 3 + 3) & ~3) * height;

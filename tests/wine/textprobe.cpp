@@ -24,8 +24,7 @@ int Fit(int width, int height, const char* setting) {
     text.Assign(setting);
     text.Replace("\\n", "\n", 1, 0);
     text.Replace("\\t", "\t", 1, 0);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
+    HDC dc = CreateCompatibleDC(nullptr);
     RECT fitted = {0, 0, width, height};
     const int chosen = text.DrawMarkupText(nullptr, dc, &fitted, 0xFFFFFF, 0,
                                            "fill vctr hctr calcrect", nullptr);
@@ -35,7 +34,6 @@ int Fit(int width, int height, const char* setting) {
     text.DrawMarkupText(nullptr, dc, &next, 0xFFFFFF, 0, larger, nullptr);
     printf("%d %ld %ld %ld %ld\n", chosen, fitted.right, fitted.bottom, next.right, next.bottom);
     DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
     return 0;
 }
 
