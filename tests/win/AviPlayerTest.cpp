@@ -1,12 +1,12 @@
 // The movie source on real AVI files written by AVIFile itself: frames by
-// number, the cached first frame, the ends of the movie, rates, requested
-// depths, and files without playable video.
+// number, the cached first frame, the ends of the movie, failed opens.
 #include "imaging/AviPlayer.h"
 
 #include "../wine/MovieWriter.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -36,8 +36,6 @@ TEST(AviPlayer, FramesByNumberAndTheirEnds) {
     ASSERT_EQ(player.Open(TempMovie("hundred.avi", "rgb24", 100, 2997, 100).c_str(), 24), 1);
     EXPECT_EQ(player.FrameCount(), 100u);
     EXPECT_DOUBLE_EQ(player.GetFrameRate(), 29.97);
-    EXPECT_EQ(player.GetFrameSize().cx, 32);
-    EXPECT_EQ(player.GetFrameSize().cy, 24);
 
     // Frame 0 was decoded by Open: asking for it again gives the same frame.
     BITMAPINFOHEADER* first = player.GetFrame(0, false);
@@ -58,47 +56,18 @@ TEST(AviPlayer, FramesByNumberAndTheirEnds) {
 
     player.Close();
     player.Close();  // harmless
-    EXPECT_FALSE(player.HasVideo());
     EXPECT_EQ(player.GetFrame(0, false), nullptr);
-    EXPECT_EQ(player.GetFrameRate(), 0.0);
 }
 
-TEST(AviPlayer, RequestedDepths) {
-    // Whatever the file holds, frames come at the depth asked for. A decoder
-    // that cannot deliver it (Wine has no converter to 16-bit 5-5-5, which
-    // depth 15 asks for) leaves a movie that opens and shows nothing.
-    struct Depth { const char* kind; int asked; WORD bits; };
-    for (const Depth& d : {Depth{"pal8", 24, 24}, Depth{"rgb16", 24, 24}, Depth{"rgb24", 32, 32},
-                           Depth{"rgb24", 15, 16}}) {
-        AVI_PLAYER player;
-        ASSERT_EQ(player.Open(TempMovie("depth.avi", d.kind, 2, 25, 1).c_str(), d.asked), 1);
-        const BITMAPINFOHEADER* frame = player.GetFrame(1, false);
-        if (d.asked == 15 && !frame)
-            continue;
-        ASSERT_NE(frame, nullptr) << d.kind << " at " << d.asked;
-        EXPECT_EQ(frame->biBitCount, d.bits) << d.kind << " at " << d.asked;
-    }
-}
-
-TEST(AviPlayer, FilesWithoutPlayableVideo) {
-    // Sound only, and a video stream without frames: opened, nothing to show.
-    for (const char* kind : {"sound", "empty"}) {
-        AVI_PLAYER player;
-        ASSERT_EQ(player.Open(TempMovie("novideo.avi", kind, 0, 25, 1).c_str(), 24), 1) << kind;
-        EXPECT_EQ(player.HasVideo(), kind[0] == 'e');
-        EXPECT_EQ(player.FrameCount(), 0u);
-        EXPECT_EQ(player.GetFrame(0, false), nullptr);
-        EXPECT_EQ(player.GetFrameSize().cx, 0);
-    }
+TEST(AviPlayer, FailedOpensAreBalanced) {
     // No file, and a file that is no AVI: not opened, again and again,
     // with AVIFile's initialisations balanced: a movie still opens after.
     char picture[MAX_PATH];
     GetTempPathA(sizeof picture, picture);
     strcat(picture, "text.avi");
-    HANDLE file = CreateFileA(picture, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, "not a movie", 11, &written, nullptr);
-    CloseHandle(file);
+    FILE* file = fopen(picture, "wb");
+    fputs("not a movie", file);
+    fclose(file);
     AVI_PLAYER player;
     for (int round = 0; round < 3; ++round) {
         EXPECT_EQ(player.Open("C:\\no\\such\\movie.avi", 24), 0);

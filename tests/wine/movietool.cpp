@@ -1,15 +1,10 @@
-// Movies for the movie tests (see MovieWriter.h), and a sampler that watches
-// a screen pixel from inside Wine, fast enough to see every frame.
-//
-//   movietool make FILE KIND WIDTH HEIGHT FRAMES RATE SCALE
-//       Prints "made" or "failed".
-//   movietool watch X Y SECONDS
-//       Prints "MS RRGGBB" each time the screen pixel at (X, Y) changes, MS
-//       counted from the start.
-//   movietool cost FILE WIDTH HEIGHT FRAMES
-//       Plays FRAMES frames as the saver does with "Fade" on, into a window
-//       of WIDTH x HEIGHT, as fast as it can, and prints the mean time of
-//       each step of a frame: fetch, copy and fade, present.
+// Movies for the movie tests, a screen pixel sampler, and a timing of frames.
+//   movietool make FILE KIND WIDTH HEIGHT FRAMES RATE SCALE  -> "made" or "failed"
+//       (kinds in MovieWriter.h)
+//   movietool watch X Y SECONDS  -> "MS RRGGBB" each time the pixel at (X, Y) changes
+//   movietool cost FILE WIDTH HEIGHT FRAMES  -> the mean time of each step of a
+//       frame (fetch, copy and fade, present) played as the saver does with
+//       "Fade" on into a WIDTH x HEIGHT window, as fast as it can
 #include "MovieWriter.h"
 
 #include "engine/PresentDib.h"

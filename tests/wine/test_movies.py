@@ -1,7 +1,8 @@
-"""Movies on the real saver: pace, layout, looping, fading, resuming, and
+"""Movies on the real saver: pace, layout, fading, resuming and looping, and
 files that hold no playable video. The movies are written by AVIFile itself
 (tests/wine/MovieWriter.h); each frame shows its number in its colour."""
 import os
+import re
 import subprocess
 import time
 
@@ -12,7 +13,6 @@ from saver import (SAVER_CLASS, SAVER_TITLE, WINE, Program, Screen, find_window,
 from test_pictures import LAVENDER, saver  # noqa: F401 (saver is a fixture)
 
 MOVIETOOL = os.environ.get("SAVER_MOVIETOOL", "")
-MAKELINK = os.environ.get("SAVER_MAKELINK", "")
 BLACK, WHITE = (0, 0, 0), (255, 255, 255)
 
 
@@ -31,9 +31,6 @@ def movies(tmp_path_factory):
         "rgb24": make_movie(folder, "rgb24.avi", "rgb24", 100, 25, 1),
         "slow": make_movie(folder, "slow.avi", "rgb24", 100, 15, 1),
         "ntsc": make_movie(folder, "ntsc.avi", "rgb24", 100, 2997, 100),
-        "pal8": make_movie(folder, "pal8.avi", "pal8", 100, 15, 1),
-        "rgb16": make_movie(folder, "rgb16.avi", "rgb16", 100, 25, 1),
-        "short": make_movie(folder, "short.avi", "rgb24", 10, 15, 1),
         "sound": make_movie(folder, "sound.avi", "sound", 0),
         "empty": make_movie(folder, "empty.avi", "empty", 0),
         "folder": folder,
@@ -64,21 +61,13 @@ class Watcher:
     def frames(self):
         """[(ms, frame number)] for each change to a frame, in order."""
         lines = [self.first] + self.process.communicate(timeout=60)[0].splitlines()
-        seen = []
-        for line in lines:
-            ms, colour = line.split()
-            number = frame_number(bytes.fromhex(colour))
-            if number is not None:
-                seen.append((int(ms), number))
-        return seen
+        seen = [(int(ms), frame_number(bytes.fromhex(colour))) for ms, colour in map(str.split, lines)]
+        return [(ms, n) for ms, n in seen if n is not None]
 
 
 def stored_frame_number():
     path = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "win.ini")
-    for line in open(path, encoding="latin-1").read().splitlines():
-        if line.startswith("FrameNumber="):
-            return int(line.split("=", 1)[1])
-    return None
+    return int(re.search(r"^FrameNumber=(-?\d+)", open(path, encoding="latin-1").read(), re.M)[1])
 
 
 def close_on_key(program):
@@ -87,9 +76,8 @@ def close_on_key(program):
 
 
 def successive(numbers, count):
-    """Each number the next one, wrapping at count. The sampler may miss a
-    frame when a loaded machine paints two in quick succession: a rare step
-    of two counts too."""
+    """Each number the next one, wrapping at count; a rare step of two too (the
+    sampler may miss a frame when a loaded machine paints two in a row)."""
     steps = [(b - a) % count for a, b in zip(numbers, numbers[1:])]
     return all(step in (1, 2) for step in steps) and steps.count(2) <= len(steps) // 10
 
@@ -112,14 +100,8 @@ def test_movie_plays_at_its_rate_where_its_layout_puts_it(saver, movies, kind, f
     measured = frames * 1000 / (seen[-1][0] - seen[0][0])
     assert 0.6 * fps < measured < 1.15 * fps, seen
 
-    # Captures a second apart: about a second's worth of frames on.
-    before, start = Screen(), time.monotonic()
-    time.sleep(1.0)
-    after, elapsed = Screen(), time.monotonic() - start
-    first, second = (frame_number(s.pixel(*middle)) for s in (before, after))
-    assert 0.5 * fps * elapsed <= (second - first) % 100 <= 1.2 * fps * elapsed + 2, (first, second)
-
     # The frame fills the display window, and nothing outside it.
+    after = Screen()
     for corner in [(x + 20, y + height - 20), (x + width - 20, y + 20),
                    (x + width - 20, y + height - 20)]:
         assert after.pixel(*corner) != BLACK, corner
@@ -130,48 +112,11 @@ def test_movie_plays_at_its_rate_where_its_layout_puts_it(saver, movies, kind, f
     close_on_key(running.program)
 
 
-@pytest.mark.parametrize("kind", ["pal8", "rgb16"])
-def test_8_and_16_bit_movies_play(saver, movies, kind):
-    # Wine hands 8- and 16-bit uncompressed frames over unconverted, their
-    # rows read as 24-bit ones, so only the size and the motion are checked.
-    running = saver(File=windows_path(movies[kind]), ScreenMode="C", Fade=0)
-    assert running.display_rect() == (800, 420, 320, 240)
-    captures = []
-    for _ in range(3):
-        screen = Screen()
-        captures.append(bytes(b for y in range(420, 660, 4)
-                              for b in screen.raw[(y * 1920 + 800) * 3:(y * 1920 + 1120) * 3]))
-        time.sleep(0.3)
-    assert any(captures[0]) and len(set(captures)) == 3
-    close_on_key(running.program)
-
-
-def test_a_short_movie_loops(saver, movies):
-    running = saver(File=windows_path(movies["short"]), ScreenMode="C", Fade=0)
-    time.sleep(2.0)  # 10 frames at 15 a second: three rounds over
-    numbers = [n for _, n in Watcher(960, 540, 1.5).frames()]
-    assert len(numbers) >= 10 and successive(numbers, 10), numbers
-    assert set(numbers) == set(range(10)), numbers
-    close_on_key(running.program)
-
-
-def test_a_shortcut_to_a_movie_plays_the_movie(saver, movies):
-    link = os.path.join(movies["folder"], "movie.lnk")
-    made = subprocess.run([WINE, MAKELINK, windows_path(link), windows_path(movies["rgb24"])],
-                          capture_output=True, text=True, timeout=60)
-    assert made.stdout.strip() == "made"
-    running = saver(File=windows_path(link), ScreenMode="C", Fade=0)
-    assert running.display_rect() == (800, 420, 320, 240)
-    numbers = [n for _, n in Watcher(960, 540, 1.0).frames()]
-    assert len(numbers) > 10 and successive(numbers, 100), numbers
-    close_on_key(running.program)
-
-
 def test_every_frame_is_faded(saver, movies):
     running = saver(File=windows_path(movies["rgb24"]), ScreenMode="C", Fade=1)
     shown = []
     for _ in range(2):
-        screen = Screen(save_as=os.path.join(movies["folder"], "faded.png"))
+        screen = Screen()
         # The band is a quarter of the frame's height, 60 pixels: black at the
         # edge, half-way there, the frame's own colour inside.
         for edge in [(800, 540), (1119, 540), (960, 420), (960, 659)]:
@@ -203,13 +148,10 @@ def test_playback_resumes_after_the_stored_frame(movies, rewind):
     assert stored_frame_number() == (41 if rewind else numbers[-1])
 
 
-@pytest.mark.parametrize("kind,shows", [
-    ("sound", "nothing"),        # a movie without video: an empty display
-    ("empty", "nothing"),        # a video stream without frames: the same
-    ("truncated", "nothing"),    # its first frame cannot be read: the same
-    ("noise", "banner"),         # no movie and no picture: the banner
-])
-def test_files_without_playable_video(saver, movies, kind, shows):
+# Sound only, a video stream without frames, an unreadable first frame: an
+# empty display. Random bytes, no movie and no picture: the banner.
+@pytest.mark.parametrize("kind", ["sound", "empty", "truncated", "noise"])
+def test_files_without_playable_video(saver, movies, kind):
     path = movies.get(kind, os.path.join(movies["folder"], kind + ".avi"))
     if kind == "truncated":
         whole = open(movies["rgb24"], "rb").read()
@@ -217,11 +159,9 @@ def test_files_without_playable_video(saver, movies, kind, shows):
     elif kind == "noise":
         open(path, "wb").write(os.urandom(20000))
     running = saver(File=windows_path(path), ScreenMode="C", Fade=0)
-    rect = running.display_rect()
-    screen = Screen()
-    if shows == "nothing":
-        assert rect[2:] == (0, 0)
-        assert screen.region_is(0, 0, 1920, 1080, BLACK, step=23)
+    rect, screen = running.display_rect(), Screen()
+    if kind != "noise":
+        assert rect[2:] == (0, 0) and screen.region_is(0, 0, 1920, 1080, BLACK, step=23)
     else:
         assert rect == (640, 500, 640, 80)
         pixels = [screen.pixel(x, y) for y in range(501, 580, 4) for x in range(641, 1280, 7)]
