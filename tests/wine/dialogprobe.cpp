@@ -1,24 +1,15 @@
-// Looks at dialogs of another process for the options tests. Every command
-// prints plain lines; handles and numbers are decimal.
+// Looks at dialogs of another process for the options tests. Numbers and
+// handles are decimal.
 //
-//   dialogprobe controls HWND   -> one line per child window, in template order:
-//                                  "id|class|style|exstyle|x|y|width|height|checked|enabled|visible|HWND|text"
-//                                  (text with \\, \r and \n escaped)
-//                                  (position in the dialog's client pixels)
-//   dialogprobe screen HWND ID  -> the control's screen rectangle: "x y width height"
-//   dialogprobe dpi HWND        -> "dpi AWARENESS" of the window (awareness as DPI_AWARENESS)
-//   dialogprobe template FILE ID -> the dialog template ID in the program FILE: a line
-//                                  "dialog|style|exstyle|x|y|width|height|caption|points|face"
-//                                  and one line per item "id|class|style|exstyle|x|y|width|height|caption"
-//   dialogprobe modules PID      -> the path of every module loaded in that process
-//   dialogprobe record FILE ARG...  -> writes its arguments to FILE, one a line
-//                                  (stands in for the web browser)
-// The per-monitor DPI functions come with Windows 10.
-#undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0A00
+//   dialogprobe controls HWND    -> one line per child window, in template order:
+//       "id|class|style|exstyle|x|y|width|height|checked|enabled|visible|HWND|text"
+//       (rectangle on the screen; text with \\, \r and \n escaped)
+//   dialogprobe template FILE ID -> the dialog template ID in the program FILE:
+//       "dialog|style|exstyle|x|y|width|height|caption|points|face", then per item
+//       "id|class|style|exstyle|x|y|width|height|caption"
+//   dialogprobe record FILE ARG... -> writes its arguments to FILE, one a line
+//       (stands in for the web browser)
 #include <windows.h>
-
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,26 +23,21 @@ static HWND Window(const char* text) {
 // so that every control stays on one line.
 static void PrintEscaped(const char* text) {
     for (; *text; ++text) {
-        if (*text == '\\')
-            fputs("\\\\", stdout);
-        else if (*text == '\r')
-            fputs("\\r", stdout);
-        else if (*text == '\n')
-            fputs("\\n", stdout);
+        if (const char* escape = *text == '\\' ? "\\\\" : *text == '\r' ? "\\r" : *text == '\n' ? "\\n" : nullptr)
+            fputs(escape, stdout);
         else
             putchar(*text);
     }
     putchar('\n');
 }
 
-static void PrintControl(HWND dialog, HWND control) {
+static void PrintControl(HWND control) {
     char className[256] = {}, text[1024] = {};
     GetClassNameA(control, className, sizeof className);
     // GetWindowText does not ask another process's edits for their text.
     SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     RECT area;
     GetWindowRect(control, &area);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
     // Buttons answer BM_GETCHECK; anything else answers 0.
     LRESULT checked = _stricmp(className, "Button") == 0 ? SendMessageA(control, BM_GETCHECK, 0, 0) : 0;
     printf("%d|%s|%lu|%lu|%ld|%ld|%ld|%ld|%ld|%d|%d|%lu|", static_cast<short>(GetDlgCtrlID(control)),
@@ -68,11 +54,7 @@ static void PrintControl(HWND dialog, HWND control) {
 static const WORD* ReadNameOrNumber(const WORD* at, char* out, size_t size) {
     static const char* const classes[] = {"Button", "Edit", "Static", "ListBox", "ScrollBar", "ComboBox"};
     if (*at == 0xFFFF) {
-        WORD number = at[1];
-        if (number >= 0x80 && number <= 0x85)
-            snprintf(out, size, "%s", classes[number - 0x80]);
-        else
-            snprintf(out, size, "#%u", number);
+        snprintf(out, size, "%s", at[1] >= 0x80 && at[1] <= 0x85 ? classes[at[1] - 0x80] : "?");
         return at + 2;
     }
     int length = lstrlenW(reinterpret_cast<const WCHAR*>(at));
@@ -136,30 +118,9 @@ int main(int argc, char** argv) {
     if (!strcmp(command, "controls") && argc == 3) {
         HWND dialog = Window(argv[2]);
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            PrintControl(dialog, child);
-    } else if (!strcmp(command, "screen") && argc == 4) {
-        RECT area = {};
-        GetWindowRect(GetDlgItem(Window(argv[2]), atoi(argv[3])), &area);
-        printf("%ld %ld %ld %ld\n", area.left, area.top, area.right - area.left, area.bottom - area.top);
-    } else if (!strcmp(command, "dpi") && argc == 3) {
-        HWND window = Window(argv[2]);
-        printf("%u %d\n", GetDpiForWindow(window),
-               static_cast<int>(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window))));
+            PrintControl(child);
     } else if (!strcmp(command, "template") && argc == 4) {
         return PrintTemplate(argv[2], atoi(argv[3]));
-    } else if (!strcmp(command, "modules") && argc == 3) {
-        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
-                                     strtoul(argv[2], nullptr, 10));
-        HMODULE modules[512];
-        DWORD size = 0;
-        if (!process || !EnumProcessModules(process, modules, sizeof modules, &size))
-            return 1;
-        for (DWORD i = 0; i < size / sizeof modules[0] && i < 512; ++i) {
-            char path[MAX_PATH] = {};
-            GetModuleFileNameExA(process, modules[i], path, sizeof path);
-            printf("%s\n", path);
-        }
-        CloseHandle(process);
     } else if (!strcmp(command, "record") && argc >= 3) {
         FILE* out = fopen(argv[2], "w");
         if (!out)
