@@ -54,6 +54,7 @@ class Control:
     def __init__(self, line):
         f = line.split("|", 12)
         self.id, self.kind, self.rect = int(f[0]), f[1].upper(), tuple(map(int, f[4:8]))
+        self.style = int(f[2])
         self.checked, self.enabled, self.visible = (v == "1" for v in f[8:11])
         self.handle = int(f[11])
         self.text = re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r"}.get(m[1], m[1]), f[12])
@@ -152,23 +153,28 @@ def browser(tmp_path):
 
 
 def test_the_dialog_as_built_its_banner_and_web_button(prefix, open_dialog, browser):
-    lines = dialog_probe("template", windows_path(os.environ["SAVER_SCR"]), 2003).splitlines()
-    head = lines[0].split("|")
-    # Popup, caption, system menu, modal frame, centred, with a font.
-    assert [head[1]] + head[3:] == [str(0x80C808C0), "0", "0", "235", "206",
-                                    "VelorinScreenSaver Options", "8", "MS Shell Dlg"]
-    assert [(int(i[0]), i[1].upper(), int(i[2]), i[8], tuple(map(int, i[4:8])))
-            for i in (line.split("|") for line in lines[1:])] == \
-        [(c, kind, 0x50000000 | style, text, rect) for c, kind, style, text, rect in TEMPLATE]
-
     # The saver run with no arguments shows it; Install is hidden when the
     # data folder is the system folder, where it would copy itself.
     prefix.write_win_ini(r"C:\windows\SYSTEM32")
     dialog = open_dialog(None)
+    # Popup, caption, system menu, modal frame, centred, with a font.
+    assert find_window(*DIALOG).style & 0x80C808C0 == 0x80C808C0
     shown = dialog.controls()
-    assert list(shown) == [row[0] for row in TEMPLATE]
     assert all(c.enabled for c in shown.values())
     assert [i for i, c in shown.items() if not c.visible] == [1005]
+
+    # Visibility is above; checking a radio button makes it a tab stop, and an edit
+    # draws its border as an extended style. MS Shell Dlg 8 has base units of 6 by 12.
+    def normal(style):
+        return style & ~(0x10800000 | (TAB if style & 0xF == RADIO else 0))
+
+    def pixels(x, y, w, h):
+        return (x * 6 + 2) // 4, (y * 12 + 4) // 8, (w * 6 + 2) // 4, (h * 12 + 4) // 8
+    dx, dy = (a - b for a, b in zip(shown[1001].rect[:2], pixels(7, 70, 0, 0)))
+    assert [(c.id, c.kind, normal(c.style), c.text, c.rect) for c in shown.values()] == \
+        [(c, kind, normal(0x50000000 | bits), text, (dx + r[0], dy + r[1], r[2], r[3]))
+         for c, kind, bits, text, r in ((*t[:4], pixels(*t[4])) for t in TEMPLATE)]
+
     x, y, width, height = shown[1017].rect
     area = [(px, py) for py in range(y + 2, y + height - 2) for px in range(x + 2, x + width - 2)]
     first, _, second = Screen(), time.sleep(0.3), Screen()
