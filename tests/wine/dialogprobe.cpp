@@ -12,10 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 
-static HWND Window(const char* text) {
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoul(text, nullptr, 10)));
-}
-
 // Backslashes, carriage returns and line feeds written as \\, \r and \n,
 // so that every control stays on one line.
 static void PrintEscaped(const char* text) {
@@ -51,7 +47,7 @@ int main(int argc, char** argv) {
         return 2;
     const char* command = argv[1];
     if (!strcmp(command, "controls") && argc == 3) {
-        HWND dialog = Window(argv[2]);
+        HWND dialog = reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoul(argv[2], nullptr, 10)));
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
             PrintControl(child);
     } else if (!strcmp(command, "record") && argc >= 3) {

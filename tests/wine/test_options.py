@@ -288,8 +288,7 @@ def test_install(prefix, open_dialog, case):
     dialog = open_dialog()
     dialog.press(1005)
     question, text = answer_message_box({"cancel": IDCANCEL, "no": IDNO}.get(case, IDYES))
-    assert text.startswith("This operation will configure VelorinScreenSaver as the system "
-                           "screen saver.\n\nWould you like to copy VelorinScreenSaver")
+    assert "copy VelorinScreenSaver to the Windows System folder so it will appear" in text
     outcome = None if case == "cancel" else answer_message_box(IDOK, question)[1]
     out = reg("query", DESKTOP_KEY, "/v", "SCRNSAVE.EXE").stdout
     entry = out.split("REG_SZ", 1)[1].strip()
