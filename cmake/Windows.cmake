@@ -68,7 +68,7 @@ target_link_libraries(makelink PRIVATE ole32 uuid)
 
 # Reads the options dialog's controls from outside, for the options tests.
 add_executable(dialogprobe tests/wine/dialogprobe.cpp)
-target_link_libraries(dialogprobe PRIVATE user32 psapi)
+target_link_libraries(dialogprobe PRIVATE user32)
 
 # Writes the movies of the movie tests, watches a screen pixel, and times
 # the steps of a movie frame.
