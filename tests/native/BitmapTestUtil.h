@@ -86,4 +86,22 @@ inline BITMAPINFOHEADER Header(int width, int height, int bitCount, DWORD compre
 
 constexpr int kDepths[] = {1, 4, 8, 15, 16, 24, 32};
 
+// A pattern picture for the turns, with a background colour that is a
+// palette index too (7).
+inline KBitmap Turnable(int width, int height, int depth, uint32_t seed) {
+    KBitmap b = Pattern(width, height, depth, seed);
+    b.backgroundColour = 0x07123456;
+    return b;
+}
+
+// 24 bits with runs of equal pixels, so the blends and the equal-neighbour
+// shortcut of the warp are both taken (and the background colour is nowhere).
+inline KBitmap Blocks(int width, int height, uint32_t seed) {
+    KBitmap b = Turnable(width, height, 24, seed);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((x / 5 + y / 3) % 3 == 0) b.SetPixel(x, y, 0);
+    return b;
+}
+
 }  // namespace testutil

@@ -42,22 +42,8 @@ testing::AssertionResult SameAsReference(const KBitmap& source, const Operation&
     return testing::AssertionFailure() << "same pixels, other bytes (header, table or padding)";
 }
 
-// A pattern picture with a background colour that is a palette index too.
-KBitmap Turnable(int width, int height, int depth, uint32_t seed) {
-    KBitmap b = Pattern(width, height, depth, seed);
-    b.backgroundColour = 0x07123456;
-    return b;
-}
-
-// 24 bits with runs of equal pixels, so the blends and the equal-neighbour
-// shortcut of the warp are both taken.
-KBitmap Blocks(int width, int height, uint32_t seed) {
-    KBitmap b = Turnable(width, height, 24, seed);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if ((x / 5 + y / 3) % 3 == 0) b.SetPixel(x, y, 0);
-    return b;
-}
+using testutil::Blocks;
+using testutil::Turnable;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();

@@ -10,22 +10,9 @@
 
 namespace {
 
-constexpr uint32_t kBackground = 0x00123456;
+constexpr uint32_t kBackground = 0x00123456;  // the colour of testutil::Turnable's background
 
-KBitmap Pattern(int width, int height, int depth, uint32_t seed) {
-    KBitmap b = testutil::Pattern(width, height, depth, seed);
-    b.backgroundColour = 0x07000000 | kBackground;  // palette index 7
-    return b;
-}
-
-// A 24-bit picture with runs of equal pixels (and the background colour nowhere).
-KBitmap Blocks(int width, int height, uint32_t seed) {
-    KBitmap b = Pattern(width, height, 24, seed);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if ((x / 5 + y / 3) % 3 == 0) b.SetPixel(x, y, 0x00000000);
-    return b;
-}
+using testutil::Blocks;
 
 bool RowIsBackground(const KBitmap& b, int y) {
     for (int x = 0; x < b.Width(); ++x)
