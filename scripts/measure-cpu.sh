@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the saver's CPU use under Wine: CPU seconds per wall-clock second
-# of the .scr process over 10 seconds, for a few kinds of content (pictures
-# and the clock) on a 1920 x 1080 virtual screen. Run inside scripts/wine-session.sh:
+# over 10 seconds of the .scr process, of the X server that shows its frames
+# and of the wineserver, for each kind of content on a 1920 x 1080 virtual
+# screen. Run inside scripts/wine-session.sh:
 #   bash scripts/wine-session.sh bash scripts/measure-cpu.sh build/win64/VelorinScreenSaver.scr
 set -euo pipefail
 scr=$(realpath "$1")
@@ -25,36 +26,63 @@ saver_pid() {
   done
 }
 
+# The X server of this session's display, and the wineserver of its prefix.
+xserver_pid() {
+  pgrep -f "^Xvfb $DISPLAY " | head -n 1
+}
+wineserver_pid() {
+  local pid
+  for pid in $(pgrep -x wineserver); do
+    if { tr '\0' '\n' < "/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null; then
+      echo "$pid"
+      return
+    fi
+  done
+}
+
+# User plus system clock ticks of each process given.
+cpu_ticks() {
+  local pid
+  for pid in "$@"; do awk '{printf "%d ", $14 + $15}' "/proc/$pid/stat"; done
+}
+
+printf '%-46s %8s %8s %10s %8s   (CPU s per s)\n' content saver X wineserver total
+
+# SAVER_MEASURE_ONLY=turning measures just the cases whose name holds it.
 measure() {
   local name=$1; shift
+  [[ $name == *"${SAVER_MEASURE_ONLY:-}"* ]] || return 0
   # The session's prefix is a throw-away one: its win.ini holds just this.
   printf '[VelorinScreenSaver]\r\n' > "$ini"
   for setting in "$@"; do printf '%s\r\n' "$setting" >> "$ini"; done
   xdotool mousemove 10 10
   /usr/lib/wine/wine64 "$scr" /s &
   sleep 3
-  local pid
-  pid=$(saver_pid)
-  local before after
-  before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+  local pids before after
+  pids="$(saver_pid) $(xserver_pid) $(wineserver_pid)"
+  before=$(cpu_ticks $pids)
   sleep "$seconds"
-  after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+  after=$(cpu_ticks $pids)
   xdotool key Escape
   wait
-  awk -v n="$name" -v a="$after" -v b="$before" -v t="$ticks" -v s="$seconds" \
-    'BEGIN { printf "%-40s %.3f CPU s per s\n", n, (a - b) / t / s }'
+  awk -v n="$name" -v a="$after" -v b="$before" -v t="$ticks" -v s="$seconds" 'BEGIN {
+    split(a, x); split(b, y); total = 0
+    for (i = 1; i <= 3; ++i) { share[i] = (x[i] - y[i]) / t / s; total += share[i] }
+    printf "%-46s %8.3f %8.3f %10.3f %8.3f\n", n, share[1], share[2], share[3], total }'
 }
 
 measure "still picture, centred" "File=$picture" ScreenMode=C Fade=1
 measure "still picture, bouncing" "File=$picture" ScreenMode=B Fade=1
+measure "turning picture, 2D, full screen" "File=$picture" ScreenMode=F Rotation2D=1
 measure "turning picture, 2D + 3D, full screen" "File=$picture" ScreenMode=F Rotation2D=1 Rotation3D=1
+measure "turning picture, 2D + 3D, bouncing" "File=$picture" ScreenMode=B Rotation2D=1 Rotation3D=1
 measure "clock, centred" Mode=T Text= ScreenMode=C
 measure "clock, bouncing" Mode=T Text= ScreenMode=B
 
 # A 640 x 480 movie at 25 frames a second, faded, full screen: made by the
 # tests' movie tool, which also times the steps of one frame.
 movietool=$(dirname "$scr")/movietool.exe
-if [ -f "$movietool" ]; then
+if [ -f "$movietool" ] && [[ movie == *"${SAVER_MEASURE_ONLY:-}"* ]]; then
   movie="Z:$(echo "$work/movie.avi" | tr / '\\')"
   /usr/lib/wine/wine64 "$movietool" make "$movie" rgb24 640 480 50 25 1 >/dev/null
   measure "movie 640 x 480 at 25 fps, faded, full screen" "File=$movie" ScreenMode=F Fade=1
