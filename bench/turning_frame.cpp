@@ -11,28 +11,12 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 #include "../tests/native/BitmapTestUtil.h"
 #include "../tests/native/TurnReference.h"
 #include "imaging/KBitmap.h"
 
 namespace {
-
-#ifdef __GLIBC__
-// A frame allocates and frees four canvas-sized blocks. glibc hands them back
-// to the system at the end of every frame (its trimming threshold follows the
-// largest block freed) and the next frame faults them in again, which on a
-// virtual machine can cost more than the turns; a saver's heap keeps them
-// from frame to frame. Keeping them here too measures the turns themselves.
-[[maybe_unused]] const bool kHeapKept = [] {
-    mallopt(M_MMAP_THRESHOLD, 64 << 20);
-    mallopt(M_TRIM_THRESHOLD, 256 << 20);
-    return true;
-}();
-#endif
 
 // Angles of a frame in the middle of a turn, in degrees.
 constexpr double kPlane = 30.0, kVertical = 35.0, kHorizontal = -25.0;
@@ -63,8 +47,9 @@ const KBitmap& Canvas(int pictureWidth, int pictureHeight) {
 void FrameFast(benchmark::State& state) {
     const KBitmap& canvas = Canvas(int(state.range(0)), int(state.range(1)));
     const bool turn3D = state.range(2) != 0;
+    KBitmap frame;  // kept from frame to frame, as the saver keeps it
     for (auto _ : state) {
-        KBitmap frame(canvas, nullptr, true);
+        frame.CopyFrom(canvas, nullptr, true);
         frame.RotateInPlane(-kPlane);
         if (turn3D) {
             frame.RotateAboutVerticalAxis(kVertical);

@@ -79,9 +79,9 @@ bool KBitmap::RotateInPlane(double angle) {
     const double cx = width * 0.5, cy = Height() * 0.5;
 
     // Same header and colour table; every pixel is written below (rows of a
-    // depth the accessors do not support stay zero, as the copy made them).
+    // depth the accessors do not support stay zero, as StartResult leaves them).
     KBitmap target;
-    target.CopyFrom(*this, nullptr, false);
+    StartResult(target);
     // Two column tables and one row of source columns and rows (the count
     // checked against a 32-bit size_t first).
     const uint64_t count = 2 * static_cast<uint64_t>(width);
@@ -99,6 +99,6 @@ bool KBitmap::RotateInPlane(double angle) {
     int* sourceX = sources.get();
     PlaneTurn turn{*this, target, columnCos, columnSin, sourceX, sourceX + width, s, c, cx, cy};
     pixel::DispatchDepth(Depth(), turn);
-    TakeFrom(target);
+    TakeResult(target);
     return true;
 }

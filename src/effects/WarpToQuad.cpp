@@ -107,6 +107,17 @@ inline void BlendPixel24(const Rows& rows, double px, double py, uint32_t backgr
     out[2] = static_cast<BYTE>(channel[2]);
 }
 
+#if defined(__SSE2__)
+// True when the six low bytes of top (a sample and its right neighbour) and
+// of bottom (the two below) hold one colour four times.
+inline bool FourEqual(__m128i top, __m128i bottom) {
+    const __m128i same = _mm_cmpeq_epi8(top, bottom);
+    const __m128i shifted = _mm_cmpeq_epi8(top, _mm_srli_epi64(top, 24));
+    // Bytes 0-5 of top equal to bottom's, and bytes 0-2 equal to bytes 3-5.
+    return (_mm_movemask_epi8(same) & 0x3F) == 0x3F && (_mm_movemask_epi8(shifted) & 0x07) == 0x07;
+}
+#endif
+
 // A row of such pixels. With SSE2 (every x86-64 target, and the 32-bit build)
 // two neighbouring pixels that both find a source away from the last columns
 // are blended together, one per lane: the same double operations in the same
@@ -157,6 +168,17 @@ void BlendRow24(const Rows rows, const double* positionX, const double* position
             pairs[0][lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p00));
             pairs[1][lane] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p00 + down));
         }
+        // Four equal samples in both lanes (the black border of a turning
+        // canvas, flat areas of a picture): each lane's colour as it is, as
+        // BlendPixel24 gives it.
+        BYTE* pair = out + 3 * x;
+        if (FourEqual(pairs[0][0], pairs[1][0]) && FourEqual(pairs[0][1], pairs[1][1])) {
+            const uint32_t left = static_cast<uint32_t>(_mm_cvtsi128_si32(pairs[0][0]));
+            const uint32_t right = static_cast<uint32_t>(_mm_cvtsi128_si32(pairs[0][1]));
+            pair[0] = BYTE(left), pair[1] = BYTE(left >> 8), pair[2] = BYTE(left >> 16);
+            pair[3] = BYTE(right), pair[4] = BYTE(right >> 8), pair[5] = BYTE(right >> 16);
+            continue;
+        }
         __m128d sample[2][2][3];  // [top, bottom][left, right][channel]
         for (int r = 0; r < 2; ++r) {
             const __m128i bytes = _mm_unpacklo_epi8(pairs[r][0], pairs[r][1]);
@@ -171,7 +193,6 @@ void BlendRow24(const Rows rows, const double* positionX, const double* position
             sample[r][1][1] = _mm_cvtepi32_pd(v2);
             sample[r][1][2] = _mm_cvtepi32_pd(_mm_srli_si128(v2, 8));
         }
-        BYTE* pair = out + 3 * x;
         for (int i = 0; i < 3; ++i) {
             __m128d sum = _mm_add_pd(_mm_mul_pd(sample[0][0][i], w00), _mm_mul_pd(sample[1][0][i], w01));
             sum = _mm_add_pd(sum, _mm_mul_pd(sample[0][1][i], w10));
@@ -351,7 +372,7 @@ bool KBitmap::WarpToQuad(const POINT* quad) {
     const InverseMap m = InverseOf(quad, width, height);
 
     KBitmap target;
-    target.CopyFrom(*this, nullptr, false);
+    StartResult(target);
     // Three column tables and one row of source positions (the count checked
     // against a 32-bit size_t first).
     const uint64_t count = 5 * static_cast<uint64_t>(width);
@@ -369,6 +390,6 @@ bool KBitmap::WarpToQuad(const POINT* quad) {
     }
     Warp warp{*this, target, m, columnA, columnD, columnG, columnG + width, columnG + 2 * width};
     pixel::DispatchDepth(Depth(), warp);
-    TakeFrom(target);
+    TakeResult(target);
     return true;
 }

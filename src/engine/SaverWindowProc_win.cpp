@@ -212,17 +212,21 @@ void OnCreate(HWND window) {
     PostMessageA(window, WM_TIMER, frameTimer, 0);
 }
 
+// The turning frame: a copy of the picture, turned. Kept from frame to frame
+// with the block its turns leave behind, so that no frame allocates.
+KBitmap turningFrame;
+
 void PaintTurningFrame() {
     for (int axis = 0; axis < 3; ++axis)
         engine.spinAngle[axis] += engine.spinSpeed[axis];
-    KBitmap frame(currentPicture, nullptr, true);
+    turningFrame.CopyFrom(currentPicture, nullptr, true);
     if (saverSettings.rotation2D)
-        frame.RotateInPlane(-engine.spinAngle[spinC]);
+        turningFrame.RotateInPlane(-engine.spinAngle[spinC]);
     if (saverSettings.rotation3D) {
-        frame.RotateAboutVerticalAxis(engine.spinAngle[spinA]);
-        frame.RotateAboutHorizontalAxis(engine.spinAngle[spinB]);
+        turningFrame.RotateAboutVerticalAxis(engine.spinAngle[spinA]);
+        turningFrame.RotateAboutHorizontalAxis(engine.spinAngle[spinB]);
     }
-    frame.PaintToWindow(engine.displayWindow);
+    turningFrame.PaintToWindow(engine.displayWindow);
     if (saverSettings.screenMode != 'B')
         NextSpinFrame(engine.spinSpeed, engine.spinFrameCount);
 }

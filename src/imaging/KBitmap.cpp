@@ -117,7 +117,7 @@ KBitmap& KBitmap::operator=(KBitmap&& other) noexcept {
 
 KBitmap::~KBitmap() { Free(); }
 
-void KBitmap::Free() {
+void KBitmap::ReleaseBlock() {
     std::free(info);
     info = nullptr;
     bits = nullptr;
@@ -125,8 +125,15 @@ void KBitmap::Free() {
     paletteEntries = 0;
 }
 
+void KBitmap::Free() {
+    ReleaseBlock();
+    std::free(spare);
+    spare = nullptr;
+    spareSize = 0;
+}
+
 void KBitmap::AdoptBlock(BYTE* block, size_t size, size_t bitsOffset) {
-    Free();
+    ReleaseBlock();
     if (!block) return;
     info = reinterpret_cast<BITMAPINFOHEADER*>(block);
     bits = block + bitsOffset;
@@ -172,9 +179,36 @@ int KBitmap::DefaultPalette(int depth, RGBQUAD* entries) {
     return count;
 }
 
+bool KBitmap::StartResult(KBitmap& target) {
+    if (!info) return false;
+    BYTE* block;
+    const size_t bitsOffset = static_cast<size_t>(bits - BlockStart());
+    if (spare && spareSize == blockSize) {
+        block = spare;
+        spare = nullptr;
+        if (!pixel::IsSupportedDepth(Depth()))
+            std::memset(block + bitsOffset, 0, blockSize - bitsOffset);
+    } else {
+        block = AllocateBlock(blockSize);
+        if (!block) return false;
+    }
+    std::memcpy(block, BlockStart(), bitsOffset);
+    target.AdoptBlock(block, blockSize, bitsOffset);
+    return true;
+}
+
+void KBitmap::TakeResult(KBitmap& target) {
+    if (&target == this) return;
+    std::free(spare);
+    spare = reinterpret_cast<BYTE*>(info);
+    spareSize = blockSize;
+    info = nullptr;
+    TakeFrom(target);
+}
+
 void KBitmap::TakeFrom(KBitmap& other) {
     if (&other == this) return;
-    Free();
+    ReleaseBlock();
     info = other.info;
     bits = other.bits;
     blockSize = other.blockSize;
@@ -195,20 +229,31 @@ void KBitmap::CopyFrom(const KBitmap& source, const RECT* area, bool copyPixels)
         transparentColour = area ? transparent : copy.transparentColour;
         return;
     }
-    Free();
     backgroundColour = source.backgroundColour;
     if (!area) transparentColour = source.transparentColour;
-    if (!source.info || source.info->biWidth == 0 || source.info->biHeight == 0) return;
-
-    if (!area) {
-        // The whole block, byte for byte; the rows only when asked for.
-        BYTE* block = AllocateBlock(source.blockSize);
-        if (!block) return;
+    const bool usable = source.info && source.info->biWidth != 0 && source.info->biHeight != 0;
+    if (!area && usable) {
+        // The whole block, byte for byte; the rows only when asked for. A
+        // block of the same size is written over (a turning frame is copied
+        // from its picture 50 times a second).
         const size_t bitsOffset = static_cast<size_t>(source.bits - source.BlockStart());
+        BYTE* block = reinterpret_cast<BYTE*>(info);
+        if (blockSize == source.blockSize) {
+            info = nullptr;
+            if (!copyPixels) std::memset(block + bitsOffset, 0, blockSize - bitsOffset);
+        } else {
+            block = AllocateBlock(source.blockSize);
+            if (!block) {
+                ReleaseBlock();
+                return;
+            }
+        }
         std::memcpy(block, source.BlockStart(), copyPixels ? source.blockSize : bitsOffset);
         AdoptBlock(block, source.blockSize, bitsOffset);
         return;
     }
+    ReleaseBlock();
+    if (!usable) return;
 
     if (!IsUncompressed(*source.info)) return;
     RECT r = *area;

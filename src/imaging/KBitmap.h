@@ -180,13 +180,27 @@ public:
     // bitsOffset bytes in. Used by the loaders.
     void AdoptBlock(BYTE* block, size_t size, size_t bitsOffset);
 
+    // For operations that build their result beside the picture: target
+    // (empty) gets this picture's header and colour table in a block of the
+    // same size, whose rows are zero or left over from an earlier result
+    // (every row must be written, except at depths the pixel loops do not
+    // support, which stay zero). False when no block can be had.
+    bool StartResult(KBitmap& target);
+    // Takes target's block as this picture's; the block it replaces is kept
+    // for the next StartResult, so that a frame turned 50 times a second
+    // reuses two blocks instead of allocating one per step.
+    void TakeResult(KBitmap& target);
+
 private:
     const BYTE* BlockStart() const { return reinterpret_cast<const BYTE*>(info); }
+    void ReleaseBlock();  // frees the block, keeps the spare
 
     BITMAPINFOHEADER* info = nullptr;  // owns the block
     BYTE* bits = nullptr;              // view into the block: first pixel row
     size_t blockSize = 0;              // bytes in the block
     uint32_t paletteEntries = 0;
+    BYTE* spare = nullptr;  // a block kept by TakeResult, owned
+    size_t spareSize = 0;
 };
 
 // Helpers on raw headers, shared by the loaders. All sizes in bytes.
