@@ -123,15 +123,6 @@ TEST(KBitmapPixels, AllSixteenBitWordsRoundTrip) {
     }
 }
 
-TEST(KBitmapPixels, SixteenBitsWithoutBitfieldsReadAsFiveFiveFive) {
-    // 1 x 1, 16 bits, BI_RGB: the word 0xF800 is 5-6-5 red but reads 5-5-5.
-    KBitmap b;
-    ASSERT_EQ(LoadDib(b, Header(1, 1, 16), {0x00, 0xF8, 0, 0}), 44u);
-    EXPECT_EQ(b.Depth(), 15);
-    // 5-5-5 reading of 0xF800: red (0x3E & 31) << 3 = 240, green and blue 0.
-    EXPECT_EQ(b.GetPixel(0, 0, false), 0x0000F0u);
-}
-
 TEST(KBitmapPixels, PaletteEntriesWithEitherTopByteAndPastTheTableBlack) {
     // 8 bits, biClrUsed 2: entries 0 and 1 only; the pixel holds index 5.
     KBitmap b;

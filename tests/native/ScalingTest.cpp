@@ -7,7 +7,6 @@
 #include "imaging/KBitmap.h"
 
 using testutil::Header;
-using testutil::PackedDib;
 
 // The values inside are checked against the per-pixel reference; here the
 // positions it cannot take: far outside, and not a number.
@@ -16,19 +15,6 @@ TEST(SampleBilinear, PositionsOutsideOrWithoutANumberGiveTheBackground) {
     for (double x : {-1.0, 3.0, 1e300, -1e300, std::nan("")})
         EXPECT_EQ(row.SampleBilinear(x, 0), 0x00FFFFFFu) << x;
     EXPECT_EQ(row.SampleBilinear(0, -1e300), 0x00FFFFFFu);
-}
-
-TEST(Resize, CopiesOnlyTheEntriesTheSourceHolds) {
-    // 8 bits with biClrUsed 2: the new 256-entry table gets 2, the rest black.
-    const auto dib = PackedDib(Header(2, 1, 8, BI_RGB, 2), {1, 2, 3, 4, 5, 6, 7, 8, 1, 0, 0, 0});
-    KBitmap b;
-    ASSERT_NE(b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())), 0u);
-    ASSERT_EQ(b.Resize(4, 2, false), 1);
-    const BYTE* table = reinterpret_cast<const BYTE*>(b.Header() + 1);
-    EXPECT_EQ(std::memcmp(table, dib.data() + 40, 8), 0);
-    for (int i = 8; i < 1024; ++i) ASSERT_EQ(table[i], 0) << i;
-    EXPECT_EQ(b.GetPixel(0, 1, false), 0x01050607u);  // entry 1: blue 5, green 6, red 7
-    EXPECT_EQ(b.GetPixel(3, 1, false), 0x00010203u);
 }
 
 namespace {
