@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "BitmapTestUtil.h"
@@ -121,6 +122,15 @@ TEST(KBitmapPixels, AllSixteenBitWordsRoundTrip) {
             ASSERT_EQ(stored, depth == 15 ? (word & 0x7FFF) : word) << depth << " " << word;
         }
     }
+}
+
+// The values inside are checked against the per-pixel reference; here the
+// positions it cannot take: far outside, and not a number.
+TEST(KBitmapPixels, SamplesOutsideOrWithoutANumberGiveTheBackground) {
+    KBitmap row(3, 1, 24);
+    for (double x : {-1.0, 3.0, 1e300, -1e300, std::nan("")})
+        EXPECT_EQ(row.SampleBilinear(x, 0), 0x00FFFFFFu) << x;
+    EXPECT_EQ(row.SampleBilinear(0, -1e300), 0x00FFFFFFu);
 }
 
 TEST(KBitmapPixels, PaletteEntriesWithEitherTopByteAndPastTheTableBlack) {
