@@ -74,7 +74,8 @@ TEST(KBitmapPixels, OutsideReadsBackgroundAndWritesAreRefused) {
 // colour it reads back as (16-bit channels widen without repeating bits).
 TEST(KBitmapPixels, EncodingTable) {
     const struct { int depth; uint32_t colour; std::vector<BYTE> stored; uint32_t read; } cases[] = {
-        {16, 0x000000FF, {0x00, 0xF8}, 0x000000F8},     // pure red, 5-6-5, low byte first
+        {16, 0x000002FF, {0x00, 0xF8}, 0x000000F8},     // red, 5-6-5, low byte first; green 2 -> 0
+        {16, 0x00050304, {0x21, 0x00}, 0x00080400},     // rounding edges: 4 -> 0, 5 -> 1; green 3 -> 1
         {16, 0x00FFFFFF, {0xFF, 0xFF}, 0x00F8FCF8},
         {15, 0x00050505, {0x21, 0x04}, 0x00080808},     // 5-5-5: 5 + 3 = 8 -> 1 each
         {15, 0x00FFFEFC, {0xFF, 0x7F}, 0x00F8F8F8},     // rounding stops at the top
