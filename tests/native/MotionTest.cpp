@@ -37,16 +37,12 @@ static std::vector<int> Numbers(const std::string& list) {
 //   "<screen> <window size><x><y> v<vx>,<vy> r<random numbers> -> <x><y> v<vx>,<vy> s<A>,<B>,<C>"
 // The turning speeds start at 9, 9, 9, so an untouched C shows as 9.
 static std::string Bounce(const std::string& description) {
-    std::istringstream in(description);
-    std::string screenText, windowText, velocityText, randomText;
-    in >> screenText >> windowText >> velocityText >> randomText;
-    int screenWidth = 0, screenHeight = 0;
-    std::sscanf(screenText.c_str(), "%dx%d", &screenWidth, &screenHeight);
+    int screenWidth = 0, screenHeight = 0, randomAt = 0;
     BounceState s{};
-    std::sscanf(windowText.c_str(), "%dx%d%d%d", &s.displayWidth, &s.displayHeight, &s.displayX, &s.displayY);
-    std::sscanf(velocityText.c_str(), "v%d,%d", &s.velocityX, &s.velocityY);
+    std::sscanf(description.c_str(), "%dx%d %dx%d%d%d v%d,%d r%n", &screenWidth, &screenHeight, &s.displayWidth,
+                &s.displayHeight, &s.displayX, &s.displayY, &s.velocityX, &s.velocityY, &randomAt);
+    Script(Numbers(description.substr(randomAt, description.find(" ->") - randomAt)));
     s.spinSpeed[0] = s.spinSpeed[1] = s.spinSpeed[2] = 9;
-    Script(Numbers(randomText.substr(1)));
 
     BounceStep(s, screenWidth, screenHeight, Scripted);
     EXPECT_EQ(scriptNext, script.size()) << "random numbers left unused: " << description;

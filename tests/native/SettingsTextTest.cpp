@@ -5,16 +5,11 @@
 #include <string>
 
 TEST(FirstCharacterCode, FirstCharacterWidenedWithItsSign) {
-    struct Case { const char* value; int32_t code; };
-    const Case cases[] = {
-        {"Text", 'T'},
-        {"", 0},
-        {"\x7F", 127},
-        {"\x80", -128},
-        {"\xFF", -1},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FirstCharacterCode(c.value), c.code) << '"' << c.value << '"';
+    EXPECT_EQ(FirstCharacterCode("Text"), 'T');
+    EXPECT_EQ(FirstCharacterCode(""), 0);
+    EXPECT_EQ(FirstCharacterCode("\x7F"), 127);
+    EXPECT_EQ(FirstCharacterCode("\x80"), -128);
+    EXPECT_EQ(FirstCharacterCode("\xFF"), -1);
 }
 
 TEST(FolderKeyFromMarker, StripsTheBracketsAndRefusesLongKeys) {
