@@ -261,17 +261,3 @@ TEST(KBitmapCrop, KeepsTheAreaAndTheColourFields) {
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x) EXPECT_EQ(b.GetPixel(x, y, false), original.GetPixel(x + 1, y + 1, false));
 }
-
-TEST(KBitmapTakeFrom, MovesTheBlockNotTheColours) {
-    KBitmap a(2, 2, 24), b(3, 3, 8);
-    a.backgroundColour = 5;
-    b.backgroundColour = 6;
-    const BITMAPINFOHEADER* block = b.Header();
-    a.TakeFrom(b);
-    EXPECT_EQ(a.Header(), block);
-    EXPECT_EQ(a.Width(), 3);
-    EXPECT_TRUE(b.IsEmpty());
-    EXPECT_EQ(a.backgroundColour, 5u);
-    EXPECT_EQ(b.backgroundColour, 6u);
-    EXPECT_EQ(b.GetPixel(0, 0, false), 6u);
-}
