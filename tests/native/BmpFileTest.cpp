@@ -139,11 +139,9 @@ TEST_F(BmpFile, Rle4FileDecompresses) {
     EXPECT_EQ(b.GetPixel(0, 0, false), 0x00FFFFFFu);    // compressed: no pixel reads yet
     Decompress(b);
     EXPECT_EQ(b.Header()->biCompression, DWORD(BI_RGB));
-    const uint32_t top[4] = {3, 4, 5, 6}, bottom[4] = {1, 2, 1, 2};
-    for (int x = 0; x < 4; ++x) {
-        EXPECT_EQ(b.GetPixel(x, 0, false), top[x] << 24 | (17 * top[x]) * 0x010101u);
-        EXPECT_EQ(b.GetPixel(x, 1, false) >> 24, bottom[x]);
-    }
+    // The streams themselves are checked in Rle4Test: here one pixel of each row.
+    EXPECT_EQ(b.GetPixel(3, 0, false), 0x06666666u);  // index 6, grey 6 * 17
+    EXPECT_EQ(b.GetPixel(3, 1, false), 0x02222222u);
     // Plain pictures and compressions without a decoder stay as they are.
     const uint64_t plain = testutil::BlockHash(b);
     Decompress(b);

@@ -69,7 +69,7 @@ TEST(FolderFromCommandLine, LongLinesOnlyNeedAShortFolder) {
     EXPECT_STREQ(folder, "C:\\Velorin");
 
     struct Case { size_t folderLength; bool accepted; };
-    const Case cases[] = {{259, true}, {260, false}, {5000, false}};
+    const Case cases[] = {{259, true}, {260, false}};
     for (const Case& c : cases) {
         std::string longFolder = "C:\\" + std::string(c.folderLength - 3, 'f');
         std::string line = "\"" + longFolder + "\\saver.scr\" /s";
