@@ -59,6 +59,7 @@ TEST(Operations, RefusalsAndNothingToDoLeaveThePictureAsItWas) {
         {"fading a palette", 8, 0, [](KBitmap& b) { return int(b.FadeEdges(0, 0.25)); }},
         {"vertical NaN", 24, 0, [&](KBitmap& b) { return b.RotateAboutVerticalAxis(nan); }},
         {"horizontal infinity", 24, 0, [&](KBitmap& b) { return b.RotateAboutHorizontalAxis(inf); }},
+        {"vertical -infinity", 24, 0, [&](KBitmap& b) { return b.RotateAboutVerticalAxis(-inf); }},
         {"no quadrilateral", 24, 0, [](KBitmap& b) { return int(b.WarpToQuad(nullptr)); }},
         {"no area", 24, 0, [](KBitmap& b) { return b.Crop(nullptr); }},
         {"width 0", 24, 0, [](KBitmap& b) { return b.Resize(0, 10, true); }},

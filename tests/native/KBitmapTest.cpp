@@ -28,7 +28,7 @@ TEST(KBitmapCreate, RefusesBadSizesAndDepths) {
 TEST(KBitmapCreate, HeaderAndTablePerDepth) {
     const struct { int depth; WORD bitCount; DWORD compression; size_t tableBytes; } cases[] = {
         {1, 1, BI_RGB, 8}, {4, 4, BI_RGB, 64}, {8, 8, BI_RGB, 1024}, {15, 16, BI_RGB, 0},
-        {16, 16, BI_BITFIELDS, 12}, {32, 32, BI_RGB, 0},
+        {16, 16, BI_BITFIELDS, 12}, {24, 24, BI_RGB, 0}, {32, 32, BI_RGB, 0},
     };
     for (const auto& c : cases) {
         KBitmap b(5, 3, c.depth);
