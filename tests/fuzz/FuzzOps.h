@@ -50,8 +50,6 @@ inline void Exercise(KBitmap& b, uint32_t seed) {
         shrunk.Resize(1 + int(seed % 13), 1 + int(seed % 11), true);
         KBitmap grown(b, nullptr, true);
         grown.Resize(w + 3, h + 2, seed & 2);
-        KBitmap half(b, nullptr, true);
-        half.Resize(w / 2 + 1, h / 2 + 1, true);
         KBitmap converted(b, nullptr, true);
         const int depths[] = {15, 16, 24, 32};
         converted.ConvertDepth(depths[seed % 4]);

@@ -72,16 +72,8 @@ inline uint32_t LoadDib(KBitmap& b, const BITMAPINFOHEADER& header, const std::v
 
 inline BITMAPINFOHEADER Header(int width, int height, int bitCount, DWORD compression = BI_RGB,
                                DWORD clrUsed = 0, DWORD sizeImage = 0) {
-    BITMAPINFOHEADER h{};
-    h.biSize = 40;
-    h.biWidth = width;
-    h.biHeight = height;
-    h.biPlanes = 1;
-    h.biBitCount = static_cast<WORD>(bitCount);
-    h.biCompression = compression;
-    h.biSizeImage = sizeImage;
-    h.biClrUsed = clrUsed;
-    return h;
+    return BITMAPINFOHEADER{40, width, height, 1, static_cast<WORD>(bitCount), compression, sizeImage, 0, 0,
+                            clrUsed, 0};
 }
 
 constexpr int kDepths[] = {1, 4, 8, 15, 16, 24, 32};

@@ -70,15 +70,7 @@ TEST(ScanFolder, ListsFilesAndSubFoldersButNotWhatTheyHold) {
                                                           named + "\\old\\"}));
     }
 
-    TempFolder empty("empty");
-    const Scan nothing = ScanOf(empty.Name());
-    EXPECT_EQ(nothing.files + nothing.folders, 0u);
-    EXPECT_TRUE(nothing.entries.empty());
-    EXPECT_EQ(ScanOf(empty.Name() + "\\missing").entries.size(), 0u);
-    empty.Folder("only");
-    const Scan onlyFolder = ScanOf(empty.Name());
-    EXPECT_EQ(onlyFolder.files, 0u);
-    EXPECT_EQ(onlyFolder.folders, 1u);
+    EXPECT_EQ(ScanOf(folder + "\\missing").entries.size(), 0u);
 }
 
 TEST(ScanFolder, GrowsTheListWithoutLosingEntries) {
@@ -122,7 +114,7 @@ int Counting() { return nextRandom++; }
 
 TEST(PickFolderEntry, TakesTheEntryTheRandomNumberNamesModuloTheTotal) {
     const char entries[] = "a\0bb\0ccc\0";
-    const char* expected[] = {"a", "bb", "ccc", "a", "bb", "ccc"};
+    const char* expected[] = {"a", "bb", "ccc", "a"};
     nextRandom = 0;
     for (const char* want : expected) {
         char* list = static_cast<char*>(std::malloc(sizeof entries));
@@ -137,7 +129,7 @@ TEST(PickFolderEntry, TakesTheEntryTheRandomNumberNamesModuloTheTotal) {
     char path[256] = "folder";
     PickFolderEntry(&list, 0, Counting, path);
     EXPECT_STREQ(path, "folder");
-    EXPECT_EQ(nextRandom, 6);
+    EXPECT_EQ(nextRandom, 4);
 
     TempFolder pictures("pick");
     pictures.File("only.bmp");

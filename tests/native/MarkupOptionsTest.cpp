@@ -20,6 +20,7 @@ TEST(MarkupOptions, Keywords) {
         {"fill(12 ,30,1)", 0x840, 12, true, {12, 4096, 2}, 400, nullptr},  // fields stop at " ,"
         {"fill(99999999999,5,5)", 0x840, -1, true, {INT32_MAX, INT32_MAX, 5}, 400, nullptr},
         {"24 bold italic font=Courier New", 0x840, 24, false, {0, 0, 0}, 700, "Courier New"},
+        {"30 font=Arial right", 0x842, 30, false, {0, 0, 0}, 400, "Arial right"},  // keywords in the face count
         {"bold 24", 0x840, 0, false, {0, 0, 0}, 700, nullptr},  // the number must lead
         {"  -12thin", 0x840, -12, false, {0, 0, 0}, 100, nullptr},
         {"70000", 0x840, 4464, false, {0, 0, 0}, 400, nullptr},  // kept to 16 bits

@@ -30,8 +30,10 @@ TEST(OptionsRules, StoredCodesCheckAtMostOneButtonPerGroupAndOkStoresThem) {
     }
 }
 
-TEST(OptionsRules, BrowseStartsFromTheShownFile) {
+TEST(OptionsRules, BrowseStartsFromTheShownFileButNotFromAFolderMarker) {
     char name[settingTextSize];
     BrowseStartName("C:\\Pictures\\gem.bmp", name);
     EXPECT_STREQ(name, "C:\\Pictures\\gem.bmp");
+    BrowseStartName("<VelorinTools>", name);
+    EXPECT_STREQ(name, "");
 }

@@ -69,6 +69,8 @@ TEST(MatchesReference, Resize) {
                 for (uint32_t transparent : {KBitmap::kNoTransparentColour, 0u}) {
                     KBitmap b = Pattern(s.w, s.h, depth, s.w * 7 + s.h + depth);
                     b.transparentColour = transparent;
+                    // Palettes also come with a short table: the rest of the new one is black.
+                    if (depth <= 8 && transparent == 0) b.Header()->biClrUsed = 3;
                     ASSERT_TRUE(SameAsReference(
                         b, [&](KBitmap& p) { ASSERT_EQ(p.Resize(s.nw, s.nh, smooth), 1); },
                         [&](KBitmap& p) {
@@ -95,23 +97,24 @@ TEST(MatchesReference, SampleBilinearAndAverageColour) {
             }
             KBitmap c = Pattern(9, 7, depth, depth + 11);
             c.transparentColour = transparent;
-            for (int left = -2; left < 10; left += 3)
-                for (int top = -1; top < 8; top += 2) {
+            // Areas inside, across each edge and wholly outside; then the whole picture.
+            for (int left = -5; left < 14; left += 3)
+                for (int top = -4; top < 12; top += 3) {
                     const RECT area{left, top, left + 4, top + 3};
                     ASSERT_EQ(c.AverageColour(&area), reference::AverageColour(c, left, top, left + 4, top + 3))
                         << depth << " " << left << "," << top;
                 }
+            ASSERT_EQ(c.AverageColour(nullptr), reference::AverageColour(c, 0, 0, 8, 6)) << depth;
         }
 }
 
-// A depth converted to itself is left alone, block and all.
+// A depth converted to itself is left alone, padding and all.
 TEST(MatchesReference, ConvertDepth) {
     for (int from : kDepths)
         for (int to : {15, 16, 24, 32}) {
             KBitmap b = Pattern(13, 7, from, from * 100 + to);
             b.backgroundColour = 0x00010203;
             b.transparentColour = 0x00040506;
-            const BITMAPINFOHEADER* block = b.Header();
             ASSERT_TRUE(SameAsReference(
                 b, [&](KBitmap& p) { ASSERT_EQ(p.ConvertDepth(to), 1); },
                 [&](KBitmap& p) {
@@ -121,10 +124,6 @@ TEST(MatchesReference, ConvertDepth) {
                     p.TakeFrom(out);
                 }))
                 << from << " to " << to;
-            if (from == to) {
-                ASSERT_EQ(b.ConvertDepth(to), 1);
-                EXPECT_EQ(b.Header(), block);
-            }
         }
 }
 

