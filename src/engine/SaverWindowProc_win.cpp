@@ -3,6 +3,7 @@
 // the move timer. Every message ends in DefaultSaverProc.
 #include "engine/DisplaySize.h"
 #include "engine/Engine.h"
+#include "engine/FrameSurface.h"
 #include "engine/FrameTimers.h"
 #include "engine/Motion.h"
 #include "engine/MovieFrames.h"
@@ -215,6 +216,9 @@ void OnCreate(HWND window) {
 // The turning frame: a copy of the picture, turned. Kept from frame to frame
 // with the block its turns leave behind, so that no frame allocates.
 KBitmap turningFrame;
+// Turning and movie frames are enlarged into this and copied to the display
+// window; what it cannot take is stretched by GDI.
+FrameSurface frameSurface;
 
 void PaintTurningFrame() {
     for (int axis = 0; axis < 3; ++axis)
@@ -226,7 +230,9 @@ void PaintTurningFrame() {
         turningFrame.RotateAboutVerticalAxis(engine.spinAngle[spinA]);
         turningFrame.RotateAboutHorizontalAxis(engine.spinAngle[spinB]);
     }
-    turningFrame.PaintToWindow(engine.displayWindow);
+    if (!PresentEnlarged(engine.displayWindow, frameSurface, *turningFrame.Header(),
+                         turningFrame.Bits(), true, true))
+        turningFrame.PaintToWindow(engine.displayWindow);
     if (saverSettings.screenMode != 'B')
         NextSpinFrame(engine.spinSpeed, engine.spinFrameCount);
 }
@@ -298,6 +304,11 @@ void PaintMovieFrame() {
     BITMAPINFOHEADER* frame = moviePlayer.GetFrame(saverSettings.frameNumber, false);
     if (frame && saverSettings.fade)
         frame = FadedFrame(frame);
+    // Rows right behind the header: 24-bit frames carry no colour table.
+    if (frame && frame->biClrUsed == 0 &&
+        PresentEnlarged(engine.displayWindow, frameSurface, *frame,
+                        reinterpret_cast<const BYTE*>(frame) + sizeof *frame, false, false))
+        return;
     PresentDib(engine.displayWindow, nullptr, frame, nullptr);
 }
 
@@ -340,6 +351,7 @@ void OnMoveTick(HWND window) {
 }
 
 void OnDestroy() {
+    ReleaseFrameSurface(frameSurface);
     DestroyWindow(engine.displayWindow);
     if (StoresMoviePosition(saverSettings.rewind))
         SaveSettings(true);

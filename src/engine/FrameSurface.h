@@ -1,0 +1,31 @@
+// A 32-bit DIB section the size of a window's client area, kept from frame to
+// frame: 24-bit frames are enlarged into it (effects/Enlarge.h) and copied to
+// the window unstretched. Windows only.
+#pragma once
+
+#include "WinTypes.h"
+
+#include <cstdint>
+
+struct FrameSurface {
+    HDC memory;
+    HBITMAP section;
+    HGDIOBJ previous;  // the memory DC's bitmap before the section
+    uint32_t* pixels;
+    int32_t width, height;
+    RECT lastLit;   // the last frame's pixels that were not black (skipBlack)
+    bool lastKnown;  // lastLit holds a frame's area
+};
+
+// Shows the picture (header, rows) stretched over the window's client area,
+// the pixels GDI's COLORONCOLOR stretch to the client size (plus one each way
+// when inclusive, the extra column and row clipped) would show. False, with
+// nothing painted, when that takes another way: not 24 bits, a shrink, no
+// memory for the surface. Only what the window's clipping leaves visible is
+// drawn; with skipBlack, only the part of it that is not black in this frame
+// or the last (the screen is black elsewhere already: a turning picture's
+// corners).
+bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER& header,
+                     const BYTE* rows, bool inclusive, bool skipBlack);
+// Deletes the section and its DC; the surface is empty afterwards.
+void ReleaseFrameSurface(FrameSurface& surface);
