@@ -91,15 +91,13 @@ bool EnlargeNearest(const BITMAPINFOHEADER& header, const BYTE* rows, int32_t ex
     return true;
 }
 
-RECT NonBlackArea(const BITMAPINFOHEADER& header, const BYTE* rows) {
+RECT NonBlackArea(const BYTE* top, ptrdiff_t step, int32_t width, int32_t height) {
     RECT box = {0, 0, 0, 0};
-    const int32_t width = header.biWidth, height = header.biHeight;
-    if (header.biBitCount != 24 || width <= 0 || height <= 0) return box;
-    const ptrdiff_t stride = Stride24(width);
+    if (width <= 0 || height <= 0) return box;
     const size_t bytes = static_cast<size_t>(width) * 3;
     bool found = false;
     for (int32_t y = 0; y < height; ++y) {
-        const BYTE* row = rows + (height - 1 - y) * stride;
+        const BYTE* row = top + y * step;
         const size_t first = FirstNonZero(row, bytes);
         if (first == bytes) continue;
         const size_t end = EndOfNonZero(row, bytes);

@@ -7,6 +7,7 @@
 // Areas are RECTs with exclusive right and bottom, rows counted from the top.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "WinTypes.h"
@@ -32,8 +33,10 @@ bool EnlargeNearest(const BITMAPINFOHEADER& header, const BYTE* rows, int32_t ex
                     int32_t targetHeight, const RECT& area);
 
 // The smallest area holding every pixel of a 24-bit picture that is not
-// black; empty (all 0) when there is none.
-RECT NonBlackArea(const BITMAPINFOHEADER& header, const BYTE* rows);
+// black; empty (all 0) when there is none. Picture row y starts at
+// top + y * step (step is negative for bottom-up rows). The warps use it too:
+// what samples only black around a turning picture needs no blending.
+RECT NonBlackArea(const BYTE* top, ptrdiff_t step, int32_t width, int32_t height);
 
 // The destination pixels whose source lies in sourceArea, for a source of
 // sourceSize enlarged over extent (each at least the source's).

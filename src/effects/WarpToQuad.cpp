@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 
+#include "effects/Enlarge.h"
 #include "imaging/KBitmap.h"
 #include "imaging/RowAccess.h"
 
@@ -263,6 +264,10 @@ struct Warp {
     // One row of source positions.
     double* positionX;
     double* positionY;
+    // Source positions outside (loX, hiX) x (loY, hiY) give the background:
+    // outside the picture, or (a 24-bit picture on black, blended) sampling
+    // only black pixels around the lit area.
+    double loX, hiX, loY, hiY;
 
     template <int Depth>
     void Run() {
@@ -275,6 +280,9 @@ struct Warp {
             const pixel::PaletteLut palette(source);
             for (int i = 0; i < 256; ++i) lut[i] = palette.colour[i];
         }
+        loX = -1.0, hiX = width, loY = -1.0, hiY = height;
+        if (Depth == 24 && transparent == KBitmap::kNoTransparentColour && (background & 0xFFFFFF) == 0)
+            LimitToLitArea(rows);
         for (int y = 0; y < height; ++y) {
             // Palette pictures take the nearest pixel, clamped to the last
             // column and row, so their rows have no end to cut off.
@@ -289,6 +297,22 @@ struct Warp {
                 SampleRow<Depth>(rows, positionX, positionY, first, end, background, transparent, lut, out);
             for (int x = end; x < width; ++x) pixel::Write<Depth>(out, x, background);
         }
+    }
+
+    // A position at or past the lit area's right or bottom edge, or more
+    // than a pixel before its left or top edge, blends four black samples
+    // (or none): black, the background. Before column 2 the limit stays at
+    // -1, as a position in (-1, 0) blends columns 0 and 1.
+    void LimitToLitArea(const Rows& rows) {
+        const RECT lit = NonBlackArea(rows.top, -static_cast<ptrdiff_t>(rows.stride), rows.width, rows.height);
+        if (lit.right == 0) {
+            hiX = -1.0;  // all black: nothing to blend anywhere
+            return;
+        }
+        if (lit.left >= 2) loX = lit.left - 1.0;
+        if (lit.top >= 2) loY = lit.top - 1.0;
+        hiX = lit.right;
+        hiY = lit.bottom;
     }
 
     // The columns [first, end) of destination row y outside which no source
@@ -319,11 +343,12 @@ struct Warp {
         if (q0 > qMargin && qEnd > qMargin) sign = 1.0;
         else if (q0 < -qMargin && qEnd < -qMargin) sign = -1.0;
         else return;  // NaN as well
+        // px > loX is s (W n - loX q) > 0, px < hiX is s (hiX q - W n) > 0, likewise for py.
         const struct { double slope, base, margin; } bounds[4] = {
-            {w * slopeN + slopeQ, w * n0 + q0, 1e-9 * (w * nSize + qSize)},
-            {slopeQ - slopeN, q0 - n0, 1e-9 * (nSize + qSize)},
-            {h * slopeM + slopeQ, h * m0 + q0, 1e-9 * (h * mSize + qSize)},
-            {slopeQ - slopeM, q0 - m0, 1e-9 * (mSize + qSize)},
+            {w * slopeN - loX * slopeQ, w * n0 - loX * q0, 1e-9 * (w * nSize + std::fabs(loX) * qSize)},
+            {hiX * slopeQ - w * slopeN, hiX * q0 - w * n0, 1e-9 * (w * nSize + std::fabs(hiX) * qSize)},
+            {h * slopeM - loY * slopeQ, h * m0 - loY * q0, 1e-9 * (h * mSize + std::fabs(loY) * qSize)},
+            {hiY * slopeQ - h * slopeM, hiY * q0 - h * m0, 1e-9 * (h * mSize + std::fabs(hiY) * qSize)},
         };
         double low = 0.0, high = w - 1;
         for (const auto& bound : bounds) {
@@ -388,7 +413,7 @@ bool KBitmap::WarpToQuad(const POINT* quad) {
         columnD[x] = m.D * xn;
         columnG[x] = m.G * xn;
     }
-    Warp warp{*this, target, m, columnA, columnD, columnG, columnG + width, columnG + 2 * width};
+    Warp warp{*this, target, m, columnA, columnD, columnG, columnG + width, columnG + 2 * width, -1.0, 0.0, -1.0, 0.0};
     pixel::DispatchDepth(Depth(), warp);
     TakeResult(target);
     return true;

@@ -69,7 +69,9 @@ bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER&
         return false;
     RECT area = client;
     if (skipBlack) {
-        const RECT lit = NonBlackArea(header, rows);
+        const ptrdiff_t stride = (static_cast<ptrdiff_t>(header.biWidth) * 3 + 3) & ~ptrdiff_t{3};
+        const RECT lit = NonBlackArea(rows + (header.biHeight - 1) * stride, -stride, header.biWidth,
+                                      header.biHeight);
         const RECT whole = {0, 0, header.biWidth, header.biHeight};
         const RECT changing = surface.lastKnown ? Union(lit, surface.lastLit) : whole;
         area = EnlargedArea(changing, SIZE{header.biWidth, header.biHeight}, extent);

@@ -186,8 +186,16 @@ bool KBitmap::StartResult(KBitmap& target) {
     if (spare && spareSize == blockSize) {
         block = spare;
         spare = nullptr;
-        if (!pixel::IsSupportedDepth(Depth()))
+        // Rows and their padding as a new block has them: zero where the
+        // pixel loops write nothing.
+        const int depth = Depth();
+        const size_t stride = static_cast<size_t>(Stride());
+        const size_t used = static_cast<size_t>(Width()) * (depth == 15 ? 16 : depth) / 8;
+        if (!pixel::IsSupportedDepth(depth))
             std::memset(block + bitsOffset, 0, blockSize - bitsOffset);
+        else if (used < stride)
+            for (size_t row = bitsOffset; row + stride <= blockSize; row += stride)
+                std::memset(block + row + used, 0, stride - used);
     } else {
         block = AllocateBlock(blockSize);
         if (!block) return false;

@@ -96,4 +96,15 @@ inline KBitmap Blocks(int width, int height, uint32_t seed) {
     return b;
 }
 
+// A turning canvas: a Blocks picture inside `lit`, black around it and as
+// the background.
+inline KBitmap OnBlack(int width, int height, const RECT& lit, uint32_t seed) {
+    KBitmap b = Blocks(width, height, seed);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (x < lit.left || x >= lit.right || y < lit.top || y >= lit.bottom) b.SetPixel(x, y, 0);
+    b.backgroundColour = 0;
+    return b;
+}
+
 }  // namespace testutil

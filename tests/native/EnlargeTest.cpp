@@ -35,11 +35,12 @@ TEST(Enlarge, EveryPixelIsItsNearestSource) {
 
 TEST(Enlarge, NonBlackAreaFindsOneLitByte) {
     KBitmap picture(7, 5, 24);
-    const RECT none = NonBlackArea(*picture.Header(), picture.Bits());
+    const BYTE* top = picture.Row(0, 5, picture.Stride());
+    const RECT none = NonBlackArea(top, -picture.Stride(), 7, 5);
     EXPECT_TRUE(none.right == 0 && none.bottom == 0);
     picture.SetPixel(6, 4, 0x010000);  // blue, the last byte of the bottom row
     picture.SetPixel(2, 1, 0x000001);  // red
-    const RECT lit = NonBlackArea(*picture.Header(), picture.Bits());
+    const RECT lit = NonBlackArea(top, -picture.Stride(), 7, 5);
     EXPECT_EQ(lit.left, 2);
     EXPECT_EQ(lit.top, 1);
     EXPECT_EQ(lit.right, 7);

@@ -195,6 +195,31 @@ TEST(MatchesReference, WarpToQuad) {
             }
 }
 
+// A picture on black, as turning canvases are: the warps skip what samples
+// only black. Lit areas at every edge, one or two pixels in, and none.
+TEST(MatchesReference, TurnsOfAPictureOnBlack) {
+    const RECT lits[] = {{0, 0, 37, 23}, {1, 1, 36, 22}, {2, 2, 35, 21}, {5, 4, 30, 19}, {20, 10, 21, 11}, {0, 0, 0, 0}};
+    const POINT quad[4] = {{3, 2}, {30, 5}, {25, 20}, {1, 18}};
+    for (const RECT& lit : lits) {
+        const KBitmap b = testutil::OnBlack(37, 23, lit, lit.left + 3);
+        ASSERT_TRUE(SameAsReference(b, [&](KBitmap& p) { p.WarpToQuad(quad); },
+                                    [&](KBitmap& p) { reference::WarpToQuad(p, quad); }))
+            << "lit from " << lit.left << "," << lit.top;
+        for (double angle : {30.0, 85.0, 190.0, -45.0, -100.0})
+            ASSERT_TRUE(SameAsReference(
+                b,
+                [&](KBitmap& p) {
+                    p.RotateAboutVerticalAxis(angle);
+                    p.RotateAboutHorizontalAxis(-angle / 2);
+                },
+                [&](KBitmap& p) {
+                    reference::Rotate3D(p, angle, reference::kVertical);
+                    reference::Rotate3D(p, -angle / 2, reference::kHorizontal);
+                }))
+                << "lit from " << lit.left << "," << lit.top << " at " << angle;
+    }
+}
+
 // The reciprocal division of the area averages against the double division
 // it replaces: every sum for small counts, spread sums for the largest.
 TEST(MatchesReference, ChannelDivider) {

@@ -70,7 +70,7 @@ TEST(Enlarge, OutsideTheLitAreaGdiShowsBlack) {
     for (int y = lit.top; y < lit.bottom; ++y)
         for (int x = lit.left; x < lit.right; ++x)
             picture.SetPixel(x, y, inner.GetPixel(x - lit.left, y - lit.top, false) | 0x010101);
-    const RECT found = NonBlackArea(*picture.Header(), picture.Bits());
+    const RECT found = NonBlackArea(picture.Row(0, 310, picture.Stride()), -picture.Stride(), 310, 310);
     ASSERT_TRUE(EqualRect(&found, &lit));
     Canvas canvas(1080, 1080);
     StretchByGdi(picture, canvas, 1);
