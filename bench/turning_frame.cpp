@@ -75,26 +75,9 @@ void FrameReference(benchmark::State& state) {
     state.SetLabel(std::to_string(canvas.Width()) + " x " + std::to_string(canvas.Height()));
 }
 
-// Each step alone on the 3D canvas, to see where the time goes.
-void StepFast(benchmark::State& state) {
-    const KBitmap& canvas = Canvas(248, 186);
-    for (auto _ : state) {
-        state.PauseTiming();
-        KBitmap frame(canvas, nullptr, true);
-        state.ResumeTiming();
-        switch (state.range(0)) {
-        case 0: frame.RotateInPlane(-kPlane); break;
-        case 1: frame.RotateAboutVerticalAxis(kVertical); break;
-        default: frame.RotateAboutHorizontalAxis(kHorizontal); break;
-        }
-        benchmark::DoNotOptimize(frame.Bits());
-    }
-}
-
 }  // namespace
 
 BENCHMARK(FrameFast)->Args({248, 186, 1})->Args({339, 256, 0})->Args({260, 195, 1})->Args({368, 276, 0})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(FrameReference)->Args({248, 186, 1})->Args({339, 256, 0})->Args({260, 195, 1})->Args({368, 276, 0})
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(StepFast)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
