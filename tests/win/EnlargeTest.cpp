@@ -60,26 +60,3 @@ TEST(Enlarge, ShowsWhatGdiStretchShows) {
         }
     }
 }
-
-// Only the enlarged area of a frame's lit pixels is drawn: GDI shows black
-// everywhere else.
-TEST(Enlarge, OutsideTheLitAreaGdiShowsBlack) {
-    KBitmap picture(310, 310, 24);
-    const RECT lit{31, 57, 280, 249};
-    const KBitmap inner = testutil::Pattern(lit.right - lit.left, lit.bottom - lit.top, 24, 5);
-    for (int y = lit.top; y < lit.bottom; ++y)
-        for (int x = lit.left; x < lit.right; ++x)
-            picture.SetPixel(x, y, inner.GetPixel(x - lit.left, y - lit.top, false) | 0x010101);
-    const RECT found = NonBlackArea(picture.Row(0, 310, picture.Stride()), -picture.Stride(), 310, 310);
-    ASSERT_TRUE(EqualRect(&found, &lit));
-    Canvas canvas(1080, 1080);
-    StretchByGdi(picture, canvas, 1);
-    const RECT area = EnlargedArea(lit, SIZE{310, 310}, SIZE{1081, 1081});
-    for (int y = 0; y < canvas.height; ++y)
-        for (int x = 0; x < canvas.width; ++x) {
-            const bool inside = PtInRect(&area, POINT{x, y});
-            // Inside, every pixel is lit: the area is no larger than it must be.
-            if ((canvas.At(x, y) != 0) != inside)
-                FAIL() << x << "," << y << (inside ? " black inside" : " lit outside");
-        }
-}
