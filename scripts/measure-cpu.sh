@@ -14,11 +14,12 @@ picture="Z:$(echo "$work/picture.bmp" | tr / '\\')"
 ini=$WINEPREFIX/drive_c/windows/win.ini
 ticks=$(getconf CLK_TCK)
 
-# The saver of this session (the process name is cut to 15 characters; other
-# sessions may run savers of their own, in other prefixes).
-saver_pid() {
+# The process of that name of this session's prefix: other sessions may run
+# savers and wineservers of their own, in other prefixes. The saver's name is
+# cut to 15 characters.
+prefix_pid() {
   local pid
-  for pid in $(pgrep -x VelorinScreenSa); do
+  for pid in $(pgrep -x "$1"); do
     if { tr '\0' '\n' < "/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null; then
       echo "$pid"
       return
@@ -26,18 +27,9 @@ saver_pid() {
   done
 }
 
-# The X server of this session's display, and the wineserver of its prefix.
+# The X server of this session's display.
 xserver_pid() {
   pgrep -f "^Xvfb $DISPLAY " | head -n 1
-}
-wineserver_pid() {
-  local pid
-  for pid in $(pgrep -x wineserver); do
-    if { tr '\0' '\n' < "/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null; then
-      echo "$pid"
-      return
-    fi
-  done
 }
 
 # User plus system clock ticks of each process given.
@@ -59,7 +51,7 @@ measure() {
   /usr/lib/wine/wine64 "$scr" /s &
   sleep 3
   local pids before after
-  pids="$(saver_pid) $(xserver_pid) $(wineserver_pid)"
+  pids="$(prefix_pid VelorinScreenSa) $(xserver_pid) $(prefix_pid wineserver)"
   before=$(cpu_ticks $pids)
   sleep "$seconds"
   after=$(cpu_ticks $pids)

@@ -27,5 +27,9 @@ struct FrameSurface {
 // corners).
 bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER& header,
                      const BYTE* rows, bool inclusive, bool skipBlack);
+// A 32-bit bottom-up DIB section: any device context accepts it, where a
+// 32-bit device-dependent bitmap cannot be selected into a context of a
+// screen of another depth (16-bit remote sessions, some virtual machines).
+HBITMAP CreateDibSection32(HDC memory, int32_t width, int32_t height, void** pixels);
 // Deletes the section and its DC; the surface is empty afterwards.
 void ReleaseFrameSurface(FrameSurface& surface);

@@ -2,6 +2,17 @@
 
 #include "effects/Enlarge.h"
 
+HBITMAP CreateDibSection32(HDC memory, int32_t width, int32_t height, void** pixels) {
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(memory, &format, DIB_RGB_COLORS, pixels, nullptr, 0);
+}
+
 void ReleaseFrameSurface(FrameSurface& surface) {
     if (surface.memory) {
         SelectObject(surface.memory, surface.previous);
@@ -19,18 +30,9 @@ bool FitSurface(FrameSurface& surface, int32_t width, int32_t height) {
     if (surface.section && surface.width == width && surface.height == height)
         return true;
     ReleaseFrameSurface(surface);
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
     surface.memory = CreateCompatibleDC(nullptr);
     void* pixels = nullptr;
-    surface.section = surface.memory ? CreateDIBSection(surface.memory, &format, DIB_RGB_COLORS,
-                                                        &pixels, nullptr, 0)
-                                     : nullptr;
+    surface.section = surface.memory ? CreateDibSection32(surface.memory, width, height, &pixels) : nullptr;
     surface.previous = surface.section ? SelectObject(surface.memory, surface.section) : nullptr;
     if (!surface.previous) {
         ReleaseFrameSurface(surface);

@@ -62,28 +62,14 @@ bool CoversPrimaryScreenOnly() {
     return engine.clientRect.right == GetSystemMetrics(SM_CXSCREEN);
 }
 
-// A 640 x 80, 32-bit DIB section: any device context accepts it, where a
-// 32-bit device-dependent bitmap cannot be selected into a context of a
-// screen of another depth (16-bit remote sessions, some virtual machines).
-HBITMAP CreateBannerBitmap(HDC memory) {
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    format.bmiHeader.biWidth = bannerWidth;
-    format.bmiHeader.biHeight = bannerHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    return CreateDIBSection(memory, &format, DIB_RGB_COLORS, &pixels, nullptr, 0);
-}
-
 // The banner, drawn once per process.
 bool LoadBanner() {
     if (!engine.bannerBitmap) {
         HDC screen = GetDC(nullptr);
         HDC memory = CreateCompatibleDC(screen);
         ReleaseDC(nullptr, screen);
-        HBITMAP bitmap = memory ? CreateBannerBitmap(memory) : nullptr;
+        void* pixels = nullptr;
+        HBITMAP bitmap = memory ? CreateDibSection32(memory, bannerWidth, bannerHeight, &pixels) : nullptr;
         HGDIOBJ previous = bitmap ? SelectObject(memory, bitmap) : nullptr;
         if (previous) {
             RECT area = {0, 0, bannerWidth, bannerHeight};
