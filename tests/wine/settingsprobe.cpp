@@ -1,11 +1,9 @@
 // Drives the settings store for the end-to-end tests, one action per run, so
 // that every run chooses its settings file afresh as the saver does:
-//   settingsprobe load                        LoadSettings
-//   settingsprobe save field=value...         LoadSettings, change fields, SaveSettings(false)
-//   settingsprobe save-frame field=value...   LoadSettings, change fields, SaveSettings(true)
-// Afterwards it prints the file in use, the current directory and every field
-// as "name=value" lines. Codes print as numbers; fields given as "mode=T" take
-// the character's code, "mode=0" the number.
+//   settingsprobe load                  LoadSettings
+//   settingsprobe save field=value...   LoadSettings, change fields, SaveSettings(false)
+// Afterwards it prints the current directory and every field as "name=value"
+// lines; codes print as numbers ("mode=T" sets the character's code).
 #include "engine/Settings.h"
 
 #include "WinTypes.h"
@@ -15,10 +13,6 @@
 #include <cstring>
 #include <string>
 
-static int32_t ParseCode(const char* value) {
-    return (value[0] >= '0' && value[0] <= '9') || value[0] == '-' ? atoi(value) : value[0];
-}
-
 static bool SetField(const char* assignment) {
     const char* equals = strchr(assignment, '=');
     if (!equals)
@@ -26,12 +20,10 @@ static bool SetField(const char* assignment) {
     std::string name(assignment, equals);
     const char* value = equals + 1;
     SaverSettings& s = saverSettings;
-    if (name == "mode") s.mode = ParseCode(value);
-    else if (name == "screenMode") s.screenMode = ParseCode(value);
+    if (name == "mode") s.mode = value[0];
+    else if (name == "screenMode") s.screenMode = value[0];
     else if (name == "rotation2D") s.rotation2D = atoi(value);
-    else if (name == "rotation3D") s.rotation3D = atoi(value);
     else if (name == "fade") s.fade = atoi(value);
-    else if (name == "rewind") s.rewind = atoi(value);
     else if (name == "frameNumber") s.frameNumber = atoi(value);
     else if (name == "file") snprintf(s.file, sizeof s.file, "%s", value);
     else if (name == "text") snprintf(s.text, sizeof s.text, "%s", value);
@@ -40,7 +32,7 @@ static bool SetField(const char* assignment) {
 }
 
 int main(int argc, char** argv) {
-    if (argc < 2)
+    if (argc < 2 || (strcmp(argv[1], "save") != 0 && strcmp(argv[1], "load") != 0))
         return 2;
     LoadSettings();
     for (int i = 2; i < argc; ++i) {
@@ -49,15 +41,11 @@ int main(int argc, char** argv) {
     }
     if (strcmp(argv[1], "save") == 0)
         SaveSettings(false);
-    else if (strcmp(argv[1], "save-frame") == 0)
-        SaveSettings(true);
-    else if (strcmp(argv[1], "load") != 0)
-        return 2;
 
     char directory[MAX_PATH];
     GetCurrentDirectoryA(sizeof directory, directory);
     const SaverSettings& s = saverSettings;
-    printf("settingsFileName=%s\ndataFolder=%s\ncurrentDirectory=%s\n", settingsFileName, dataFolder, directory);
+    printf("currentDirectory=%s\n", directory);
     printf("mode=%d\nscreenMode=%d\nrotation2D=%d\nrotation3D=%d\nfade=%d\nrewind=%d\nframeNumber=%d\n",
            s.mode, s.screenMode, s.rotation2D, s.rotation3D, s.fade, s.rewind, s.frameNumber);
     printf("file=%s\ntext=%s\n", s.file, s.text);
