@@ -68,10 +68,6 @@ endforeach()
 add_executable(movietool tests/wine/movietool.cpp)
 target_link_libraries(movietool PRIVATE saver_win)
 
-# Loads and saves the settings, one action per run, for the settings tests.
-add_executable(settingsprobe tests/wine/settingsprobe.cpp)
-target_link_libraries(settingsprobe PRIVATE saver_win)
-
 # Measures and draws texts as the saver does, for the text tests.
 add_executable(textprobe tests/wine/textprobe.cpp)
 target_link_libraries(textprobe PRIVATE saver_win)
@@ -97,7 +93,6 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(E2E_ENVIRONMENT
     "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>"
     "SAVER_PROBE=$<TARGET_FILE:winprobe>"
-    "SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>"
     "SAVER_TEXT_PROBE=$<TARGET_FILE:textprobe>"
     "SAVER_MOVIETOOL=$<TARGET_FILE:movietool>"
     "SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>"

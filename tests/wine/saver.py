@@ -83,38 +83,33 @@ def display_window(saver_window):
 
 
 class Program:
-    """A Windows program started with an exact command line through the probe."""
+    """A Windows program, the saver unless told otherwise, started under Wine
+    with the arguments given. With `trace` (a file), Wine writes its trace of
+    the program's profile calls there."""
 
-    def __init__(self, arguments, program=None):
-        program = program or SCR
-        self.command_line = f'"{windows_path(program)}" {arguments}' if arguments is not None \
-            else f'"{windows_path(program)}"'
-        self.process = subprocess.Popen([WINE, PROBE, "run", self.command_line],
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                        text=True, bufsize=1)
-        first = self.process.stdout.readline().split()
-        self.pid = int(first[1]) if first[:1] == ["pid"] else None
+    def __init__(self, arguments, program=None, trace=None):
+        log = open(trace, "w") if trace else subprocess.DEVNULL
+        self.process = subprocess.Popen(
+            [WINE, str(program or SCR), *(arguments or "").split()], stdout=subprocess.DEVNULL,
+            stderr=log, env=dict(os.environ, WINEDEBUG="trace+profile") if trace else None)
+        if trace:
+            log.close()
 
     # Wine takes about two seconds to end a process that had windows.
     def exit_code(self, timeout=30.0):
-        """The program's exit code as Windows gives it (signed), or None if still running."""
+        """The program's exit code as Windows gives it (signed: Wine passes on
+        its low byte), or None if still running."""
         try:
-            self.process.wait(timeout=timeout)
+            code = self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             return None
-        out = self.process.stdout.read()
-        for line in out.splitlines():
-            if line.startswith("exit "):
-                return int(line.split()[1])
-        raise AssertionError(f"no exit code from {self.command_line!r}: {out!r}")
+        return code - 256 if code > 127 else code
 
     def running(self):
         return self.process.poll() is None
 
     def stop(self):
         if self.running():
-            if self.pid:
-                probe("kill", self.pid)
             self.process.kill()
             self.process.wait()
 
@@ -177,41 +172,34 @@ class Screen:
             self.region_is(0, y + height + 1, self.width, self.height, BLACK, step=37)
 
 
-def settings_file(name="win.ini"):
-    return os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", name)
+WIN_INI = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "windows", "win.ini")
+
+
+def section_pattern(name):
+    """A section of a profile file: its header line, then its lines up to the next header."""
+    return re.compile(rf"^\[{re.escape(name)}\][^\n]*\n(.*?)(?=^\[|\Z)", re.I | re.M | re.S)
+
+
+def read_section(path=WIN_INI, name="VelorinScreenSaver"):
+    """The lines of a section of a profile file, or None when it has none."""
+    text = open(path, "rb").read().decode("latin-1") if os.path.exists(path) else ""
+    found = section_pattern(name).search(text)
+    return [line for line in found[1].splitlines() if line] if found else None
+
+
+def write_section(path, name, values):
+    """Writes a section of a profile file afresh, or removes it when `values`
+    is None; the rest of the file is kept."""
+    text = open(path, "rb").read().decode("latin-1") if os.path.exists(path) else ""
+    text = section_pattern(name).sub("", text).strip("\r\n")
+    text += "\r\n" if text else ""
+    if values is not None:
+        text += f"[{name}]\r\n" + "".join(f"{k}={v}\r\n" for k, v in values.items())
+    open(path, "wb").write(text.encode("latin-1"))
 
 
 def write_settings(**values):
-    """Writes section [VelorinScreenSaver] of the prefix's win.ini afresh."""
-    path = settings_file()
-    kept = []
-    if os.path.exists(path):
-        skipping = False
-        for line in open(path, encoding="latin-1").read().splitlines():
-            if line.strip().startswith("["):
-                skipping = line.strip().lower() == "[velorinscreensaver]"
-            if not skipping:
-                kept.append(line)
-    kept.append("[VelorinScreenSaver]")
-    kept += [f"{key}={value}" for key, value in values.items()]
-    with open(path, "w", encoding="latin-1", newline="\r\n") as f:
-        f.write("\n".join(kept) + "\n")
-
-
-def read_settings(path=None):
-    """The lines of section [VelorinScreenSaver] of a profile file (win.ini
-    by default), or None when there is no such section or file."""
-    path = path or settings_file()
-    if not os.path.exists(path):
-        return None
-    lines, inside, found = [], False, False
-    for line in open(path, encoding="latin-1").read().splitlines():
-        if line.startswith("["):
-            inside = line.strip() == "[VelorinScreenSaver]"
-            found |= inside
-        elif inside and line:
-            lines.append(line)
-    return lines if found else None
+    write_section(WIN_INI, "VelorinScreenSaver", values)
 
 
 class RunningSaver:

@@ -7,7 +7,7 @@ import time
 
 import pytest
 
-from saver import BANNER_RECT, BLACK, WHITE, WINE, Screen, read_settings, windows_path
+from saver import BANNER_RECT, BLACK, WHITE, WINE, Screen, read_section, windows_path
 
 MOVIETOOL = os.environ.get("SAVER_MOVIETOOL", "")
 
@@ -121,7 +121,7 @@ def test_playback_resumes_after_the_stored_frame(saver, movies, rewind):
     # else: the engine's own changes to the settings (the mode is now "movie")
     # stay in memory.
     settings["FrameNumber"] = 41 if rewind else numbers[-1]
-    assert read_settings() == [f"{key}={value}" for key, value in settings.items()]
+    assert read_section() == [f"{key}={value}" for key, value in settings.items()]
 
 
 # Sound only, a video stream without frames, an unreadable first frame: an

@@ -9,8 +9,8 @@ from pathlib import Path
 
 import pytest
 
-from saver import (LAVENDER, PROBE, WINE, Program, Screen, children, find_window, read_settings,
-                   wait_until, windows_path, xdotool)
+from saver import (LAVENDER, PROBE, SCR, WINE, Program, Screen, children, find_window,
+                   read_section, wait_until, windows_path, write_section, xdotool)
 from test_pictures import make_picture
 
 DIALOG = ("#32770", "VelorinScreenSaver Options")
@@ -19,6 +19,7 @@ FILE_DIALOG = ("#32770", "Select Imagery File")
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 EFFECTS = (1011, 1013, 1014, 1002)
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+WRITE_TRACE = re.compile(r'WritePrivateProfileStringW \(L"(.*?)", L"(.*?)", L"(.*?)", L"(.*?)"\)')
 # The words on each control, in tab order: the label a user reads must be the
 # one on the control the saver reads.
 CAPTIONS = [(1001, "Full Screen"), (1008, "Centered On Screen"), (1009, "Bounce Around Screen"),
@@ -56,16 +57,13 @@ class Prefix:
         self.settings = self.data / "VelorinTools.ini"
 
     def write_win_ini(self, data_folder=r"C:\Velorin Data"):
-        text = re.sub(r"(?ims)^\[folders\].*?(?=^\[|\Z)", "", self.win_ini.read_bytes().decode("latin-1"))
-        folders = f"\r\n[Folders]\r\nVelorinTools={data_folder}\r\n" if data_folder else ""
-        self.win_ini.write_bytes((text + folders).encode("latin-1"))
+        write_section(self.win_ini, "Folders", data_folder and {"VelorinTools": data_folder})
 
     def write_settings(self, **values):
-        text = "[VelorinScreenSaver]\r\n" + "".join(f"{k}={v}\r\n" for k, v in values.items())
-        self.settings.write_bytes(text.encode("latin-1"))
+        write_section(self.settings, "VelorinScreenSaver", values)
 
     def settings_values(self):
-        return dict(line.split("=", 1) for line in read_settings(self.settings))
+        return dict(line.split("=", 1) for line in read_section(self.settings))
 
 
 @pytest.fixture
@@ -82,8 +80,8 @@ def prefix():
 
 
 class Dialog:
-    def __init__(self, arguments):
-        self.program = Program(arguments)
+    def __init__(self, arguments, program=None, trace=None):
+        self.program = Program(arguments, program, trace)
         window = wait_until(lambda: find_window(*DIALOG), timeout=20)
         assert window, "no options dialog"
         self.handle, self.rect = window.handle, window.rect
@@ -103,7 +101,7 @@ class Dialog:
 @pytest.fixture
 def open_dialog(prefix):
     opened = []
-    yield lambda arguments="/c": opened.append(Dialog(arguments)) or opened[-1]
+    yield lambda arguments="/c", **options: opened.append(Dialog(arguments, **options)) or opened[-1]
     for dialog in opened:
         dialog.program.stop()
 
@@ -134,6 +132,7 @@ def test_the_dialog_as_shown_its_banner_and_web_button(prefix, open_dialog, brow
     assert [(i, c.text) for i, c in shown.items()] == CAPTIONS
     assert all(c.enabled for c in shown.values())
     assert [i for i, c in shown.items() if not c.visible] == [1005]
+    assert {i for i, c in shown.items() if c.checked} == {1009, 1010, 1014}   # nothing stored
     # Every control a user sees lies inside the dialog, clear of the others.
     visible = [c.rect for c in shown.values() if c.visible]
     assert all(x <= r[0] and r[0] + r[2] <= x + width and y <= r[1] and r[1] + r[3] <= y + height
@@ -214,6 +213,27 @@ def test_long_input_is_cut_to_the_fields(prefix, open_dialog):
     assert values["File"] == long_name and values["Text"] == "t" * 255
 
 
+def test_without_its_data_folder_the_saver_keeps_its_settings_beside_itself(prefix, open_dialog,
+                                                                         tmp_path):
+    prefix.write_win_ini(r"C:\No Such Folder")
+    shutil.copy(SCR, tmp_path)
+    settings, trace = tmp_path / "VelorinTools.ini", tmp_path / "trace.txt"
+    stored = dict(Mode="T", ScreenMode="F", File=r"C:\gem.bmp", Text="Hello!", Rotation2D=0,
+                  Rotation3D=0, Fade=1, Rewind=0)
+    write_section(settings, "VelorinScreenSaver", stored)
+    dialog = open_dialog(program=tmp_path / "VelorinScreenSaver.scr", trace=trace)
+    assert dialog.controls()[1007].text == "Hello!"
+    dialog.press(1007)
+    xdotool("key", "End", "BackSpace")
+    dialog.close(IDOK)
+    # OK writes what has changed and no more: the text, though the stored
+    # text starts like the new one; never the movie's frame number. (Wine's
+    # trace doubles the backslashes.)
+    writes = WRITE_TRACE.findall(trace.read_text(encoding="latin-1").replace("\\\\", "\\"))
+    assert writes == [("VelorinScreenSaver", "Text", "Hello", r".\VelorinTools.ini")]
+    assert read_section(settings) == [f"{k}={v}" for k, v in dict(stored, Text="Hello").items()]
+
+
 def answer_message_box(button, previous=None):
     """Presses `button` in a message box other than `previous`; returns its handle and text."""
     def current():
@@ -237,7 +257,7 @@ def is_short_path_of(path, file):
 
 @pytest.mark.parametrize("case", ["cancel", "yes", "refused", "no"])
 def test_install(prefix, open_dialog, case):
-    scr, target, before = os.environ["SAVER_SCR"], prefix.target, r"C:\old\saver.scr"
+    scr, target, before = SCR, prefix.target, r"C:\old\saver.scr"
     shutil.copy(scr, prefix.data / "VelorinScreenSaver.scr")
     if case == "refused":
         target.mkdir()   # no file can be written over a folder

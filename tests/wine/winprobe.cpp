@@ -13,9 +13,6 @@
 //   winprobe activate HWND        -> brings the window to the foreground
 //   winprobe invalidate HWND      -> marks the whole window for repainting, background erased
 //   winprobe cursor               -> "shown" or "hidden"
-//   winprobe run COMMANDLINE      -> starts the exact command line, prints "pid N", waits
-//                                    for it and ends with its exit code (also printed as "exit N")
-//   winprobe kill PID             -> ends that process at once
 //   winprobe host WIDTH HEIGHT    -> makes a window with that client size, prints its
 //                                    handle, then every WM_HELP/WM_CONTEXTMENU it gets
 //                                    as "message MSG WPARAM"; ends when it is closed
@@ -106,30 +103,6 @@ static int Host(int width, int height) {
     return 0;
 }
 
-static int Run(const char* commandLine) {
-    // Starting the program with a command line of our own choosing lets the
-    // tests write it exactly as the system would (quotes, leading spaces).
-    char line[1024];
-    snprintf(line, sizeof line, "%s", commandLine);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        printf("failed %lu\n", GetLastError());
-        return 200;
-    }
-    printf("pid %lu\n", process.dwProcessId);
-    fflush(stdout);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    printf("exit %ld\n", static_cast<long>(exitCode));
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(exitCode);
-}
-
 // The shortcut a user would make in Explorer, saved by the shell's own writer.
 static bool MakeLink(const char* shortcut, const char* target) {
     CoInitialize(nullptr);
@@ -185,14 +158,6 @@ int main(int argc, char** argv) {
         info.cbSize = sizeof info;
         GetCursorInfo(&info);
         printf("%s\n", (info.flags & CURSOR_SHOWING) && info.hCursor ? "shown" : "hidden");
-    } else if (!strcmp(command, "kill") && argc == 3) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, strtoul(argv[2], nullptr, 10));
-        if (process) {
-            TerminateProcess(process, 1);
-            CloseHandle(process);
-        }
-    } else if (!strcmp(command, "run") && argc == 3) {
-        return Run(argv[2]);
     } else if (!strcmp(command, "host") && argc == 4) {
         return Host(atoi(argv[2]), atoi(argv[3]));
     } else if (!strcmp(command, "record") && argc >= 3) {
