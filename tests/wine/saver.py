@@ -143,9 +143,8 @@ class Screen:
     def __init__(self):
         raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
                              capture_output=True, check=True, timeout=30).stdout
-        size = subprocess.run(["xdpyinfo"], capture_output=True, text=True).stdout
-        dims = next(line for line in size.splitlines() if "dimensions:" in line)
-        self.width, self.height = map(int, dims.split()[1].split("x"))
+        size = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True)
+        self.width, self.height = map(int, size.stdout.split())
         assert len(raw) == self.width * self.height * 3
         self.raw = raw
 

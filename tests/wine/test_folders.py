@@ -1,16 +1,14 @@
 """A folder or a shell shortcut as imagery, on the real saver."""
 import os
-import subprocess
 
 import pytest
 
 from saver import BANNER_RECT, BLUE, LIME, RED, RunningSaver, probe, windows_path
+from test_pictures import make_picture
 
 
 def solid(folder, name, colour):
-    path = os.path.join(folder, name)
-    subprocess.run(["convert", "-size", "64x48", f"xc:{colour}", f"BMP3:{path}"], check=True)
-    return path
+    return make_picture(folder, f"BMP3:{name}", 64, 48, colours=(colour,) * 3)
 
 
 def shown(imagery):
