@@ -25,7 +25,9 @@ def cleanup():
 
 @pytest.mark.parametrize("ending", ["key", "click", "move", "monitor off", "suspend"])
 def test_full_screen_saver_covers_the_screen_and_ends_on_input(saver, ending):
-    running = saver(pointer=(500, 500))
+    # The pointer rests over the display window (the banner, centred): moves
+    # there must reach the saver window too.
+    running = saver(pointer=(960, 540), ScreenMode="C")
     handle = running.window.handle
     time.sleep(0.5)  # let it settle: first paint, cursor hidden
     # Popup, visible, clipping; topmost tool window.
@@ -52,10 +54,10 @@ def test_full_screen_saver_covers_the_screen_and_ends_on_input(saver, ending):
     elif ending == "click":
         xdotool("click", 1)
     elif ending == "move":
-        xdotool("mousemove", 503, 501)   # 3 + 1 = 4 pixels: not enough
+        xdotool("mousemove", 963, 541)   # 3 + 1 = 4 pixels: not enough
         time.sleep(1.0)
         assert running.program.running(), "a move of 4 pixels ended the saver"
-        xdotool("mousemove", 503, 502)   # 3 + 2 = 5 pixels
+        xdotool("mousemove", 963, 542)   # 3 + 2 = 5 pixels
     elif ending == "monitor off":
         probe("send", handle, WM_SYSCOMMAND, SC_MONITORPOWER, 2)
     else:
