@@ -49,9 +49,10 @@ if(WIN_TESTS)
   target_link_libraries(win_tests PRIVATE saver_win gtest_main)
 endif()
 
-# Small Windows tool the end-to-end tests use to look at windows and send messages.
+# Small Windows tool the end-to-end tests use to look at windows, send messages,
+# stand in for the browser and make shell shortcuts.
 add_executable(winprobe tests/wine/winprobe.cpp)
-target_link_libraries(winprobe PRIVATE user32 gdi32)
+target_link_libraries(winprobe PRIVATE user32 gdi32 ole32 uuid)
 
 # The Windows 9x password libraries, as the password tests stand them in.
 foreach(library PASSWORD.CPL MPR.DLL)
@@ -62,22 +63,10 @@ foreach(library PASSWORD.CPL MPR.DLL)
   set_target_properties(test_${base} PROPERTIES PREFIX "" OUTPUT_NAME ${base} SUFFIX ".${extension}")
 endforeach()
 
-# Makes shell shortcuts for the shortcut tests.
-add_executable(makelink tests/wine/makelink.cpp)
-target_link_libraries(makelink PRIVATE ole32 uuid)
-
-# Reads the options dialog's controls from outside, for the options tests.
-add_executable(dialogprobe tests/wine/dialogprobe.cpp)
-target_link_libraries(dialogprobe PRIVATE user32)
-
 # Writes the movies of the movie tests, watches a screen pixel, and times
 # the steps of a movie frame.
 add_executable(movietool tests/wine/movietool.cpp)
 target_link_libraries(movietool PRIVATE saver_win)
-
-# Loads and saves the settings, one action per run, for the settings tests.
-add_executable(settingsprobe tests/wine/settingsprobe.cpp)
-target_link_libraries(settingsprobe PRIVATE saver_win)
 
 # Measures and draws texts as the saver does, for the text tests.
 add_executable(textprobe tests/wine/textprobe.cpp)
@@ -104,14 +93,10 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(E2E_ENVIRONMENT
     "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>"
     "SAVER_PROBE=$<TARGET_FILE:winprobe>"
-    "SAVER_SETTINGS_PROBE=$<TARGET_FILE:settingsprobe>"
-    "SAVER_DIALOG_PROBE=$<TARGET_FILE:dialogprobe>"
     "SAVER_TEXT_PROBE=$<TARGET_FILE:textprobe>"
-    "SAVER_MAKELINK=$<TARGET_FILE:makelink>"
     "SAVER_MOVIETOOL=$<TARGET_FILE:movietool>"
     "SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>"
-    "SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>"
-    "SAVER_BUILD=${CMAKE_BINARY_DIR}")
+    "SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>")
   file(GLOB WINE_E2E CONFIGURE_DEPENDS tests/wine/test_*.py)
   foreach(script ${WINE_E2E})
     get_filename_component(name ${script} NAME_WE)

@@ -3,9 +3,11 @@
 The tests run inside scripts/wine-session.sh, which provides DISPLAY, a
 throw-away WINEPREFIX with a persistent wineserver, and a template prefix for
 tests that want one of their own. Input is real X input from xdotool; what the
-user sees is read from the screen with ImageMagick's import.
+user sees is read from the screen with ImageMagick's import; windows are looked
+at from outside by the window probe (winprobe.cpp).
 """
 import os
+import re
 import subprocess
 import time
 
@@ -14,14 +16,13 @@ SCR = os.environ.get("SAVER_SCR", "")
 PROBE = os.environ.get("SAVER_PROBE", "")
 SAVER_CLASS = "WindowsScreenSaverClass"
 SAVER_TITLE = "Screen Saver"
+BLACK, WHITE, LAVENDER = (0, 0, 0), (255, 255, 255), (180, 150, 240)
+RED, LIME, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)
+# Where the banner (640 x 80) lands, centred on the 1920 x 1080 screen.
+BANNER_RECT = (640, 500, 640, 80)
 
-WM_SETTEXT = 0x000C
 WM_CLOSE = 0x0010
 WM_CONTEXTMENU = 0x007B
-WM_SYSCOMMAND = 0x0112
-WM_POWERBROADCAST = 0x0218
-SC_SCREENSAVE = 0xF140
-SC_MONITORPOWER = 0xF170
 
 
 def windows_path(path):
@@ -54,11 +55,16 @@ def xdotool(*args):
 
 
 class Window:
+    """A window as the probe prints it; the rectangle is on the screen."""
+
     def __init__(self, line):
-        fields = line.split()
-        self.handle = int(fields[0])
-        self.x, self.y, self.width, self.height = map(int, fields[1:5])
-        self.style, self.exstyle = int(fields[5]), int(fields[6])
+        f = line.split("|", 13)
+        self.handle, self.id, self.kind = int(f[0]), int(f[1]), f[2].upper()
+        self.style, self.exstyle = int(f[3]), int(f[4])
+        self.rect = tuple(map(int, f[5:9]))
+        self.checked, self.enabled, self.visible = (v == "1" for v in f[9:12])
+        self.owner = int(f[12])
+        self.text = re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r"}.get(m[1], m[1]), f[13])
 
 
 def find_window(class_name, title):
@@ -66,43 +72,44 @@ def find_window(class_name, title):
     return None if line in ("", "none") else Window(line)
 
 
-def count_windows(class_name, title):
-    return int(probe("count", class_name, title) or 0)
+def children(parent):
+    """The child windows of `parent`, in creation order."""
+    return [Window(line) for line in probe("children", parent).splitlines()]
+
+
+def display_window(saver_window):
+    """The display window inside the saver window, or None."""
+    return next(iter(children(saver_window)), None)
 
 
 class Program:
-    """A Windows program started with an exact command line through the probe."""
+    """A Windows program, the saver unless told otherwise, started under Wine
+    with the arguments given. With `trace` (a file), Wine writes its trace of
+    the program's profile calls there."""
 
-    def __init__(self, arguments, program=None):
-        program = program or SCR
-        self.command_line = f'"{windows_path(program)}" {arguments}' if arguments is not None \
-            else f'"{windows_path(program)}"'
-        self.process = subprocess.Popen([WINE, PROBE, "run", self.command_line],
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                        text=True, bufsize=1)
-        first = self.process.stdout.readline().split()
-        self.pid = int(first[1]) if first[:1] == ["pid"] else None
+    def __init__(self, arguments, program=None, trace=None):
+        log = open(trace, "w") if trace else subprocess.DEVNULL
+        self.process = subprocess.Popen(
+            [WINE, str(program or SCR), *(arguments or "").split()], stdout=subprocess.DEVNULL,
+            stderr=log, env=dict(os.environ, WINEDEBUG="trace+profile") if trace else None)
+        if trace:
+            log.close()
 
     # Wine takes about two seconds to end a process that had windows.
     def exit_code(self, timeout=30.0):
-        """The program's exit code as Windows gives it (signed), or None if still running."""
+        """The program's exit code as Windows gives it (signed: Wine passes on
+        its low byte), or None if still running."""
         try:
-            self.process.wait(timeout=timeout)
+            code = self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             return None
-        out = self.process.stdout.read()
-        for line in out.splitlines():
-            if line.startswith("exit "):
-                return int(line.split()[1])
-        raise AssertionError(f"no exit code from {self.command_line!r}: {out!r}")
+        return code - 256 if code > 127 else code
 
     def running(self):
         return self.process.poll() is None
 
     def stop(self):
         if self.running():
-            if self.pid:
-                probe("kill", self.pid)
             self.process.kill()
             self.process.wait()
 
@@ -121,7 +128,7 @@ class Host:
         return [line.split()[1:] for line in self.process.stdout.read().splitlines()
                 if line.startswith("message ")]
 
-    def close(self):
+    def stop(self):
         probe("post", self.handle, WM_CLOSE, 0, 0)
         try:
             self.process.wait(timeout=10)
@@ -136,9 +143,8 @@ class Screen:
     def __init__(self):
         raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
                              capture_output=True, check=True, timeout=30).stdout
-        size = subprocess.run(["xdpyinfo"], capture_output=True, text=True).stdout
-        dims = next(line for line in size.splitlines() if "dimensions:" in line)
-        self.width, self.height = map(int, dims.split()[1].split("x"))
+        size = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True)
+        self.width, self.height = map(int, size.stdout.split())
         assert len(raw) == self.width * self.height * 3
         self.raw = raw
 
@@ -151,52 +157,68 @@ class Screen:
         return all(self.pixel(x, y) == colour
                    for y in range(top, bottom, step) for x in range(left, right, step))
 
+    def shows_banner(self, near=0):
+        """The banner fills its place: its lavender background (within `near`
+        per channel), the white cores of its glow lines and its name's black
+        shadow; the screen round it is black."""
+        x, y, width, height = BANNER_RECT
+        pixels = [self.pixel(px, py) for py in range(y + 1, y + height, 3)
+                  for px in range(x + 1, x + width, 5)]
+        lavender = sum(all(abs(a - b) <= near for a, b in zip(p, LAVENDER)) for p in pixels)
+        return lavender > 0.1 * len(pixels) and pixels.count(WHITE) > 0.01 * len(pixels) and \
+            pixels.count(BLACK) > 0.02 * len(pixels) and \
+            self.region_is(0, 0, self.width, y, BLACK, step=37) and \
+            self.region_is(0, y + height + 1, self.width, self.height, BLACK, step=37)
+
+
+WIN_INI = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "windows", "win.ini")
+
+
+def section_pattern(name):
+    """A section of a profile file: its header line, then its lines up to the next header."""
+    return re.compile(rf"^\[{re.escape(name)}\][^\n]*\n(.*?)(?=^\[|\Z)", re.I | re.M | re.S)
+
+
+def read_section(path=WIN_INI, name="VelorinScreenSaver"):
+    """The lines of a section of a profile file, or None when it has none."""
+    text = open(path, "rb").read().decode("latin-1") if os.path.exists(path) else ""
+    found = section_pattern(name).search(text)
+    return [line for line in found[1].splitlines() if line] if found else None
+
+
+def write_section(path, name, values):
+    """Writes a section of a profile file afresh, or removes it when `values`
+    is None; the rest of the file is kept."""
+    text = open(path, "rb").read().decode("latin-1") if os.path.exists(path) else ""
+    text = section_pattern(name).sub("", text).strip("\r\n")
+    text += "\r\n" if text else ""
+    if values is not None:
+        text += f"[{name}]\r\n" + "".join(f"{k}={v}\r\n" for k, v in values.items())
+    open(path, "wb").write(text.encode("latin-1"))
+
 
 def write_settings(**values):
-    """Writes section [VelorinScreenSaver] of the prefix's win.ini afresh."""
-    path = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "win.ini")
-    kept = []
-    if os.path.exists(path):
-        skipping = False
-        for line in open(path, encoding="latin-1").read().splitlines():
-            if line.strip().startswith("["):
-                skipping = line.strip().lower() == "[velorinscreensaver]"
-            if not skipping:
-                kept.append(line)
-    kept.append("[VelorinScreenSaver]")
-    kept += [f"{key}={value}" for key, value in values.items()]
-    with open(path, "w", encoding="latin-1", newline="\r\n") as f:
-        f.write("\n".join(kept) + "\n")
-
-
-def display_window(saver_window):
-    """The display window inside the saver window: (handle, x, y, width, height) or None."""
-    line = probe("child", saver_window)
-    if line in ("", "none"):
-        return None
-    fields = line.split()
-    return tuple(map(int, fields[0:5]))
-
-
-BLACK = (0, 0, 0)
+    write_section(WIN_INI, "VelorinScreenSaver", values)
 
 
 class RunningSaver:
     """A full-screen saver started on the settings given, the pointer at rest."""
 
-    def __init__(self, **settings):
+    def __init__(self, program=None, pointer=(5, 5), **settings):
         write_settings(**settings)
-        xdotool("mousemove", 5, 5)
+        xdotool("mousemove", *pointer)
         time.sleep(0.2)
-        self.program = Program("/s")
-        self.window = wait_until(lambda: find_window(SAVER_CLASS, SAVER_TITLE))
+        self.program = Program("/s", program)
+        # Visible once its creation has finished.
+        self.window = wait_until(lambda: (lambda w: w if w and w.visible else None)(
+            find_window(SAVER_CLASS, SAVER_TITLE)))
         assert self.window, "no saver window; the saver " + (
             "is still running" if self.program.running() else f"ended with {self.program.exit_code()}")
         self.display = wait_until(lambda: display_window(self.window.handle))
         assert self.display, "no display window"
 
     def display_rect(self):
-        return display_window(self.window.handle)[1:]
+        return display_window(self.window.handle).rect
 
     def painted(self, still=True, timeout=30.0):
         """The screen once the display window shows something other than black:
@@ -214,6 +236,12 @@ class RunningSaver:
             last[0] = screen if drawn else None
             return screen if ready else None
         return wait_until(shown, timeout=timeout, interval=0.05) or Screen()
+
+    def end_on_key(self):
+        """A key ends the saver cleanly, and its window goes with it."""
+        xdotool("key", "a")
+        assert self.program.exit_code() == 0
+        assert find_window(SAVER_CLASS, SAVER_TITLE) is None
 
     def close(self):
         probe("post", self.window.handle, WM_CLOSE, 0, 0)

@@ -5,45 +5,33 @@ import os
 import subprocess
 import sys
 
-from saver import (BLACK, SAVER_CLASS, SAVER_TITLE, Host, RunningSaver, Screen, count_windows,
-                   probe, windows_path, xdotool)
-from test_pictures import LAVENDER, make_picture
-
-RED, BLUE, LIME = (255, 0, 0), (0, 0, 255), (0, 255, 0)
+from saver import BANNER_RECT, BLACK, BLUE, LIME, RED, Host, Screen, probe, windows_path
+from test_pictures import make_picture
 
 
-def end_on_a_key(running):
-    xdotool("key", "a")
-    assert running.program.exit_code() == 0
-    assert count_windows(SAVER_CLASS, SAVER_TITLE) == 0
-
-
-def test_run_length_coded_picture_turns_in_its_own_colours(tmp_path):
+def test_run_length_coded_picture_turns_in_its_own_colours(saver, tmp_path):
     path = make_picture(str(tmp_path), "BMP3:rle8.bmp", options=("-type", "Palette",
                                                                  "-compress", "RLE"))
     assert open(path, "rb").read()[30] == 1, "not an 8-bit run-length coded BMP"
-    running = RunningSaver(File=windows_path(path), ScreenMode="C", Fade=0, Rotation2D=1)
+    running = saver(File=windows_path(path), ScreenMode="C", Fade=0, Rotation2D=1)
     # Turned in the plane by nearest pixel: every pixel shown is one of the
     # picture's own colours, or the black of the canvas.
     screen = running.painted(still=False)
     x, y, width, height = running.display_rect()
     shown = {screen.pixel(px, py) for py in range(y + 2, y + height - 2, 5)
              for px in range(x + 2, x + width - 2, 5)}
-    end_on_a_key(running)
+    running.end_on_key()
     assert shown - {RED, BLUE, LIME, BLACK} == set()
     assert {RED, BLUE, LIME} <= shown
 
 
-def test_banner_shows_on_a_16_bit_screen():
+def test_banner_shows_on_a_16_bit_screen(saver):
     if os.environ.get("SAVER_SCREEN", "").endswith("x16"):
-        running = RunningSaver(ScreenMode="C")
-        assert running.display_rect() == (640, 500, 640, 80)
-        screen = running.painted()
-        pixels = [screen.pixel(px, py) for py in range(501, 580, 3) for px in range(641, 1280, 5)]
-        end_on_a_key(running)
+        running = saver(ScreenMode="C")
+        assert running.display_rect() == BANNER_RECT
         # Lavender as a 16-bit screen holds it.
-        lavender = sum(all(abs(a - b) <= 8 for a, b in zip(p, LAVENDER)) for p in pixels)
-        assert lavender > 0.1 * len(pixels), "the banner was not drawn"
+        assert running.painted().shows_banner(near=8), "the banner was not drawn"
+        running.end_on_key()
         return
     # A session of its own, on a screen 16 bits deep.
     top = os.path.join(os.path.dirname(__file__), "..", "..")
@@ -55,19 +43,19 @@ def test_banner_shows_on_a_16_bit_screen():
     assert result.returncode == 0, result.stdout[-3000:]
 
 
-def test_unknown_mode_shows_black_and_still_ends_on_a_key():
-    running = RunningSaver(Mode="X")
+def test_unknown_mode_shows_black_and_still_ends_on_a_key(saver):
+    running = saver(Mode="X")
     assert running.display_rect()[2:] == (0, 0)
     assert Screen().region_is(0, 0, 1920, 1080, BLACK, step=41)
-    end_on_a_key(running)
+    running.end_on_key()
 
 
-def test_another_program_taking_the_foreground_ends_the_saver():
+def test_another_program_taking_the_foreground_ends_the_saver(saver):
     host = Host()
     try:
-        running = RunningSaver()
+        running = saver()
         running.painted()
         probe("activate", host.handle)
         assert running.program.exit_code() == 0
     finally:
-        host.close()
+        host.stop()

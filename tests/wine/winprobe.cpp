@@ -1,25 +1,28 @@
-// A small Windows tool for the end-to-end tests: it looks at windows from the
-// outside, sends them messages and plays the host of a preview window.
-// Every command prints one line; numbers are decimal, handles are 32-bit.
+// A small Windows tool for the end-to-end tests: it looks at windows of other
+// processes from the outside, sends them messages, plays the host of a
+// preview window, stands in for the web browser and makes shell shortcuts.
+// Numbers and handles are decimal.
 //
-//   winprobe find CLASS TITLE     -> "HWND x y width height style exstyle" or "none"
-//   winprobe count CLASS TITLE    -> number of top-level windows with that class and title
-//   winprobe child PARENT         -> first child: "HWND x y width height style exstyle class|title"
-//   winprobe title HWND           -> the window's title
-//   winprobe owner CLASS TITLE    -> owner of that top-level window, 0 if none
+//   winprobe find CLASS TITLE     -> that top-level window, as below, or "none"
+//   winprobe children HWND        -> one line per child window, in creation (tab) order:
+//       "HWND|id|class|style|exstyle|x|y|width|height|checked|enabled|visible|owner|text"
+//       (rectangle on the screen; text with \\, \r and \n escaped)
 //   winprobe send HWND MSG WPARAM LPARAM -> SendMessageA result
 //   winprobe post HWND MSG WPARAM LPARAM -> 1 when posted
 //   winprobe foreground           -> the foreground window
 //   winprobe activate HWND        -> brings the window to the foreground
 //   winprobe invalidate HWND      -> marks the whole window for repainting, background erased
 //   winprobe cursor               -> "shown" or "hidden"
-//   winprobe run COMMANDLINE      -> starts the exact command line, prints "pid N", waits
-//                                    for it and ends with its exit code (also printed as "exit N")
-//   winprobe kill PID             -> ends that process at once
 //   winprobe host WIDTH HEIGHT    -> makes a window with that client size, prints its
 //                                    handle, then every WM_HELP/WM_CONTEXTMENU it gets
 //                                    as "message MSG WPARAM"; ends when it is closed
+//   winprobe record FILE ARG...   -> writes its arguments to FILE, one a line
+//   winprobe link SHORTCUT TARGET -> makes a shell shortcut, prints "made" or "failed"
 #include <windows.h>
+
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,28 +37,33 @@ static HWND Window(const char* text) {
 }
 
 static void PrintWindow(HWND window) {
+    char className[256] = {}, text[1024] = {};
+    GetClassNameA(window, className, sizeof className);
+    // GetWindowText does not ask another process's edits for their text. A
+    // window still being created answers once its thread takes messages again.
+    DWORD_PTR length = 0, checked = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, &length);
+    // Buttons answer BM_GETCHECK; anything else may mean something else by it.
+    if (_stricmp(className, "Button") == 0)
+        SendMessageTimeoutA(window, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &checked);
     RECT area;
     GetWindowRect(window, &area);
-    printf("%lu %ld %ld %ld %ld %lu %lu\n", Number(window), area.left, area.top,
-           area.right - area.left, area.bottom - area.top,
+    printf("%lu|%d|%s|%lu|%lu|%ld|%ld|%ld|%ld|%ld|%d|%d|%lu|", Number(window),
+           static_cast<short>(GetDlgCtrlID(window)), className,
            static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
-           static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)));
-}
-
-struct CountRequest {
-    const char* className;
-    const char* title;
-    int count;
-};
-
-static BOOL CALLBACK CountWindow(HWND window, LPARAM data) {
-    auto* request = reinterpret_cast<CountRequest*>(data);
-    char className[256], title[256];
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, title, sizeof title);
-    if (strcmp(className, request->className) == 0 && strcmp(title, request->title) == 0)
-        request->count++;
-    return TRUE;
+           static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), area.left, area.top,
+           area.right - area.left, area.bottom - area.top, static_cast<long>(checked),
+           IsWindowEnabled(window) ? 1 : 0, IsWindowVisible(window) ? 1 : 0,
+           Number(GetWindow(window, GW_OWNER)));
+    // Escaped so that every window stays on one line.
+    for (const char* c = text; *c; ++c) {
+        if (const char* escape = *c == '\\' ? "\\\\" : *c == '\r' ? "\\r" : *c == '\n' ? "\\n" : nullptr)
+            fputs(escape, stdout);
+        else
+            putchar(*c);
+    }
+    putchar('\n');
 }
 
 static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -95,28 +103,26 @@ static int Host(int width, int height) {
     return 0;
 }
 
-static int Run(const char* commandLine) {
-    // Starting the program with a command line of our own choosing lets the
-    // tests write it exactly as the system would (quotes, leading spaces).
-    char line[1024];
-    snprintf(line, sizeof line, "%s", commandLine);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        printf("failed %lu\n", GetLastError());
-        return 200;
-    }
-    printf("pid %lu\n", process.dwProcessId);
-    fflush(stdout);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    printf("exit %ld\n", static_cast<long>(exitCode));
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(exitCode);
+// The shortcut a user would make in Explorer, saved by the shell's own writer.
+static bool MakeLink(const char* shortcut, const char* target) {
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    wchar_t path[MAX_PATH];
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    if (SUCCEEDED(result))
+        result = link->SetPath(target);
+    if (SUCCEEDED(result))
+        result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    if (SUCCEEDED(result) && MultiByteToWideChar(CP_ACP, 0, shortcut, -1, path, MAX_PATH))
+        result = file->Save(path, TRUE);
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    CoUninitialize();
+    return SUCCEEDED(result);
 }
 
 int main(int argc, char** argv) {
@@ -129,33 +135,10 @@ int main(int argc, char** argv) {
             PrintWindow(window);
         else
             printf("none\n");
-    } else if (!strcmp(command, "count") && argc == 4) {
-        CountRequest request = {argv[2], argv[3], 0};
-        EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&request));
-        printf("%d\n", request.count);
-    } else if (!strcmp(command, "child") && argc == 3) {
-        HWND child = GetWindow(Window(argv[2]), GW_CHILD);
-        if (!child) {
-            printf("none\n");
-            return 0;
-        }
-        char className[256], title[256];
-        GetClassNameA(child, className, sizeof className);
-        GetWindowTextA(child, title, sizeof title);
-        RECT area;
-        GetWindowRect(child, &area);
-        MapWindowPoints(nullptr, Window(argv[2]), reinterpret_cast<POINT*>(&area), 2);
-        printf("%lu %ld %ld %ld %ld %lu %lu %s|%s\n", Number(child), area.left, area.top,
-               area.right - area.left, area.bottom - area.top,
-               static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
-               static_cast<unsigned long>(GetWindowLongA(child, GWL_EXSTYLE)), className, title);
-    } else if (!strcmp(command, "title") && argc == 3) {
-        char title[256];
-        GetWindowTextA(Window(argv[2]), title, sizeof title);
-        printf("%s\n", title);
-    } else if (!strcmp(command, "owner") && argc == 4) {
-        HWND window = FindWindowA(argv[2], argv[3]);
-        printf("%lu\n", window ? Number(GetWindow(window, GW_OWNER)) : 0ul);
+    } else if (!strcmp(command, "children") && argc == 3) {
+        for (HWND child = GetWindow(Window(argv[2]), GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT))
+            PrintWindow(child);
     } else if (!strcmp(command, "send") && argc == 6) {
         LRESULT result = SendMessageA(Window(argv[2]), strtoul(argv[3], nullptr, 0),
                                       strtoul(argv[4], nullptr, 0), strtol(argv[5], nullptr, 0));
@@ -175,16 +158,17 @@ int main(int argc, char** argv) {
         info.cbSize = sizeof info;
         GetCursorInfo(&info);
         printf("%s\n", (info.flags & CURSOR_SHOWING) && info.hCursor ? "shown" : "hidden");
-    } else if (!strcmp(command, "kill") && argc == 3) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, strtoul(argv[2], nullptr, 10));
-        if (process) {
-            TerminateProcess(process, 1);
-            CloseHandle(process);
-        }
-    } else if (!strcmp(command, "run") && argc == 3) {
-        return Run(argv[2]);
     } else if (!strcmp(command, "host") && argc == 4) {
         return Host(atoi(argv[2]), atoi(argv[3]));
+    } else if (!strcmp(command, "record") && argc >= 3) {
+        FILE* out = fopen(argv[2], "w");
+        for (int i = 3; out && i < argc; ++i)
+            fprintf(out, "%s\n", argv[i]);
+        return out && fclose(out) == 0 ? 0 : 1;
+    } else if (!strcmp(command, "link") && argc == 4) {
+        const bool made = MakeLink(argv[2], argv[3]);
+        printf("%s\n", made ? "made" : "failed");
+        return made ? 0 : 1;
     } else {
         return 2;
     }
