@@ -7,6 +7,7 @@
 //       "Fade" on into a WIDTH x HEIGHT window, as fast as it can
 #include "MovieWriter.h"
 
+#include "engine/FrameSurface.h"
 #include "engine/PresentDib.h"
 #include "imaging/AviPlayer.h"
 #include "imaging/KBitmap.h"
@@ -49,6 +50,7 @@ int Cost(const char* path, int width, int height, int frames) {
                                   height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     double fetch = 0, fade = 0, present = 0;
     KBitmap faded;
+    FrameSurface surface = {};
     for (int n = 0; n < frames; ++n) {
         const double start = Seconds();
         BITMAPINFOHEADER* frame = player.GetFrame(n % int(player.FrameCount()), false);
@@ -60,7 +62,8 @@ int Cost(const char* path, int width, int height, int frames) {
             memcpy(faded.Header(), frame, faded.BlockSize());
         faded.FadeEdges(0, 0.25);
         const double ready = Seconds();
-        PresentDib(window, nullptr, faded.Header(), nullptr);
+        if (!PresentEnlarged(window, surface, *faded.Header(), faded.Bits(), false, false))
+            PresentDib(window, nullptr, faded.Header(), nullptr);
         GdiFlush();
         const double shown = Seconds();
         fetch += fetched - start, fade += ready - fetched, present += shown - ready;
@@ -68,6 +71,7 @@ int Cost(const char* path, int width, int height, int frames) {
     printf("per frame: fetch %.2f ms, copy and fade %.2f ms, present %.2f ms, total %.2f ms\n",
            1000 * fetch / frames, 1000 * fade / frames, 1000 * present / frames,
            1000 * (fetch + fade + present) / frames);
+    ReleaseFrameSurface(surface);
     DestroyWindow(window);
     return 0;
 }
