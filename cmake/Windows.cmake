@@ -72,6 +72,10 @@ target_link_libraries(movietool PRIVATE saver_win)
 add_executable(textprobe tests/wine/textprobe.cpp)
 target_link_libraries(textprobe PRIVATE saver_win)
 
+# Counts the running saver's GDI, USER and kernel objects, for the soak test.
+add_executable(resourceprobe tests/wine/resourceprobe.cpp)
+target_link_libraries(resourceprobe PRIVATE user32 ntdll)
+
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   # Tests run inside scripts/wine-session.sh, which provides DISPLAY,
   # a throw-away WINEPREFIX and a persistent wineserver.

@@ -14,18 +14,7 @@ picture="Z:$(echo "$work/picture.bmp" | tr / '\\')"
 ini=$WINEPREFIX/drive_c/windows/win.ini
 ticks=$(getconf CLK_TCK)
 
-# The process of that name of this session's prefix: other sessions may run
-# savers and wineservers of their own, in other prefixes. The saver's name is
-# cut to 15 characters.
-prefix_pid() {
-  local pid
-  for pid in $(pgrep -x "$1"); do
-    if { tr '\0' '\n' < "/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null; then
-      echo "$pid"
-      return
-    fi
-  done
-}
+source "$(dirname "$0")/prefix-pid.sh"
 
 # The X server of this session's display.
 xserver_pid() {

@@ -4,6 +4,7 @@
 #   bench    the benchmarks, optimised (built, and run briefly as a check);
 #   fuzz     the libFuzzer targets under clang, each for a short smoke run;
 #   win64    the 64-bit .scr and its tests under Wine on a virtual display;
+#   soak     the 64-bit .scr on each moving content, checked to grow nothing;
 #   win32    the 32-bit .scr, checked to be a PE32 GUI executable;
 #   release  the zip a Windows user installs from, checked against its sums.
 set -euo pipefail
@@ -42,6 +43,10 @@ cmake -S . -B "$build/win64" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE=cmake/ming
   -DCMAKE_BUILD_TYPE=Release -DSAVER_WINDOWS_TESTS=ON >/dev/null
 cmake --build "$build/win64" -j "$jobs"
 bash scripts/wine-session.sh ctest --test-dir "$build/win64" --output-on-failure
+
+step "soak: turning picture, movie and clock, 40 s each"
+# A short soak: memory, GDI objects and handles must not grow.
+bash scripts/wine-session.sh bash scripts/soak.sh "$build/win64/VelorinScreenSaver.scr" 0.67 10
 
 # The 32-bit saver needs the file virtualisation that Windows gives a program
 # whose manifest requests no execution level (settings in win.ini, or beside
