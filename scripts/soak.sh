@@ -39,7 +39,7 @@ columns="seconds rss-anon vm-data fds gui-gdi gui-user handles gdi-table windows
 # One sample line: the columns above, values only.
 sample() {
   local pid=$1 elapsed=$2 counts
-  counts=$($wine "$build/resourceprobe.exe" | tr -d '\r')
+  counts=$($wine "$build/resourceprobe.exe" | tr -d '\r' || true)
   [ "$counts" != none ] || { echo "the saver's window is gone" >&2; return 1; }
   echo "$elapsed" \
     "$(awk '/^RssAnon:/ { print $2 }' "/proc/$pid/status")" \
