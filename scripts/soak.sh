@@ -4,6 +4,8 @@
 # fails when anything grows. Run inside scripts/wine-session.sh:
 #   bash scripts/wine-session.sh bash scripts/soak.sh build/win64/VelorinScreenSaver.scr [minutes-per-content] [sample-seconds]
 # (defaults: 60 minutes per content, a sample a minute; the minutes may be a fraction).
+# SAVER_SOAK_ONLY=movie soaks just the contents whose name holds it, so that the
+# hour-long runs can go side by side, each in a session of its own.
 #
 # Each sample holds, for the saver's process:
 #   rss-anon   kB of private resident memory (RssAnon of /proc/PID/status): the
@@ -51,6 +53,7 @@ sample() {
 failed=0
 soak() {
   local name=$1; shift
+  [[ $name == *"${SAVER_SOAK_ONLY:-}"* ]] || return 0
   # The session's prefix is a throw-away one: its win.ini holds just this.
   printf '[VelorinScreenSaver]\r\n' > "$ini"
   for setting in "$@"; do printf '%s\r\n' "$setting" >> "$ini"; done
