@@ -26,21 +26,16 @@ std::vector<BYTE> Headers(uint32_t fileSize, uint32_t offBits, const BITMAPINFOH
     return With(With(v, 2, fileSize), 10, offBits);
 }
 
-class BmpFile : public ::testing::Test {
-protected:
-    std::string path = ::testing::TempDir() + "bmpfile_test_" +
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp";
-
-    void TearDown() override { std::remove(path.c_str()); }
-
-    const char* Write(const std::vector<BYTE>& bytes) {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        EXPECT_NE(f, nullptr);
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-        return path.c_str();
-    }
-};
+// Writes the bytes to a file of the running test's own and returns its path.
+std::string Write(const std::vector<BYTE>& bytes) {
+    const std::string path = ::testing::TempDir() + "bmpfile_test_" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(f, nullptr);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+}
 
 // 2 x 2 at 24 bits: rows of 6 bytes padded to 8, bottom row first.
 std::vector<BYTE> TwoByTwo24(uint32_t offBits) {
@@ -56,11 +51,11 @@ std::vector<BYTE> TwoByTwo24(uint32_t offBits) {
 }  // namespace
 
 // With and without a gap before the rows, bottom-up and top-down.
-TEST_F(BmpFile, TwentyFourBits) {
+TEST(BmpFile, TwentyFourBits) {
     for (uint32_t offBits : {54u, 61u})
         for (int32_t height : {2, -2}) {
             KBitmap b;
-            ASSERT_EQ(b.LoadFile(Write(With(TwoByTwo24(offBits), 22, uint32_t(height)))), offBits + 16 - 14);
+            ASSERT_EQ(b.LoadFile(Write(With(TwoByTwo24(offBits), 22, uint32_t(height))).c_str()), offBits + 16 - 14);
             EXPECT_EQ(b.Height(), 2);
             EXPECT_EQ(b.Bits(), reinterpret_cast<const BYTE*>(b.Header()) + offBits - 14);
             // Rows read bottom-up whatever the sign: bytes blue 7, green 8, red 9.
@@ -71,7 +66,7 @@ TEST_F(BmpFile, TwentyFourBits) {
 
 // Files that must be refused: LoadFile answers 0 and the bitmap is empty,
 // never holding the previous picture.
-TEST_F(BmpFile, RefusesFilesWhoseSizesDisagree) {
+TEST(BmpFile, RefusesMissingFilesAndFilesWhoseSizesDisagree) {
     const std::vector<BYTE> good = TwoByTwo24(54);  // 70 bytes
     const struct { const char* name; std::vector<BYTE> bytes; } cases[] = {
         {"empty file", {}},
@@ -90,7 +85,7 @@ TEST_F(BmpFile, RefusesFilesWhoseSizesDisagree) {
     };
     for (const auto& c : cases) {
         KBitmap b(3, 3, 24);
-        uint32_t size = b.LoadFile(Write(c.bytes));
+        uint32_t size = b.LoadFile(Write(c.bytes).c_str());
 #ifdef _WIN32
         // The platform's picture decoder gives a refused BMP a second chance;
         // whatever it makes of it must be a sound picture.
@@ -107,7 +102,7 @@ TEST_F(BmpFile, RefusesFilesWhoseSizesDisagree) {
     // loads, and the entries the block lacks read black.
     std::vector<BYTE> absurdTable = With(With(good, 28, 8), 46, 0xFFFFFFFF);
     KBitmap b;
-    ASSERT_NE(b.LoadFile(Write(absurdTable)), 0u);
+    ASSERT_NE(b.LoadFile(Write(absurdTable).c_str()), 0u);
     EXPECT_EQ(b.PaletteEntries(), (70u - 14 - 40) / 4);
     EXPECT_EQ(b.GetPixel(0, 1, false), 0x01050600u);  // entry 1 is row bytes 5, 6, 0, 0
     EXPECT_EQ(b.GetPixel(1, 0, true), 0u);                          // index 8: past the block
@@ -117,24 +112,21 @@ TEST_F(BmpFile, RefusesFilesWhoseSizesDisagree) {
     EXPECT_EQ(part.Header()->biClrUsed, 4u);
     EXPECT_EQ(part.BlockSize(), 40u + 16 + 8);
     EXPECT_EQ(part.GetPixel(0, 1, false), 0x01050600u);
-}
-
-TEST_F(BmpFile, MissingOrNullPath) {
-    KBitmap b(3, 3, 24);
+    // A missing file empties the picture; a null path leaves it alone.
     EXPECT_EQ(b.LoadFile(nullptr), 0u);
-    EXPECT_FALSE(b.IsEmpty());  // a null path leaves the picture alone
-    EXPECT_EQ(b.LoadFile((path + ".missing").c_str()), 0u);
+    EXPECT_FALSE(b.IsEmpty());
+    EXPECT_EQ(b.LoadFile((Write({}) + ".missing").c_str()), 0u);
     EXPECT_TRUE(b.IsEmpty());
 }
 
-TEST_F(BmpFile, Rle4FileDecompresses) {
+TEST(BmpFile, Rle4FileDecompresses) {
     // 4 x 2, 4-bit RLE, 16 greys; biSizeImage 200 claims more than the file holds.
     const std::vector<BYTE> stream = {0x04, 0x12, 0x00, 0x00, 0x00, 0x04, 0x34, 0x56, 0x00, 0x01};
     std::vector<BYTE> v = Headers(54 + 64 + uint32_t(stream.size()), 54 + 64, testutil::Header(4, 2, 4, BI_RLE4, 0, 200));
     for (int i = 0; i < 16; ++i) v.insert(v.end(), {BYTE(17 * i), BYTE(17 * i), BYTE(17 * i), 0});
     v.insert(v.end(), stream.begin(), stream.end());
     KBitmap b;
-    ASSERT_EQ(b.LoadFile(Write(v)), v.size() - 14);
+    ASSERT_EQ(b.LoadFile(Write(v).c_str()), v.size() - 14);
     EXPECT_EQ(b.Header()->biSizeImage, stream.size());  // lowered to the bytes present
     EXPECT_EQ(b.GetPixel(0, 0, false), 0x00FFFFFFu);    // compressed: no pixel reads yet
     Decompress(b);

@@ -39,12 +39,7 @@ static std::string Layout(const std::string& description) {
     return description.substr(0, description.find("->") + 3) + result;
 }
 
-static void ExpectLayouts(const char* const* cases, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        EXPECT_EQ(Layout(cases[i]), cases[i]);
-}
-
-TEST(DisplaySize, Pictures) {
+TEST(DisplaySize, PicturesMoviesAndTexts) {
     const char* const cases[] = {
         "1920x1080 C 320x240 -> 640x480+640+300",     // doubled once: 480 is not below 432
         "1920x1080 C 1600x1200 -> 800x600+560+240",   // halved once: 1600 reaches 1152
@@ -59,12 +54,6 @@ TEST(DisplaySize, Pictures) {
         "1920x1080 X 320x240 -> 7x5+956+537",         // unknown layout: kept
         "0x0 C 320x240 -> 0x0+0+0",
         "2147483647x2147483647 C 1x1 -> 1073741824x1073741824+536870911+536870911",
-    };
-    ExpectLayouts(cases, std::size(cases));
-}
-
-TEST(DisplaySize, Movies) {
-    const char* const cases[] = {
         "640x480 C movie 640x480 -> 320x240+160+120",  // equal sides count as too large
         "1920x1080 B movie 2000x100 -> 1000x50+460+515",
         "1920x1080 C movie 320x240 -> 320x240+800+420",  // movies are never doubled
@@ -73,12 +62,6 @@ TEST(DisplaySize, Movies) {
         "1920x1080 F movie 0x480 -> 0x0+960+540",
         "1920x1080 S movie 0x0 -> 1920x1080+0+0",
         "1920x1080 Z movie 640x480 -> 7x5+956+537",
-    };
-    ExpectLayouts(cases, std::size(cases));
-}
-
-TEST(DisplaySize, Texts) {
-    const char* const cases[] = {
         "1920x1080 C text 5/1 -> 960x384+480+348",
         "1920x1080 C clock -> 960x384+480+348",
         "1920x1080 B text 20/2 -> 960x192+480+444",
@@ -87,28 +70,25 @@ TEST(DisplaySize, Texts) {
         "1920x1080 F text 5/1 -> 1920x1080+0+0",
         "1920x1080 ? text 5/1 -> 7x5+956+537",
     };
-    ExpectLayouts(cases, std::size(cases));
+    for (const char* c : cases) EXPECT_EQ(Layout(c), c);
 }
 
 TEST(DisplaySize, TurningCanvas) {
-    struct Case { int width, height; bool rotation3D; TurningCanvas expected; };
-    const Case cases[] = {
+    const struct { int width, height; bool rotation3D; TurningCanvas expected; } cases[] = {
         {640, 480, true, {248, 186, 310, {-31, -62, 278, 247}}},  // area 46128, 310 x 310
         {640, -480, false, {339, 256, 424, {-42, -84, 380, 339}}},
         {100, 100, true, {100, 100, 141, {-20, -20, 119, 119}}},  // odd border: side 140
         {1, 1000000, false, {1, 98477, 98477, {-49238, 0, 49238, 98476}}},  // the 1 never shrinks
         {0, 0, true, {0, 0, 0, {0, 0, -1, -1}}},
     };
-    for (const Case& c : cases) {
-        const TurningCanvas got = PlanTurningCanvas(c.width, c.height, c.rotation3D);
-        const auto text = [](const TurningCanvas& t) {
-            char out[100];
-            std::snprintf(out, sizeof out, "%d %d %d (%d,%d)-(%d,%d)", int(t.width), int(t.height), int(t.diagonal),
-                          int(t.crop.left), int(t.crop.top), int(t.crop.right), int(t.crop.bottom));
-            return std::string(out);
-        };
-        EXPECT_EQ(text(got), text(c.expected)) << c.width << "x" << c.height;
-    }
+    const auto text = [](const TurningCanvas& t) {
+        char out[100];
+        std::snprintf(out, sizeof out, "%d %d %d (%d,%d)-(%d,%d)", int(t.width), int(t.height), int(t.diagonal),
+                      int(t.crop.left), int(t.crop.top), int(t.crop.right), int(t.crop.bottom));
+        return std::string(out);
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(text(PlanTurningCanvas(c.width, c.height, c.rotation3D)), text(c.expected)) << c.width;
     // A negative width (nonsense) ends rather than looping.
     EXPECT_EQ(PlanTurningCanvas(INT32_MIN, INT32_MIN, false).width, INT32_MIN);
 }

@@ -16,11 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh folder under the system's temporary folder, removed afterwards.
+// A fresh folder of the running test's own under the system's temporary
+// folder, removed afterwards.
 struct TempFolder {
-    fs::path path;
-    explicit TempFolder(const std::string& name) {
-        path = fs::temp_directory_path() / ("velorin-" + name + "-" + std::to_string(std::rand()));
+    fs::path path = fs::temp_directory_path() /
+                    (std::string("velorin-") + testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string name = path.string();
+    TempFolder() {
         fs::remove_all(path);
         fs::create_directories(path);
     }
@@ -28,9 +30,7 @@ struct TempFolder {
         std::error_code ignored;
         fs::remove_all(path, ignored);
     }
-    std::string Name() const { return path.string(); }
-    void File(const std::string& name) const { std::ofstream(path / name) << "x"; }
-    void Folder(const std::string& name) const { fs::create_directory(path / name); }
+    void File(const std::string& entry) const { std::ofstream(path / entry) << "x"; }
 };
 
 struct Scan {
@@ -43,8 +43,7 @@ Scan ScanOf(const std::string& folder) {
     Scan scan;
     char* list = static_cast<char*>(std::calloc(folderListStart, 1));
     scan.files = ScanFolder(folder.c_str(), "*", &scan.folders, &list, &scan.state);
-    for (const char* entry = list; *entry; entry += std::strlen(entry) + 1)
-        scan.entries.push_back(entry);
+    for (const char* entry = list; *entry; entry += std::strlen(entry) + 1) scan.entries.push_back(entry);
     EXPECT_EQ(list[scan.state.used], '\0');  // the closing empty entry
     std::sort(scan.entries.begin(), scan.entries.end());
     std::free(list);
@@ -54,27 +53,24 @@ Scan ScanOf(const std::string& folder) {
 }  // namespace
 
 TEST(ScanFolder, ListsFilesAndSubFoldersButNotWhatTheyHold) {
-    TempFolder pictures("list");
+    TempFolder pictures;
     pictures.File("a.bmp");
     pictures.File("b.jpg");
-    pictures.Folder("old");
-    std::ofstream(pictures.path / "old" / "inner.bmp") << "x";
-    const std::string folder = pictures.Name();
+    fs::create_directory(pictures.path / "old");
+    pictures.File("old/inner.bmp");
     // With a trailing backslash the entries carry a doubled one, which the
     // file system accepts.
-    for (const std::string& named : {folder, folder + "\\"}) {
+    for (const std::string& named : {pictures.name, pictures.name + "\\"}) {
         const Scan scan = ScanOf(named);
         EXPECT_EQ(scan.files, 2u);
         EXPECT_EQ(scan.folders, 1u);
-        EXPECT_EQ(scan.entries, (std::vector<std::string>{named + "\\a.bmp", named + "\\b.jpg",
-                                                          named + "\\old\\"}));
+        EXPECT_EQ(scan.entries, (std::vector<std::string>{named + "\\a.bmp", named + "\\b.jpg", named + "\\old\\"}));
     }
-
-    EXPECT_EQ(ScanOf(folder + "\\missing").entries.size(), 0u);
+    EXPECT_EQ(ScanOf(pictures.name + "\\missing").entries.size(), 0u);
 }
 
 TEST(ScanFolder, GrowsTheListWithoutLosingEntries) {
-    TempFolder base("grow");
+    TempFolder base;
     const fs::path before = fs::current_path();
     fs::current_path(base.path);  // a short relative folder: entries of 11 characters
     fs::create_directory("g");
@@ -88,23 +84,22 @@ TEST(ScanFolder, GrowsTheListWithoutLosingEntries) {
     for (int i = 0; i < 300; ++i) EXPECT_EQ(scan.entries[i], "g\\entry-" + std::to_string(100 + i));
 }
 
+// "folder\name" may be 255 characters, a sub-folder's with its backslash too.
 TEST(ScanFolder, SkipsEntriesTooLongForTheImageryPath) {
-    TempFolder pictures("long");
-    const std::string folder = pictures.Name();
-    // Names that make "folder\name" exactly n characters long.
+    TempFolder pictures;
+    const std::string& folder = pictures.name;
+    // The name that makes "folder\name" exactly n characters long.
     auto name = [&](size_t n, char fill) { return std::string(n - folder.size() - 1, fill); };
-    pictures.File(name(255, 'a'));    // fits: kept
-    pictures.File(name(256, 'b'));    // one too many: skipped
-    pictures.Folder(name(254, 'c'));  // 255 with its backslash: kept
-    pictures.Folder(name(255, 'd'));  // 256 with its backslash: skipped
+    pictures.File(name(255, 'a'));
+    pictures.File(name(256, 'b'));
+    fs::create_directory(pictures.path / name(254, 'c'));
+    fs::create_directory(pictures.path / name(255, 'd'));
     pictures.File("short.bmp");
     const Scan scan = ScanOf(folder);
     EXPECT_EQ(scan.files, 2u);
     EXPECT_EQ(scan.folders, 1u);
-    ASSERT_EQ(scan.entries.size(), 3u);
-    EXPECT_EQ(scan.entries[0], folder + "\\" + name(255, 'a'));
-    EXPECT_EQ(scan.entries[1], folder + "\\" + name(254, 'c') + "\\");
-    EXPECT_EQ(scan.entries[2], folder + "\\short.bmp");
+    EXPECT_EQ(scan.entries, (std::vector<std::string>{folder + "\\" + name(255, 'a'),
+                                                      folder + "\\" + name(254, 'c') + "\\", folder + "\\short.bmp"}));
 }
 
 namespace {
@@ -113,31 +108,26 @@ int Counting() { return nextRandom++; }
 }  // namespace
 
 TEST(PickFolderEntry, TakesTheEntryTheRandomNumberNamesModuloTheTotal) {
-    const char entries[] = "a\0bb\0ccc\0";
-    const char* expected[] = {"a", "bb", "ccc", "a"};
     nextRandom = 0;
-    for (const char* want : expected) {
-        char* list = static_cast<char*>(std::malloc(sizeof entries));
-        std::memcpy(list, entries, sizeof entries);
-        char path[256] = "folder";
+    char path[256] = "folder";
+    for (const char* want : {"a", "bb", "ccc", "a"}) {
+        char* list = static_cast<char*>(std::malloc(9));
+        std::memcpy(list, "a\0bb\0ccc\0", 9);
         PickFolderEntry(&list, 3, Counting, path);
         EXPECT_STREQ(path, want);
         EXPECT_EQ(list, nullptr);
     }
     // Nothing to pick: the path stays, and no random number is drawn.
     char* list = static_cast<char*>(std::calloc(2, 1));
-    char path[256] = "folder";
     PickFolderEntry(&list, 0, Counting, path);
-    EXPECT_STREQ(path, "folder");
+    EXPECT_STREQ(path, "a");
     EXPECT_EQ(nextRandom, 4);
 
-    TempFolder pictures("pick");
+    TempFolder pictures;
     pictures.File("only.bmp");
-    std::string named = pictures.Name();
-    named.copy(path, named.size());
-    path[named.size()] = '\0';
+    std::snprintf(path, sizeof path, "%s", pictures.name.c_str());
     PickFromFolder(path, std::rand);
-    EXPECT_EQ(path, named + "\\only.bmp");
+    EXPECT_EQ(path, pictures.name + "\\only.bmp");
     PickFromFolder(path, std::rand);  // a file is not a folder: left alone
-    EXPECT_EQ(path, named + "\\only.bmp");
+    EXPECT_EQ(path, pictures.name + "\\only.bmp");
 }

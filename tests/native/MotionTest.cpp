@@ -7,30 +7,20 @@
 #include <string>
 #include <vector>
 
-// The random numbers a test hands out, in order; running past the end or
-// leaving some unused is a failure, so each case also checks how many
-// numbers the step drew.
+// The random numbers a test hands out, in order; drawing past the end is a
+// failure, and each case checks that all were drawn.
 static std::vector<int> script;
 static size_t scriptNext;
 
 static int Scripted() {
-    if (scriptNext >= script.size()) {
-        ADD_FAILURE() << "more random numbers drawn than scripted";
-        return 0;
-    }
-    return script[scriptNext++];
+    if (scriptNext < script.size()) return script[scriptNext++];
+    ADD_FAILURE() << "more random numbers drawn than scripted";
+    return 0;
 }
 
 static void Script(std::vector<int> numbers) {
     script = std::move(numbers);
     scriptNext = 0;
-}
-
-static std::vector<int> Numbers(const std::string& list) {
-    std::vector<int> numbers;
-    std::istringstream in(list);
-    for (int n; in >> n; in.ignore()) numbers.push_back(n);
-    return numbers;
 }
 
 // One move tick in a small language:
@@ -41,7 +31,9 @@ static std::string Bounce(const std::string& description) {
     BounceState s{};
     std::sscanf(description.c_str(), "%dx%d %dx%d%d%d v%d,%d r%n", &screenWidth, &screenHeight, &s.displayWidth,
                 &s.displayHeight, &s.displayX, &s.displayY, &s.velocityX, &s.velocityY, &randomAt);
-    Script(Numbers(description.substr(randomAt, description.find(" ->") - randomAt)));
+    std::istringstream numbers(description.substr(randomAt, description.find(" ->") - randomAt));
+    Script({});
+    for (int n; numbers >> n; numbers.ignore()) script.push_back(n);
     s.spinSpeed[0] = s.spinSpeed[1] = s.spinSpeed[2] = 9;
 
     BounceStep(s, screenWidth, screenHeight, Scripted);
@@ -65,6 +57,7 @@ TEST(Motion, BounceTicks) {
         // Still at the edge after a step back: a new leftward speed, not a flip.
         "1920x1080 640x480+1284+300 v-4,2 r0 -> +1280+302 v-1,2 s-1,2,2",
         "1920x1080 640x480+2+300 v-3,2 r1 -> -1+302 v2,2 s2,2,-2",
+        "1920x1080 640x480+3+300 v-3,2 r1 -> +0+302 v2,2 s2,2,-2",  // touching the left edge too
         "1920x1080 640x480+500+598 v2,3 r3 -> +502+601 v2,-4 s2,-4,-2",
         // Corners: the vertical edge sees the new horizontal velocity.
         "1920x1080 640x480+1279+599 v2,2 r1,2 -> +1281+601 v-2,-3 s-2,-3,2",

@@ -4,17 +4,18 @@
 
 #include <string>
 
+// The first character widened with its sign; a folder marker starts with '<' only.
 TEST(FirstCharacterCode, FirstCharacterWidenedWithItsSign) {
-    EXPECT_EQ(FirstCharacterCode("Text"), 'T');
-    EXPECT_EQ(FirstCharacterCode(""), 0);
-    EXPECT_EQ(FirstCharacterCode("\x7F"), 127);
-    EXPECT_EQ(FirstCharacterCode("\x80"), -128);
-    EXPECT_EQ(FirstCharacterCode("\xFF"), -1);
+    const struct { const char* text; int code; } cases[] = {
+        {"Text", 'T'}, {"", 0}, {"\x7F", 127}, {"\x80", -128}, {"\xFF", -1}};
+    for (const auto& c : cases) EXPECT_EQ(FirstCharacterCode(c.text), c.code) << c.code;
+    EXPECT_TRUE(IsFolderMarker("<"));
+    for (const char* text : {"C:\\Velorin", " <VelorinTools>", "", static_cast<const char*>(nullptr)})
+        EXPECT_FALSE(IsFolderMarker(text)) << (text ? text : "null");
 }
 
 TEST(FolderKeyFromMarker, StripsTheBracketsAndRefusesLongKeys) {
-    struct Case { std::string marker; bool accepted; std::string key; };
-    const Case cases[] = {
+    const struct { std::string marker; bool accepted; std::string key; } cases[] = {
         {"<VelorinTools>", true, "VelorinTools"},
         {"<VelorinTools", true, "VelorinTool"},   // the last character goes whatever it is
         {"<>", true, ""},
@@ -22,22 +23,15 @@ TEST(FolderKeyFromMarker, StripsTheBracketsAndRefusesLongKeys) {
         {"<" + std::string(259, 'k') + ">", true, std::string(259, 'k')},
         {"<" + std::string(260, 'k') + ">", false, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         char key[folderPathSize] = "untouched";
         EXPECT_EQ(FolderKeyFromMarker(c.marker.c_str(), key), c.accepted) << c.marker.size();
         EXPECT_EQ(std::string(key), c.accepted ? c.key : std::string("untouched")) << c.marker.size();
     }
 }
 
-TEST(IsFolderMarker, OnlyAnAngleBracketStartsOne) {
-    EXPECT_TRUE(IsFolderMarker("<"));
-    for (const char* text : {"C:\\Velorin", " <VelorinTools>", "", static_cast<const char*>(nullptr)})
-        EXPECT_FALSE(IsFolderMarker(text)) << (text ? text : "null");
-}
-
 TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExe) {
-    struct Case { const char* commandLine; const char* folder; };
-    const Case cases[] = {
+    const struct { const char* commandLine; const char* folder; } cases[] = {
         {"\"C:\\Windows\\VelorinScreenSaver.scr\" /s", "C:\\Windows"},
         {"\"C:\\Program Files\\Velorin\\saver.scr\" /c:1234", "C:\\Program Files\\Velorin"},
         {"C:\\WINDOWS\\VELORI~1.SCR /p 1234", "C:\\WINDOWS"},
@@ -53,7 +47,7 @@ TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExe) {
         {"tool.exe", "tool"},
         {"\"", ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         char folder[folderPathSize];
         ASSERT_TRUE(FolderFromCommandLine(c.commandLine, folder)) << c.commandLine;
         EXPECT_STREQ(folder, c.folder) << c.commandLine;
@@ -62,19 +56,15 @@ TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExe) {
 
 TEST(FolderFromCommandLine, LongLinesOnlyNeedAShortFolder) {
     // A command line may be far longer than a path; only the folder must fit.
-    std::string arguments(40000, 'a');
-    std::string shortProgram = "\"C:\\Velorin\\saver.scr\" " + arguments + "\\x";
+    const std::string shortProgram = "\"C:\\Velorin\\saver.scr\" " + std::string(40000, 'a') + "\\x";
     char folder[folderPathSize];
     ASSERT_TRUE(FolderFromCommandLine(shortProgram.c_str(), folder));
     EXPECT_STREQ(folder, "C:\\Velorin");
 
-    struct Case { size_t folderLength; bool accepted; };
-    const Case cases[] = {{259, true}, {260, false}};
-    for (const Case& c : cases) {
-        std::string longFolder = "C:\\" + std::string(c.folderLength - 3, 'f');
-        std::string line = "\"" + longFolder + "\\saver.scr\" /s";
+    for (const auto& c : {std::pair<size_t, bool>{259, true}, {260, false}}) {
+        const std::string longFolder = "C:\\" + std::string(c.first - 3, 'f');
         char result[folderPathSize] = "untouched";
-        EXPECT_EQ(FolderFromCommandLine(line.c_str(), result), c.accepted) << c.folderLength;
-        EXPECT_EQ(std::string(result), c.accepted ? longFolder : std::string("untouched")) << c.folderLength;
+        EXPECT_EQ(FolderFromCommandLine(("\"" + longFolder + "\\saver.scr\" /s").c_str(), result), c.second);
+        EXPECT_EQ(std::string(result), c.second ? longFolder : std::string("untouched")) << c.first;
     }
 }
