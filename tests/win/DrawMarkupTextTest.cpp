@@ -14,12 +14,8 @@ RECT Ink(const Canvas& canvas) {
     RECT box = {canvas.width, canvas.height, -1, -1};
     for (int y = 0; y < canvas.height; ++y)
         for (int x = 0; x < canvas.width; ++x)
-            if (canvas.At(x, y) != 0) {
-                box.left = std::min<LONG>(box.left, x);
-                box.right = std::max<LONG>(box.right, x);
-                box.top = std::min<LONG>(box.top, y);
-                box.bottom = y;
-            }
+            if (canvas.At(x, y) != 0) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                                             std::max<LONG>(box.right, x), y};
     return box;
 }
 
@@ -29,11 +25,16 @@ int Count(const Canvas& canvas, uint32_t colour) {
 }
 
 // Draws "Hello"; measuring options leave their result in `area`.
-int Draw(Canvas& canvas, RECT& area, const char* options, int background = 0,
-         const POINT* offset = nullptr) {
+int Draw(Canvas& canvas, RECT& area, const char* options, int background = 0, const POINT* offset = nullptr) {
     static TextString text;
-    return text.Assign("Hello").DrawMarkupText(nullptr, canvas.dc, &area, white, background,
-                                               options, offset);
+    return text.Assign("Hello").DrawMarkupText(nullptr, canvas.dc, &area, white, background, options, offset);
+}
+
+// Draws on black and returns the box of the ink.
+RECT DrawnInk(Canvas& canvas, RECT area, const char* options, const POINT* offset = nullptr) {
+    canvas.Fill(0);
+    Draw(canvas, area, options, 0, offset);
+    return Ink(canvas);
 }
 
 }  // namespace
@@ -41,7 +42,6 @@ int Draw(Canvas& canvas, RECT& area, const char* options, int background = 0,
 TEST(DrawMarkupText, MeasuringModesAndFillBounds) {
     Canvas canvas(400, 200);
     canvas.Fill(0);
-
     // fill(20,10,0): only height 20 is tried; calcchardim gives its cell.
     RECT dims = {0, 0, 400, 200};
     EXPECT_EQ(Draw(canvas, dims, "fill(20,10,0) calcchardim"), 20);
@@ -62,10 +62,7 @@ TEST(DrawMarkupText, MeasuringModesAndFillBounds) {
     // Drawing at fill(20,10,0) is drawing at 20.
     RECT area = {0, 0, 400, 200};
     EXPECT_EQ(Draw(canvas, area, "fill(20,10,0)"), 20);
-    const RECT at20 = Ink(canvas);
-    canvas.Fill(0);
-    Draw(canvas, area, "20");
-    const RECT again = Ink(canvas);
+    const RECT at20 = Ink(canvas), again = DrawnInk(canvas, area, "20");
     EXPECT_TRUE(EqualRect(&at20, &again));
     EXPECT_LT(at20.bottom - at20.top, 20);
 }
@@ -79,13 +76,8 @@ TEST(DrawMarkupText, ScrollOffsetAndTransparentBackground) {
 
     // Offsets are cells of the DC's entry font, whatever font the options choose.
     RECT area = {100, 100, 400, 200};
-    canvas.Fill(0);
-    Draw(canvas, area, "24");
-    const RECT still = Ink(canvas);
-    canvas.Fill(0);
     const POINT offset = {2, 1};
-    Draw(canvas, area, "24", 0, &offset);
-    const RECT scrolled = Ink(canvas);
+    const RECT still = DrawnInk(canvas, area, "24"), scrolled = DrawnInk(canvas, area, "24", &offset);
     EXPECT_EQ(scrolled.left, still.left - 2 * metrics.tmMaxCharWidth);
     EXPECT_EQ(scrolled.top, still.top - 16);
 

@@ -13,11 +13,8 @@
 namespace {
 
 HWND MakeWindow(int width, int height) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "frame surface test";
+    const WNDCLASSA windowClass = {0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
+                                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr, "frame surface test"};
     RegisterClassA(&windowClass);  // fails harmlessly the second time
     HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
                                   width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
@@ -62,8 +59,7 @@ TEST(FrameSurface, WindowShowsWhatGdiStretchShows) {
             const KBitmap frame = testutil::OnBlack(w, h, lit, lit.left + 1);
             ASSERT_TRUE(PresentEnlarged(window, surface, *frame.Header(), frame.Bits(), c.inclusive, c.inclusive));
             EXPECT_TRUE(ShowsWhatGdiShows(window, frame, c.width, c.height, c.inclusive ? 1 : 0))
-                << w << "x" << h << " to " << c.width << "x" << c.height << ", lit from " << lit.left << ","
-                << lit.top;
+                << w << "x" << h << " to " << c.width << "x" << c.height << ", lit from " << lit.left;
         }
         ReleaseFrameSurface(surface);
         DestroyWindow(window);

@@ -18,38 +18,34 @@ namespace {
 
 constexpr uint32_t kGrey = 0x404040, kRed = 0xFF0000, kBlue = 0x0000FF;  // 0xRRGGBB
 
-// The 2 x 2 frame drawn into (10, 10)-(110, 60) must show its bottom row
-// (stored first) as the lower half, left and right; nothing outside the area
-// may change.
-void ExpectQuadrants(const Canvas& canvas, uint32_t topLeft, uint32_t topRight,
-                     uint32_t bottomLeft, uint32_t bottomRight) {
-    EXPECT_EQ(canvas.At(30, 20), topLeft);
-    EXPECT_EQ(canvas.At(90, 20), topRight);
-    EXPECT_EQ(canvas.At(30, 50), bottomLeft);
-    EXPECT_EQ(canvas.At(90, 50), bottomRight);
-    for (POINT outside : {POINT{9, 30}, POINT{110, 30}, POINT{50, 9}, POINT{50, 60}, POINT{150, 80}})
-        EXPECT_EQ(canvas.At(outside.x, outside.y), kGrey) << outside.x << "," << outside.y;
+// A 2 x 2 frame drawn into (10, 10)-(110, 60): the middles of its top and
+// bottom (stored first) rows, left and right, then five points just outside.
+std::vector<uint32_t> Shown(const Canvas& c) {
+    return {c.At(30, 20), c.At(90, 20), c.At(30, 50), c.At(90, 50),
+            c.At(9, 30),  c.At(110, 30), c.At(50, 9), c.At(50, 60), c.At(150, 80)};
+}
+
+std::vector<uint32_t> Quadrants(uint32_t topLeft, uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight) {
+    return {topLeft, topRight, bottomLeft, bottomRight, kGrey, kGrey, kGrey, kGrey, kGrey};
 }
 
 }  // namespace
 
 TEST(PresentDib, PaletteAndMaskedFramesFillOnlyTheirArea) {
     Canvas canvas(160, 100);
-    ASSERT_NE(canvas.pixels, nullptr);
     const RECT area{10, 10, 110, 60};
     // DrawDib stretches with the context's mode: no blending for this check.
     SetStretchBltMode(canvas.dc, COLORONCOLOR);
 
     // 8 bits, biClrUsed 0: a full 256-entry table, the rows 1024 bytes on.
     std::vector<BYTE> rest(1024, 0x77);
-    const BYTE red[4] = {0, 0, 255, 0}, blue[4] = {255, 0, 0, 0};  // entries store blue first
-    std::memcpy(&rest[4 * 3], red, 4);
-    std::memcpy(&rest[4 * 9], blue, 4);
+    std::memcpy(&rest[4 * 3], "\0\0\xFF", 4);  // entry 3 red, entry 9 blue: blue is stored first
+    std::memcpy(&rest[4 * 9], "\xFF\0\0", 4);
     rest.insert(rest.end(), {9, 3, 0, 0, 3, 9, 0, 0});
     std::vector<BYTE> dib = PackedDib(Header(2, 2, 8), rest);
     canvas.Fill(kGrey);
     EXPECT_EQ(PresentDib(nullptr, canvas.dc, reinterpret_cast<BITMAPINFOHEADER*>(dib.data()), &area), 1);
-    ExpectQuadrants(canvas, kRed, kBlue, kBlue, kRed);
+    EXPECT_EQ(Shown(canvas), Quadrants(kRed, kBlue, kBlue, kRed));
 
     // 16-bit bit fields are 5-6-5 whatever the frame says (here a bogus
     // colour count and no masks): the rows follow the header directly.
@@ -60,7 +56,7 @@ TEST(PresentDib, PaletteAndMaskedFramesFillOnlyTheirArea) {
     EXPECT_EQ(PresentDib(nullptr, canvas.dc, header, &area), 1);
     EXPECT_EQ(header->biClrUsed, 0u);
     // 5-6-5, not 5-5-5: 0x07E0 is pure green (5-5-5 would add some red).
-    ExpectQuadrants(canvas, 0x00FF00, 0x00FF00, kBlue, kRed);
+    EXPECT_EQ(Shown(canvas), Quadrants(0x00FF00, 0x00FF00, kBlue, kRed));
     // The caller's stretch mode survives.
     EXPECT_EQ(GetStretchBltMode(canvas.dc), HALFTONE);
     EXPECT_EQ(PresentDib(nullptr, canvas.dc, nullptr, &area), 0);
@@ -73,16 +69,12 @@ TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
 
     // A device-dependent bitmap, and a DIB section that describes itself
     // with bit-field masks; the system answers BI_BITFIELDS for both here.
-    struct {
-        BITMAPINFOHEADER header;
-        DWORD masks[3];
-    } masked = {{sizeof(BITMAPINFOHEADER), 2, -2, 1, 32, BI_BITFIELDS, 0, 0, 0, 0, 0},
-                {0xFF0000, 0x00FF00, 0x0000FF}};
+    struct { BITMAPINFOHEADER header; DWORD masks[3]; } masked = {
+        {sizeof(BITMAPINFOHEADER), 2, -2, 1, 32, BI_BITFIELDS, 0, 0, 0, 0, 0}, {0xFF0000, 0x00FF00, 0x0000FF}};
     void* sectionBits = nullptr;
-    HBITMAP bitmaps[2] = {
-        CreateBitmap(2, 2, 1, 32, pixels),
-        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&masked), DIB_RGB_COLORS,
-                         &sectionBits, nullptr, 0)};
+    HBITMAP bitmaps[2] = {CreateBitmap(2, 2, 1, 32, pixels),
+                          CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&masked), DIB_RGB_COLORS,
+                                           &sectionBits, nullptr, 0)};
     ASSERT_TRUE(bitmaps[0] && bitmaps[1]);
     std::memcpy(sectionBits, pixels, sizeof pixels);
     GdiFlush();
@@ -92,13 +84,10 @@ TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
         ASSERT_NE(picture.LoadFromBitmap(bitmap), 0u);
         DeleteObject(bitmap);
         SCOPED_TRACE(testing::Message() << "compression " << picture.Header()->biCompression);
-        ASSERT_EQ(picture.Width(), 2);
-        ASSERT_EQ(picture.Height(), 2);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(picture.GetPixel(i % 2, i / 2, false) & 0xFFFFFF, expected[i]) << i;
-        // Turning converts it to 24 bits.
-        ASSERT_EQ(picture.ConvertDepth(24), 1);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(picture.GetPixel(i % 2, i / 2, false), expected[i]) << i;
+        ASSERT_EQ(picture.Width() * 10 + picture.Height(), 22);
+        for (int pass = 0; pass < 2; ++pass) {  // as loaded, then converted to 24 bits as turning does
+            for (int i = 0; i < 4; ++i) EXPECT_EQ(picture.GetPixel(i % 2, i / 2, false) & 0xFFFFFF, expected[i]) << i;
+            ASSERT_EQ(picture.ConvertDepth(24), 1);
+        }
     }
 }
