@@ -21,8 +21,10 @@ TEST(KBitmapCreate, RefusesBadSizesAndDepths) {
         KBitmap b(c.width, c.height, c.depth);
         EXPECT_TRUE(b.IsEmpty()) << c.width << "x" << c.height << "x" << c.depth;
         EXPECT_EQ(b.Depth(), 0);
-        EXPECT_EQ(b.GetPixel(0, 0, false), 0x00FFFFFFu);
+        // An empty picture reads white, refuses writes and has no transparent colour.
+        EXPECT_TRUE(b.GetPixel(0, 0, false) == 0x00FFFFFFu && b.SetPixel(0, 0, 0) == 0 && b.transparentColour == ~0u);
     }
+    EXPECT_TRUE(KBitmap().GetPixel(0, 0, false) == 0x00FFFFFFu && KBitmap().transparentColour == ~0u);
 }
 
 TEST(KBitmapCreate, HeaderAndTablePerDepth) {
@@ -56,18 +58,13 @@ TEST(KBitmapPixels, OutsideReadsBackgroundAndWritesAreRefused) {
     for (int depth : kDepths) {
         KBitmap b(4, 3, depth);
         b.backgroundColour = 0x00123456;
-        const struct { int x, y; } outside[] = {{-1, 0}, {4, 0}, {0, -1}, {0, 3}, {-5, 7}};
-        for (const auto& p : outside) {
+        for (const POINT p : {POINT{-1, 0}, POINT{4, 0}, POINT{0, -1}, POINT{0, 3}, POINT{-5, 7}}) {
             EXPECT_EQ(b.GetPixel(p.x, p.y, false), 0x00123456u) << depth;
             EXPECT_EQ(b.GetPixel(p.x, p.y, true), 0x00123456u) << depth;
             EXPECT_EQ(b.SetPixel(p.x, p.y, 0), 0) << depth;
         }
         EXPECT_EQ(b.SetPixel(3, 2, 0), 1);
     }
-    KBitmap empty;
-    EXPECT_EQ(empty.GetPixel(0, 0, false), 0x00FFFFFFu);
-    EXPECT_EQ(empty.SetPixel(0, 0, 0), 0);
-    EXPECT_EQ(empty.transparentColour, 0xFFFFFFFFu);
 }
 
 // Stored bytes of the single pixel of a 1 x 1 picture after a write, and the
@@ -94,19 +91,14 @@ TEST(KBitmapPixels, EncodingTable) {
     }
 }
 
+// Bottom-up rows, the leftmost pixel in the most significant bits.
 TEST(KBitmapPixels, NibblesAndBitsKeepTheirNeighbours) {
-    KBitmap four(3, 1, 4);
-    four.SetPixel(0, 0, 0x0C000000);
-    four.SetPixel(1, 0, 0x03000000);
-    four.SetPixel(2, 0, 0x0F000000);
-    EXPECT_EQ(four.Bits()[0], 0xC3);
-    EXPECT_EQ(four.Bits()[1], 0xF0);
+    KBitmap four(3, 1, 4), one(10, 2, 1);
+    for (int x = 0; x < 3; ++x) four.SetPixel(x, 0, uint32_t("\x0C\x03\x0F"[x]) << 24);
+    for (int x = 0; x < 10; x += 3) one.SetPixel(x, 1, 0x01000000);  // x = 0, 3, 6 | 9
+    EXPECT_EQ((std::vector<BYTE>{four.Bits()[0], four.Bits()[1], one.Bits()[0], one.Bits()[1]}),
+              (std::vector<BYTE>{0xC3, 0xF0, 0x92, 0x40}));
     EXPECT_EQ(four.GetPixel(1, 0, false), 0x03333333u);
-    // Bottom-up rows, most significant bit leftmost.
-    KBitmap one(10, 2, 1);
-    for (int x = 0; x < 10; x += 3) one.SetPixel(x, 1, 0x01000000);
-    EXPECT_EQ(one.Bits()[0], 0x92);  // x = 0, 3, 6
-    EXPECT_EQ(one.Bits()[1], 0x40);  // x = 9
     EXPECT_EQ(one.GetPixel(9, 1, false), 0x01FFFFFFu);
 }
 
@@ -129,8 +121,7 @@ TEST(KBitmapPixels, AllSixteenBitWordsRoundTrip) {
 // positions it cannot take: far outside, and not a number.
 TEST(KBitmapPixels, SamplesOutsideOrWithoutANumberGiveTheBackground) {
     KBitmap row(3, 1, 24);
-    for (double x : {-1.0, 3.0, 1e300, -1e300, std::nan("")})
-        EXPECT_EQ(row.SampleBilinear(x, 0), 0x00FFFFFFu) << x;
+    for (double x : {-1.0, 3.0, 1e300, -1e300, std::nan("")}) EXPECT_EQ(row.SampleBilinear(x, 0), 0x00FFFFFFu) << x;
     EXPECT_EQ(row.SampleBilinear(0, -1e300), 0x00FFFFFFu);
 }
 

@@ -38,6 +38,16 @@ testing::AssertionResult SameAsReference(const KBitmap& source, const Operation&
     return testing::AssertionFailure() << "same pixels, other bytes (header, table or padding)";
 }
 
+// A reference that builds its result into a new picture, as an operation in
+// place; building nothing leaves the picture alone.
+Operation Into(std::function<void(KBitmap&, KBitmap&)> build) {
+    return [build](KBitmap& p) {
+        KBitmap out;
+        build(p, out);
+        if (!out.IsEmpty()) p.TakeFrom(out);
+    };
+}
+
 using testutil::Blocks;
 using testutil::Turnable;
 
@@ -69,11 +79,7 @@ TEST(MatchesReference, Resize) {
                     if (depth <= 8 && transparent == 0) b.Header()->biClrUsed = 3;
                     ASSERT_TRUE(SameAsReference(
                         b, [&](KBitmap& p) { ASSERT_EQ(p.Resize(s.nw, s.nh, smooth), 1); },
-                        [&](KBitmap& p) {
-                            KBitmap out;
-                            reference::Resize(p, s.nw, s.nh, smooth, out);
-                            p.TakeFrom(out);
-                        }))
+                        Into([&](KBitmap& p, KBitmap& out) { reference::Resize(p, s.nw, s.nh, smooth, out); })))
                         << depth << "-bit " << s.w << "x" << s.h << " to " << s.nw << "x" << s.nh << " smooth "
                         << smooth << " transparent " << transparent;
                 }
@@ -113,12 +119,7 @@ TEST(MatchesReference, ConvertDepth) {
             b.transparentColour = 0x00040506;
             ASSERT_TRUE(SameAsReference(
                 b, [&](KBitmap& p) { ASSERT_EQ(p.ConvertDepth(to), 1); },
-                [&](KBitmap& p) {
-                    if (from == to) return;
-                    KBitmap out;
-                    reference::ConvertDepth(p, to, out);
-                    p.TakeFrom(out);
-                }))
+                Into([&](KBitmap& p, KBitmap& out) { if (from != to) reference::ConvertDepth(p, to, out); })))
                 << from << " to " << to;
         }
 }
@@ -196,11 +197,7 @@ TEST(MatchesReference, TurnsOfAPictureOnBlack) {
             << "lit from " << lit.left << "," << lit.top;
         for (double angle : {30.0, 85.0, 190.0, -45.0, -100.0})
             ASSERT_TRUE(SameAsReference(
-                b,
-                [&](KBitmap& p) {
-                    p.RotateAboutVerticalAxis(angle);
-                    p.RotateAboutHorizontalAxis(-angle / 2);
-                },
+                b, [&](KBitmap& p) { p.RotateAboutVerticalAxis(angle), p.RotateAboutHorizontalAxis(-angle / 2); },
                 [&](KBitmap& p) {
                     reference::Rotate3D(p, angle, reference::kVertical);
                     reference::Rotate3D(p, -angle / 2, reference::kHorizontal);
