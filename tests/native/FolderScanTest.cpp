@@ -122,7 +122,6 @@ TEST(PickFolderEntry, TakesTheEntryTheRandomNumberNamesModuloTheTotal) {
     PickFolderEntry(&list, 0, Counting, path);
     EXPECT_STREQ(path, "a");
     EXPECT_EQ(nextRandom, 4);
-
     TempFolder pictures;
     pictures.File("only.bmp");
     std::snprintf(path, sizeof path, "%s", pictures.name.c_str());

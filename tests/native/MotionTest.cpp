@@ -40,8 +40,7 @@ static std::string Layout(const std::string& description) {
                                            : PictureDisplaySize(layout[0], size, screen, rotation2D, rotation3D, current);
     const POINT at = CentredPosition(display, screen);
     char result[80];
-    std::snprintf(result, sizeof result, "%dx%d%+d%+d", static_cast<int>(display.cx),
-                  static_cast<int>(display.cy), static_cast<int>(at.x), static_cast<int>(at.y));
+    std::snprintf(result, sizeof result, "%dx%d%+d%+d", int(display.cx), int(display.cy), int(at.x), int(at.y));
     return description.substr(0, description.find("->") + 3) + result;
 }
 
@@ -127,14 +126,11 @@ static std::string Bounce(const std::string& description) {
     Script({});
     for (int n; numbers >> n; numbers.ignore()) script.push_back(n);
     s.spinSpeed[0] = s.spinSpeed[1] = s.spinSpeed[2] = 9;
-
     BounceStep(s, screenWidth, screenHeight, Scripted);
     EXPECT_EQ(scriptNext, script.size()) << "random numbers left unused: " << description;
-
     char result[120];
-    std::snprintf(result, sizeof result, "%+d%+d v%d,%d s%g,%g,%g", static_cast<int>(s.displayX),
-                  static_cast<int>(s.displayY), static_cast<int>(s.velocityX),
-                  static_cast<int>(s.velocityY), s.spinSpeed[0], s.spinSpeed[1], s.spinSpeed[2]);
+    std::snprintf(result, sizeof result, "%+d%+d v%d,%d s%g,%g,%g", int(s.displayX), int(s.displayY),
+                  int(s.velocityX), int(s.velocityY), s.spinSpeed[0], s.spinSpeed[1], s.spinSpeed[2]);
     return description.substr(0, description.find("->") + 3) + result;
 }
 
@@ -168,7 +164,6 @@ TEST(Motion, SpinSpeeds) {
     Script({0, 4, 2});
     StartSpinSpeeds(speed, Scripted);
     EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{1, 5, 3}));
-
     // Frames 0, 50 and 100 draw; odd speeds are negated.
     int32_t count = 0;
     Script({0, 1, 2, 3, 4, 5, 6, 7, 8});
@@ -181,7 +176,6 @@ TEST(Motion, SpinSpeeds) {
     EXPECT_EQ(changes, 3);
     EXPECT_EQ(count, 101);
     EXPECT_EQ(scriptNext, 9u);
-
     // The count wraps without overflow.
     count = INT32_MAX;
     EXPECT_FALSE(NextSpinFrame(speed, count, Scripted));
@@ -197,7 +191,7 @@ TEST(FrameTimers, StillContentIsRepaintedOnlyWhereItMayBeCovered) {
         EXPECT_EQ(PlanTimers(c.content, 'C', 0, c.primaryOnly).framePeriod, c.frame) << c.content;
 }
 
-TEST(MovieFrames, RatesAndTimerPeriods) {
+TEST(MovieFrames, RatesTimerPeriodsAndWhereAMovieResumes) {
     const struct { uint32_t rate, scale; bool video; uint32_t frames, period; } cases[] = {
         {15, 1, true, 100, 66},
         {25, 0, true, 100, 0},                // zero scale: no rate, not infinity
@@ -207,16 +201,14 @@ TEST(MovieFrames, RatesAndTimerPeriods) {
     for (const auto& c : cases)
         EXPECT_EQ(MovieTimerPeriod(MovieFrameRate(c.rate, c.scale), c.video, c.frames), c.period)
             << c.rate << "/" << c.scale;
-}
-
-TEST(MovieFrames, NextFrameWrapsAndResumes) {
-    const struct { int32_t stored; bool video; uint32_t frames; int32_t next; } cases[] = {
+    // The frame a movie resumes at.
+    const struct { int32_t stored; bool video; uint32_t frames; int32_t next; } resumes[] = {
         {-1, true, 100, 0},           // nothing stored: the first frame
         {57, true, 10, 8},            // stored by a longer movie: wraps into this one
         {-7, true, 100, 0},           // damaged value: from the start
         {INT32_MAX, true, 100, 48},   // 2^31 mod 100, without overflow
         {INT32_MAX - 1, true, 0xFFFFFFFFu, 0},  // counts past 2^31 - 1 stop there
     };
-    for (const auto& c : cases)
+    for (const auto& c : resumes)
         EXPECT_EQ(NextMovieFrame(c.stored, c.video, c.frames), c.next) << c.stored << " of " << c.frames;
 }

@@ -63,7 +63,6 @@ TEST(FolderFromCommandLine, LongLinesOnlyNeedAShortFolder) {
     char folder[folderPathSize];
     ASSERT_TRUE(FolderFromCommandLine(shortProgram.c_str(), folder));
     EXPECT_STREQ(folder, "C:\\Velorin");
-
     for (const auto& c : {std::pair<size_t, bool>{259, true}, {260, false}}) {
         const std::string longFolder = "C:\\" + std::string(c.first - 3, 'f');
         char result[folderPathSize] = "untouched";

@@ -30,7 +30,6 @@ struct Canvas {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap;
     HGDIOBJ old;
-
     Canvas(int w, int h) : width(w), height(h) {
         BITMAPINFO info{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};  // top-down
         bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
@@ -43,7 +42,6 @@ struct Canvas {
     }
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
-
     uint32_t At(int x, int y) const { return pixels[y * width + x] & 0xFFFFFF; }  // 0xRRGGBB
     void Fill(uint32_t rgb) { std::fill(pixels, pixels + width * height, rgb); }
 };
@@ -126,7 +124,6 @@ TEST(Banner, DrawsOnlyIntoItsRectangleAndRestoresTheDC) {
     const POINT triangle[] = {{0, 0}, {10, 0}, {0, 10}};
     DrawSparkles(canvas.dc, triangle, 3, 40, 1);
     DrawSparkles(canvas.dc, triangle, 0, 40, 7);
-
     PatBlt(canvas.dc, 0, 0, 760, 100, BLACKNESS);
     SetTextColor(canvas.dc, 0x123456);
     SetBkMode(canvas.dc, OPAQUE);
@@ -139,7 +136,6 @@ TEST(Banner, DrawsOnlyIntoItsRectangleAndRestoresTheDC) {
     const std::vector<uintptr_t> before = state();
     const RECT area{100, 10, 740, 90};  // 640 x 80, as the saver draws it
     DrawBanner(nullptr, canvas.dc, 17, 0, &area);
-
     EXPECT_EQ(canvas.At(739, 10), 0xB496F0u);  // lavender, RGB(180, 150, 240)
     int white = 0, black = 0;
     for (int y = 10; y < 90; ++y)
@@ -162,7 +158,6 @@ TEST(DrawMarkupText, MeasuringModesAndFillBounds) {
     EXPECT_EQ(Draw(canvas, dims, "fill(20,10,0) calcchardim"), 20);
     EXPECT_EQ(dims.top, 20);
     EXPECT_TRUE(dims.left > 3 && dims.left < 20) << dims.left;  // the average character width
-
     // calcrect: the box from the caller's corner, one line of the chosen font.
     RECT box = {10, 30, 400, 200};
     EXPECT_EQ(Draw(canvas, box, "24 vctr calcrect"), 24);
@@ -173,7 +168,6 @@ TEST(DrawMarkupText, MeasuringModesAndFillBounds) {
     EXPECT_EQ(box.bottom - box.top, cell.top);
     EXPECT_GT(box.right, 10 + 2 * 24);
     EXPECT_EQ(Count(canvas, 0), 400 * 200) << "measuring drew";
-
     // Drawing at fill(20,10,0) is drawing at 20.
     RECT area = {0, 0, 400, 200};
     EXPECT_EQ(Draw(canvas, area, "fill(20,10,0)"), 20);
@@ -188,14 +182,12 @@ TEST(DrawMarkupText, ScrollOffsetAndTransparentBackground) {
     HGDIOBJ original = SelectObject(canvas.dc, entry);
     TEXTMETRICA metrics = {};
     GetTextMetricsA(canvas.dc, &metrics);
-
     // Offsets are cells of the DC's entry font, whatever font the options choose.
     RECT area = {100, 100, 400, 200};
     const POINT offset = {2, 1};
     const RECT still = DrawnInk(canvas, area, "24"), scrolled = DrawnInk(canvas, area, "24", &offset);
     EXPECT_EQ(scrolled.left, still.left - 2 * metrics.tmMaxCharWidth);
     EXPECT_EQ(scrolled.top, still.top - 16);
-
     // Background 1 leaves what is behind the text.
     canvas.Fill(kBlue);
     Draw(canvas, area, "24", 1);
@@ -210,7 +202,6 @@ TEST(PresentDib, PaletteAndMaskedFramesFillOnlyTheirArea) {
     const RECT area{10, 10, 110, 60};
     // DrawDib stretches with the context's mode: no blending for this check.
     SetStretchBltMode(canvas.dc, COLORONCOLOR);
-
     // 8 bits, biClrUsed 0: a full 256-entry table, the rows 1024 bytes on.
     std::vector<BYTE> rest(1024, 0x77);
     std::memcpy(&rest[4 * 3], "\0\0\xFF", 4);  // entry 3 red, entry 9 blue: blue is stored first
@@ -220,7 +211,6 @@ TEST(PresentDib, PaletteAndMaskedFramesFillOnlyTheirArea) {
     canvas.Fill(kGrey);
     EXPECT_EQ(PresentDib(nullptr, canvas.dc, reinterpret_cast<BITMAPINFOHEADER*>(dib.data()), &area), 1);
     EXPECT_EQ(Shown(canvas), Quadrants(kRed, kBlue, kBlue, kRed));
-
     // 16-bit bit fields are 5-6-5 whatever the frame says (here a bogus
     // colour count and no masks): the rows follow the header directly.
     dib = PackedDib(Header(2, 2, 16, BI_BITFIELDS, 7), {0x1F, 0x00, 0x00, 0xF8, 0xE0, 0x07, 0xE0, 0x07});
@@ -240,7 +230,6 @@ TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
     // Top row first: red, green; then blue and a grey-brown (bytes B, G, R, X).
     const uint32_t pixels[2 * 2] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00102030};
     const uint32_t expected[2 * 2] = {0x0000FF, 0x00FF00, 0xFF0000, 0x302010};  // colour values
-
     // A device-dependent bitmap, and a DIB section that describes itself
     // with bit-field masks; the system answers BI_BITFIELDS for both here.
     struct { BITMAPINFOHEADER header; DWORD masks[3]; } masked = {
@@ -252,7 +241,6 @@ TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
     ASSERT_TRUE(bitmaps[0] && bitmaps[1]);
     std::memcpy(sectionBits, pixels, sizeof pixels);
     GdiFlush();
-
     for (HBITMAP bitmap : bitmaps) {
         KBitmap picture;
         ASSERT_NE(picture.LoadFromBitmap(bitmap), 0u);

@@ -53,7 +53,6 @@ TEST(ReadRegistryPath, ReadsValuesAsStoredOrExpanded) {
     EXPECT_EQ(ReadRegistryPath(wallpaperPath, buffer, false, &size), buffer);
     EXPECT_STREQ(buffer, wallpaper);
     EXPECT_EQ(size, sizeof wallpaper);  // the bytes the registry returned, NUL included
-
     // Expansion fills in environment variables and turns numbers into signed decimal.
     ASSERT_TRUE(SetEnvironmentVariableA("VELORIN_PICTURES", "C:\\Velorin\\Pictures"));
     SetString(testKey, "Picture", "%VELORIN_PICTURES%\\gem.bmp", REG_EXPAND_SZ);
@@ -90,7 +89,6 @@ TEST(ReadRegistryPath, RefusesBadPathsAndValuesPastTheBuffer) {
         const char* text = ReadRegistryPath(c.path);
         EXPECT_STREQ(text ? text : "(refused)", c.text) << c.path;
     }
-
     // Values larger than the buffer fail; a caller's size larger than our own
     // 260 bytes is not believed.
     SetString(testKey, "Long", std::string(300, 'w'));
@@ -102,7 +100,6 @@ TEST(ReadRegistryPath, RefusesBadPathsAndValuesPastTheBuffer) {
         EXPECT_EQ(ReadRegistryPath((testPath + c.name).c_str(), c.buffer, false, &c.size), nullptr) << c.size;
         EXPECT_EQ(c.size, 0u);
     }
-
     // The longest path the parser accepts (259 characters, padded in the value
     // name) reaches the registry both ways: no shorter buffer on the way.
     const std::string longest = testPath + std::string(259 - testPath.size(), 'n');
@@ -127,7 +124,6 @@ TEST(WriteRegistryPath, WritesWhatItIsGivenAndDeletesOnNoData) {
         EXPECT_EQ(Stored(c.subkey, c.name), std::make_pair(c.type, c.stored)) << c.path;
     }
     EXPECT_EQ(WriteRegistryPath("HKEY_NOWHERE\\Software\\VelorinTest\\Name", "abc", REG_SZ, 0), 0);
-
     // No data deletes: without the trailing backslash the value named by the
     // last component, with it the key itself, and only that key.
     const char* doomed = "Software\\VelorinTest\\Doomed";
