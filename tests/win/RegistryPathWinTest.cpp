@@ -21,11 +21,14 @@ void SetString(const char* subkey, const char* name, const std::string& text, DW
     SetValue(subkey, name, type, text.c_str(), DWORD(text.size() + 1));
 }
 
-// The stored type and bytes, strings not expanded; type 0 when not found.
-std::pair<DWORD, std::vector<BYTE>> Stored(const char* subkey, const char* name) {
+// The stored type and bytes of the value "subkey\name" of HKEY_CURRENT_USER,
+// strings not expanded; type 0 when not found.
+std::pair<DWORD, std::vector<BYTE>> Stored(const std::string& path) {
+    const size_t split = path.rfind('\\');
     std::vector<BYTE> bytes(1024);
     DWORD type = 0, size = DWORD(bytes.size());
-    if (RegGetValueA(HKEY_CURRENT_USER, subkey, name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes.data(), &size))
+    if (RegGetValueA(HKEY_CURRENT_USER, path.substr(0, split).c_str(), path.substr(split + 1).c_str(),
+                     RRF_RT_ANY | RRF_NOEXPAND, &type, bytes.data(), &size))
         return {0, {}};
     bytes.resize(size);
     return {type, bytes};
@@ -110,18 +113,14 @@ TEST(ReadRegistryPath, RefusesBadPathsAndValuesPastTheBuffer) {
 TEST(WriteRegistryPath, WritesWhatItIsGivenAndDeletesOnNoData) {
     // Strings keep their NUL, DWORDs their four bytes, other types the size given.
     const DWORD number = 0x12345678;
-    const struct { const char* path; const void* data; DWORD type, size; const char* subkey; const char* name;
-                   std::vector<BYTE> stored; } cases[] = {
-        {"HKEY_CURRENT_USER\\Software\\VelorinTest\\New\\Name", "abc", REG_SZ, 99,
-         "Software\\VelorinTest\\New", "Name", {'a', 'b', 'c', 0}},
-        {"HKEY_CURRENT_USER\\Software\\VelorinTest\\Number", &number, REG_DWORD, 0,
-         testKey, "Number", {0x78, 0x56, 0x34, 0x12}},
-        {"HKEY_CURRENT_USER\\Software\\VelorinTest\\Binary", "\11\10\7\6\5", REG_BINARY, 3,
-         testKey, "Binary", {9, 8, 7}},
+    const struct { const char* name; const void* data; DWORD type, size; std::vector<BYTE> stored; } cases[] = {
+        {"New\\Name", "abc", REG_SZ, 99, {'a', 'b', 'c', 0}},
+        {"Number", &number, REG_DWORD, 0, {0x78, 0x56, 0x34, 0x12}},
+        {"Binary", "\11\10\7\6\5", REG_BINARY, 3, {9, 8, 7}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(WriteRegistryPath(c.path, c.data, c.type, c.size), 1) << c.path;
-        EXPECT_EQ(Stored(c.subkey, c.name), std::make_pair(c.type, c.stored)) << c.path;
+        EXPECT_EQ(WriteRegistryPath((testPath + c.name).c_str(), c.data, c.type, c.size), 1) << c.name;
+        EXPECT_EQ(Stored(std::string(testKey) + "\\" + c.name), std::make_pair(c.type, c.stored)) << c.name;
     }
     EXPECT_EQ(WriteRegistryPath("HKEY_NOWHERE\\Software\\VelorinTest\\Name", "abc", REG_SZ, 0), 0);
     // No data deletes: without the trailing backslash the value named by the
@@ -131,8 +130,8 @@ TEST(WriteRegistryPath, WritesWhatItIsGivenAndDeletesOnNoData) {
     SetString(doomed, "Second", "2");
     const std::string value = testPath + "Doomed\\First", key = testPath + "Doomed\\";
     EXPECT_EQ(WriteRegistryPath(value.c_str(), nullptr, REG_SZ, 0), 1);
-    EXPECT_EQ(Stored(doomed, "First").first, 0u);
-    EXPECT_EQ(Stored(doomed, "Second").first, DWORD(REG_SZ));
+    EXPECT_EQ(Stored(std::string(doomed) + "\\First").first, 0u);
+    EXPECT_EQ(Stored(std::string(doomed) + "\\Second").first, DWORD(REG_SZ));
     EXPECT_EQ(WriteRegistryPath(value.c_str(), nullptr, REG_SZ, 0), 0);
     EXPECT_EQ(WriteRegistryPath(key.c_str(), nullptr, REG_SZ, 0), 1);
     EXPECT_FALSE(KeyExists(doomed));
