@@ -14,10 +14,8 @@ TEST(SkipProgramName, QuotedAndUnquotedNames) {
         {"\"C:\\Program Files\\saver.scr\" /c:55", "/c:55"},
         {"\"C:\\Program Files\\saver.scr\"/s", "/s"},
         {"\"C:\\unterminated quote /s", ""},  // swallows the whole line
-        {"saver.scr", ""},
         {"saver.scr \t\x01 /s", "/s"},        // codes 1..32 are all blanks here
-        {"", ""},
-        {"\"\" /a", "/a"},
+        {"saver.scr", ""}, {"", ""}, {"\"\" /a", "/a"},
     };
     for (const auto& c : cases)
         EXPECT_STREQ(SkipProgramName(c.line), c.arguments) << c.line;
@@ -35,24 +33,13 @@ TEST(ParseDecimal, ReadsLeadingDigitsAndWraps) {
 
 TEST(ReadSaverSwitch, EverySpellingOfEveryRole) {
     const struct { const char* arguments; SaverRole role; uint32_t handle; } cases[] = {
-        {"", SaverRole::NoSwitch, 0},
-        {"  -/ ", SaverRole::NoSwitch, 0},
-        {"/s", SaverRole::FullScreen, 0},
-        {" S", SaverRole::FullScreen, 0},
-        {"--//s extra", SaverRole::FullScreen, 0},
-        {"/p 1234", SaverRole::Preview, 1234},
-        {"/p1234", SaverRole::Preview, 1234},
-        {"/l1234", SaverRole::Preview, 1234},
-        {"/p", SaverRole::Preview, 0},
-        {"/p abc", SaverRole::Preview, 0},
-        {"/p 12x", SaverRole::Preview, 12},
-        {"/c", SaverRole::Configure, 0},
-        {"/c:1234", SaverRole::Configure, 1234},
-        {"/c 1234", SaverRole::Configure, 0},   // only a colon names the owner
-        {"/c: 1234", SaverRole::Configure, 0},
-        {"/a 77", SaverRole::ChangePassword, 77},
-        {"/x", SaverRole::Invalid, 0},
-        {"\xE9", SaverRole::Invalid, 0},
+        {"", SaverRole::NoSwitch, 0}, {"  -/ ", SaverRole::NoSwitch, 0},
+        {"/s", SaverRole::FullScreen, 0}, {" S", SaverRole::FullScreen, 0}, {"--//s extra", SaverRole::FullScreen, 0},
+        {"/p 1234", SaverRole::Preview, 1234}, {"/p1234", SaverRole::Preview, 1234}, {"/l1234", SaverRole::Preview, 1234},
+        {"/p", SaverRole::Preview, 0}, {"/p abc", SaverRole::Preview, 0}, {"/p 12x", SaverRole::Preview, 12},
+        {"/c", SaverRole::Configure, 0}, {"/c:1234", SaverRole::Configure, 1234},
+        {"/c 1234", SaverRole::Configure, 0}, {"/c: 1234", SaverRole::Configure, 0},  // only a colon names the owner
+        {"/a 77", SaverRole::ChangePassword, 77}, {"/x", SaverRole::Invalid, 0}, {"\xE9", SaverRole::Invalid, 0},
     };
     for (const auto& c : cases) {
         const SaverSwitch result = ReadSaverSwitch(c.arguments);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <string>
 
 static std::string Text(const std::vector<PixelRun>& runs) {
@@ -48,13 +49,8 @@ TEST(BannerGeometry, GemFramesAndRays) {
     for (int step = 0; step > -360; step -= 7) {
         const BannerPlan plan = PlanBanner(640, 80, step, 0);
         ASSERT_EQ(plan.gem.counts.size(), 13u);
-        int total = 0, triangles = 0;
-        for (int32_t count : plan.gem.counts) {
-            total += count;
-            triangles += count == 3;
-        }
-        EXPECT_EQ(total, 48);
-        EXPECT_EQ(triangles, 6);
+        EXPECT_EQ(std::accumulate(plan.gem.counts.begin(), plan.gem.counts.end(), 0), 48);
+        EXPECT_EQ(std::count(plan.gem.counts.begin(), plan.gem.counts.end(), 3), 6);  // triangles
         for (const POINT& p : plan.gem.points)
             EXPECT_TRUE(p.x >= 0 && p.x < plan.name.rect.left && p.y >= 0 && p.y < 80) << step << ": " << p.x << "," << p.y;
         // Each corner once: apex, 6 rim and 6 lower corners (rounding may merge two).
