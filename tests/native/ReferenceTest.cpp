@@ -3,14 +3,12 @@
 // path and its edges (one-pixel sides, last rows and columns, angles that fold).
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
 #include <limits>
 
 #include "BitmapTestUtil.h"
 #include "ReferenceLoops.h"
 #include "TurnReference.h"
-#include "imaging/KBitmap.h"
 #include "imaging/RowAccess.h"
 
 using testutil::kDepths;

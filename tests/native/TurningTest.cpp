@@ -23,9 +23,8 @@ bool RowIsBackground(const KBitmap& b, int y) {
     return true;
 }
 
-// A picture whose top half shows red and bottom half blue on the screen,
-// stored bottom-up or top-down (negative height) at depth 8, 24 or 32.
-// Pixel rows are addressed bottom-up either way, so a top-down picture is
+// A picture showing red over blue, stored bottom-up or top-down at depth 8,
+// 24 or 32. Rows are addressed bottom-up either way, so a top-down picture is
 // written upside down and its height then negated.
 KBitmap RedOverBlue(int width, int height, int depth, bool topDown) {
     KBitmap picture(width, height, depth);
