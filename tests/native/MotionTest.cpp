@@ -87,10 +87,7 @@ TEST(DisplaySize, TurningCanvas) {
         {0, 0, true, {0, 0, 0, {0, 0, -1, -1}}},
     };
     const auto text = [](const TurningCanvas& t) {
-        char out[100];
-        std::snprintf(out, sizeof out, "%d %d %d (%d,%d)-(%d,%d)", int(t.width), int(t.height), int(t.diagonal),
-                      int(t.crop.left), int(t.crop.top), int(t.crop.right), int(t.crop.bottom));
-        return std::string(out);
+        return std::vector<int>{t.width, t.height, t.diagonal, t.crop.left, t.crop.top, t.crop.right, t.crop.bottom};
     };
     for (const auto& c : cases)
         EXPECT_EQ(text(PlanTurningCanvas(c.width, c.height, c.rotation3D)), text(c.expected)) << c.width;

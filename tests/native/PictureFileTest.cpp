@@ -204,8 +204,7 @@ TEST(BmpFile, Rle4FileDecompresses) {
     // 4 x 2, 4-bit RLE, 16 greys; biSizeImage 200 claims more than the file holds.
     const std::vector<BYTE> stream = {0x04, 0x12, 0x00, 0x00, 0x00, 0x04, 0x34, 0x56, 0x00, 0x01};
     std::vector<BYTE> v = Headers(54 + 64 + uint32_t(stream.size()), 54 + 64, testutil::Header(4, 2, 4, BI_RLE4, 0, 200));
-    const std::vector<BYTE> rest = Greys(16, 17, stream);
-    v.insert(v.end(), rest.begin(), rest.end());
+    for (BYTE byte : Greys(16, 17, stream)) v.push_back(byte);
     KBitmap b;
     ASSERT_EQ(b.LoadFile(Write(v).c_str()), v.size() - 14);
     EXPECT_EQ(b.Header()->biSizeImage, stream.size());  // lowered to the bytes present

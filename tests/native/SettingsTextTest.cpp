@@ -68,15 +68,12 @@ TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExeAndLong) {
 
 TEST(MatchRegistryRoot, NamesIgnoringCaseAndAsPrefixes) {
     const struct { const char* path; RegistryRoot root; } cases[] = {
-        {"HKEY_CLASSES_ROOT\\.txt\\", RegistryRoot::ClassesRoot},
-        {"HKEY_CURRENT_USER\\a\\b", RegistryRoot::CurrentUser},
-        {"HKEY_LOCAL_MACHINE\\a\\b", RegistryRoot::LocalMachine},
-        {"HKEY_USERS\\a\\b", RegistryRoot::Users},
+        {"HKEY_CLASSES_ROOT\\.txt\\", RegistryRoot::ClassesRoot}, {"HKEY_CURRENT_USER\\a\\b", RegistryRoot::CurrentUser},
+        {"HKEY_LOCAL_MACHINE\\a\\b", RegistryRoot::LocalMachine}, {"HKEY_USERS\\a\\b", RegistryRoot::Users},
         {"HKEY_CURRENT_CONFIG\\a\\b", RegistryRoot::CurrentConfig},
         {"hkey_local_machineX\\a\\b", RegistryRoot::LocalMachine},  // any case, and as a prefix
         {"HKEY_CURRENT_USE\\a\\b", RegistryRoot::None},            // one letter short
-        {" HKEY_CURRENT_USER\\a\\b", RegistryRoot::None},
-        {"", RegistryRoot::None},
+        {" HKEY_CURRENT_USER\\a\\b", RegistryRoot::None}, {"", RegistryRoot::None},
     };
     for (const auto& c : cases) EXPECT_EQ(int(MatchRegistryRoot(c.path)), int(c.root)) << c.path;
 }

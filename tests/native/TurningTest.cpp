@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -60,11 +61,9 @@ TEST(TurningPicture, ShowsThePictureUprightInTheMiddleOfASquareBlackCanvas) {
         KBitmap picture = RedOverBlue(c.width, c.height, c.depth, c.topDown);
         ASSERT_TRUE(!c.fade || picture.FadeEdges(kBlack, 0.25));
         PrepareTurningPicture(picture, c.rotation3D);
-        ASSERT_EQ(picture.Width(), c.side);
-        ASSERT_EQ(picture.Height(), c.side);
-        EXPECT_GT(picture.Header()->biHeight, 0);
-        EXPECT_EQ(picture.Depth(), 24);
-        EXPECT_EQ(picture.backgroundColour, kBlack);
+        ASSERT_EQ(std::vector<int>({picture.Width(), picture.Height()}), std::vector<int>({c.side, c.side}));
+        // Bottom-up, 24 bits, on black.
+        EXPECT_TRUE(picture.Header()->biHeight > 0 && picture.Depth() == 24 && picture.backgroundColour == kBlack);
         // The corners are uncovered canvas, and stay black when turned.
         for (int corner : {0, c.side - 1}) EXPECT_EQ(picture.GetPixel(corner, corner, false), kBlack);
         const int middleX = c.left + c.shownWidth / 2;

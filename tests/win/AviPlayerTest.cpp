@@ -11,16 +11,13 @@
 
 namespace {
 
-std::string TempPath(const char* name) {
+// A file in the temporary folder; given frames, a 32 x 24, 24-bit movie
+// whose frames show their numbers.
+std::string TempFile(const char* name, int frames = 0, DWORD rate = 0, DWORD scale = 0) {
     char folder[MAX_PATH];
     GetTempPathA(sizeof folder, folder);
-    return std::string(folder) + name;
-}
-
-// A 32 x 24, 24-bit movie whose frames show their numbers.
-std::string TempMovie(const char* name, int frames, DWORD rate, DWORD scale) {
-    const std::string path = TempPath(name);
-    EXPECT_TRUE(MakeMovie(path.c_str(), "rgb24", 32, 24, frames, rate, scale)) << path;
+    const std::string path = std::string(folder) + name;
+    EXPECT_TRUE(!frames || MakeMovie(path.c_str(), "rgb24", 32, 24, frames, rate, scale)) << path;
     return path;
 }
 
@@ -36,7 +33,7 @@ int NumberShown(const BITMAPINFOHEADER* frame) {
 
 TEST(AviPlayer, FramesByNumberAndTheirEnds) {
     AVI_PLAYER player;
-    ASSERT_EQ(player.Open(TempMovie("hundred.avi", 100, 2997, 100).c_str(), 24), 1);
+    ASSERT_EQ(player.Open(TempFile("hundred.avi", 100, 2997, 100).c_str(), 24), 1);
     EXPECT_EQ(player.FrameCount(), 100u);
     EXPECT_DOUBLE_EQ(player.GetFrameRate(), 29.97);
     // Frame 0 was decoded by Open: asking for it again gives the same frame.
@@ -60,7 +57,7 @@ TEST(AviPlayer, FramesByNumberAndTheirEnds) {
 // No file, and a file that is no AVI: not opened, again and again, with
 // AVIFile's initialisations balanced: a movie still opens after.
 TEST(AviPlayer, FailedOpensAreBalanced) {
-    const std::string text = TempPath("text.avi");
+    const std::string text = TempFile("text.avi");
     FILE* file = fopen(text.c_str(), "wb");
     fputs("not a movie", file);
     fclose(file);
@@ -69,6 +66,6 @@ TEST(AviPlayer, FailedOpensAreBalanced) {
         EXPECT_EQ(player.Open("C:\\no\\such\\movie.avi", 24), 0);
         EXPECT_EQ(player.Open(text.c_str(), 24), 0);
     }
-    EXPECT_EQ(player.Open(TempMovie("after.avi", 3, 25, 1).c_str(), 24), 1);
+    EXPECT_EQ(player.Open(TempFile("after.avi", 3, 25, 1).c_str(), 24), 1);
     EXPECT_EQ(NumberShown(player.GetFrame(2, false)), 2);
 }

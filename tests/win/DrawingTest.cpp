@@ -147,7 +147,7 @@ TEST(Banner, DrawsOnlyIntoItsRectangleAndRestoresTheDC) {
     EXPECT_EQ(state(), before);
 }
 
-TEST(DrawMarkupText, MeasuringModesAndFillBounds) {
+TEST(DrawMarkupText, MeasuringFillBoundsScrollOffsetAndTransparentBackground) {
     Canvas canvas(400, 200);
     canvas.Fill(0);
     // fill(20,10,0): only height 20 is tried; calcchardim gives its cell.
@@ -171,16 +171,12 @@ TEST(DrawMarkupText, MeasuringModesAndFillBounds) {
     const RECT at20 = Ink(canvas), again = DrawnInk(canvas, area, "20");
     EXPECT_TRUE(EqualRect(&at20, &again));
     EXPECT_LT(at20.bottom - at20.top, 20);
-}
-
-TEST(DrawMarkupText, ScrollOffsetAndTransparentBackground) {
-    Canvas canvas(400, 200);
+    // Scroll offsets are cells of the DC's entry font, whatever font the options choose.
     HFONT entry = CreateFontA(16, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH, "Arial");
     HGDIOBJ original = SelectObject(canvas.dc, entry);
     TEXTMETRICA metrics = {};
     GetTextMetricsA(canvas.dc, &metrics);
-    // Offsets are cells of the DC's entry font, whatever font the options choose.
-    RECT area = {100, 100, 400, 200};
+    area = {100, 100, 400, 200};
     const POINT offset = {2, 1};
     const RECT still = DrawnInk(canvas, area, "24"), scrolled = DrawnInk(canvas, area, "24", &offset);
     EXPECT_EQ(scrolled.left, still.left - 2 * metrics.tmMaxCharWidth);
