@@ -239,7 +239,7 @@ TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
         ASSERT_NE(picture.LoadFromBitmap(bitmap), 0u);
         DeleteObject(bitmap);
         SCOPED_TRACE(testing::Message() << "compression " << picture.Header()->biCompression);
-        ASSERT_EQ(picture.Width() * 10 + picture.Height(), 22);
+        ASSERT_TRUE(picture.Width() == 2 && picture.Height() == 2);
         for (int pass = 0; pass < 2; ++pass) {  // as loaded, then converted to 24 bits as turning does
             for (int i = 0; i < 4; ++i) EXPECT_EQ(picture.GetPixel(i % 2, i / 2, false) & 0xFFFFFF, expected[i]) << i;
             ASSERT_EQ(picture.ConvertDepth(24), 1);
