@@ -17,8 +17,7 @@ TEST(SkipProgramName, QuotedAndUnquotedNames) {
         {"saver.scr \t\x01 /s", "/s"},        // codes 1..32 are all blanks here
         {"saver.scr", ""}, {"", ""}, {"\"\" /a", "/a"},
     };
-    for (const auto& c : cases)
-        EXPECT_STREQ(SkipProgramName(c.line), c.arguments) << c.line;
+    for (const auto& c : cases) EXPECT_STREQ(SkipProgramName(c.line), c.arguments) << c.line;
 }
 
 // Leading digits only (no spaces, no sign), wrapping modulo 2^32.
@@ -27,8 +26,7 @@ TEST(ParseDecimal, ReadsLeadingDigitsAndWraps) {
         {"1234", 1234}, {"12abc", 12}, {"", 0}, {" 12", 0}, {"-12", 0},
         {"4294967295", 4294967295u}, {"4294967296", 0}, {"4294967297123", 1123},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ParseDecimal(c.text), c.value) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(ParseDecimal(c.text), c.value) << c.text;
 }
 
 TEST(ReadSaverSwitch, EverySpellingOfEveryRole) {
@@ -92,8 +90,7 @@ TEST(InputRules, SystemCommands) {
         {SC_MONITORPOWER, SysCommandAction::CloseAfter}, {SC_MONITORPOWER + 2, SysCommandAction::CloseAfter},
         {0xF060 /* SC_CLOSE */, SysCommandAction::PassOn},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(DecideSysCommand(c.command), c.action) << c.command;
+    for (const auto& c : cases) EXPECT_EQ(DecideSysCommand(c.command), c.action) << c.command;
 }
 
 TEST(PasswordRules, OnlyWindows9xAsksAndARefusalPausesTheNextCheck) {
@@ -105,6 +102,5 @@ TEST(PasswordRules, OnlyWindows9xAsksAndARefusalPausesTheNextCheck) {
         {0xFFFFFF00u, 0x00000010u, false},   // 272 ms across the wrap
         {0xFFFFFFF0u, 0x00000010u, true},    // 32 ms across the wrap
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(InRetryPause(c.last, c.now), c.pausing) << c.last << " " << c.now;
+    for (const auto& c : cases) EXPECT_EQ(InRetryPause(c.last, c.now), c.pausing) << c.last << " " << c.now;
 }

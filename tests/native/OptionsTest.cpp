@@ -19,7 +19,8 @@ static std::string Text(const std::vector<PixelRun>& runs) {
 }
 
 TEST(BannerGeometry, ColourRange) {
-    const struct { uint32_t given; int32_t used; } cases[] = {{0, 255}, {4, 255}, {5, 4}, {6, 6}, {8, 7}, {255, 255}, {256, 255}};
+    const struct { uint32_t given; int32_t used; } cases[] = {
+        {0, 255}, {4, 255}, {5, 4}, {6, 6}, {8, 7}, {255, 255}, {256, 255}};
     for (const auto& c : cases) EXPECT_EQ(EffectiveColourRange(c.given), c.used) << c.given;
 }
 
