@@ -41,8 +41,7 @@ TEST(ReadSaverSwitch, EverySpellingOfEveryRole) {
     };
     for (const auto& c : cases) {
         const SaverSwitch result = ReadSaverSwitch(c.arguments);
-        EXPECT_EQ(int(result.role), int(c.role)) << '"' << c.arguments << '"';
-        EXPECT_EQ(result.handle, c.handle) << '"' << c.arguments << '"';
+        EXPECT_TRUE(result.role == c.role && result.handle == c.handle) << '"' << c.arguments << '"';
     }
 }
 

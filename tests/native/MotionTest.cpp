@@ -28,11 +28,9 @@ static std::string Layout(const std::string& description) {
         in >> size.cx >> separator >> size.cy;
     else
         std::istringstream(kind) >> size.cx >> separator >> size.cy;
-    bool rotation2D = false, rotation3D = false;
-    while (in >> word && word != "->") {
-        rotation2D |= word == "2D";
-        rotation3D |= word == "3D";
-    }
+    std::string flags;
+    while (in >> word && word != "->") flags += word;
+    const bool rotation2D = flags.find("2D") != std::string::npos, rotation3D = flags.find("3D") != std::string::npos;
     const SIZE current{7, 5};
     const SIZE display = kind == "clock"   ? TextDisplaySize(layout[0], 0, 1, screen, current)
                          : kind == "text"  ? TextDisplaySize(layout[0], size.cx, size.cy, screen, current)
@@ -170,9 +168,7 @@ TEST(Motion, SpinSpeeds) {
         if (frame == 0) { EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{-1, 2, -3})); }
         if (frame == 50) { EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{4, -5, -1})); }
     }
-    EXPECT_EQ(changes, 3);
-    EXPECT_EQ(count, 101);
-    EXPECT_EQ(scriptNext, 9u);
+    EXPECT_TRUE(changes == 3 && count == 101 && scriptNext == 9u) << changes << " " << count << " " << scriptNext;
     // The count wraps without overflow.
     count = INT32_MAX;
     EXPECT_FALSE(NextSpinFrame(speed, count, Scripted));
@@ -198,7 +194,6 @@ TEST(MovieFrames, RatesTimerPeriodsAndWhereAMovieResumes) {
     for (const auto& c : cases)
         EXPECT_EQ(MovieTimerPeriod(MovieFrameRate(c.rate, c.scale), c.video, c.frames), c.period)
             << c.rate << "/" << c.scale;
-    // The frame a movie resumes at.
     const struct { int32_t stored; bool video; uint32_t frames; int32_t next; } resumes[] = {
         {-1, true, 100, 0},           // nothing stored: the first frame
         {57, true, 10, 8},            // stored by a longer movie: wraps into this one

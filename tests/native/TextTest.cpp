@@ -25,8 +25,7 @@ std::string Format(const DateTime& r, const char* format) {
 
 std::string Text(const DateTime& r) {
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", r.year, r.month, r.day, r.hour, r.minute,
-                  r.second);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", r.year, r.month, r.day, r.hour, r.minute, r.second);
     return text;
 }
 

@@ -98,15 +98,25 @@ HWND MakeWindow(int width, int height) {
     return window;
 }
 
-// The first pixel where the window differs from GDI's stretch of the frame.
+// The window's pixels, as the screen holds them.
+void Capture(HWND window, Canvas& canvas) {
+    HDC windowContext = GetDC(window);
+    BitBlt(canvas.dc, 0, 0, canvas.width, canvas.height, windowContext, 0, 0, SRCCOPY);
+    ReleaseDC(window, windowContext);
+}
+
+// The first pixel where the window differs from GDI's stretch of the frame
+// drawn into it: at the screen's own depth, which a 16-bit screen keeps less
+// of than the frame holds.
 testing::AssertionResult ShowsWhatGdiShows(HWND window, const KBitmap& frame, int width, int height, int extra) {
     Canvas shown(width, height), expected(width, height);
+    Capture(window, shown);
     HDC windowContext = GetDC(window);
-    BitBlt(shown.dc, 0, 0, width, height, windowContext, 0, 0, SRCCOPY);
-    ReleaseDC(window, windowContext);
-    SetStretchBltMode(expected.dc, COLORONCOLOR);
-    StretchDIBits(expected.dc, 0, 0, width + extra, height + extra, 0, 0, frame.Width(), frame.Height(),
+    SetStretchBltMode(windowContext, COLORONCOLOR);
+    StretchDIBits(windowContext, 0, 0, width + extra, height + extra, 0, 0, frame.Width(), frame.Height(),
                   frame.Bits(), reinterpret_cast<const BITMAPINFO*>(frame.Header()), DIB_RGB_COLORS, SRCCOPY);
+    ReleaseDC(window, windowContext);
+    Capture(window, expected);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             if (shown.At(x, y) != expected.At(x, y))
@@ -248,8 +258,8 @@ TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
 }
 
 // Frames presented through the kept surface must leave the window showing
-// what GDI's COLORONCOLOR stretch of the last frame shows, pixel for pixel:
-// at every ratio, over the client area (movies) or one pixel more each way
+// what GDI's COLORONCOLOR stretch of the last frame shows, pixel for pixel, on
+// a screen of any depth: at every ratio, over the client area (movies) or one pixel more each way
 // (pictures), however the lit part of a turning frame moves between frames.
 TEST(FrameSurface, WindowShowsWhatGdiStretchShows) {
     // Turning canvases on a 1080-line screen, a movie frame, equal sizes,

@@ -1,10 +1,11 @@
-"""Turning pictures on the screen: in the plane and tumbling in 3D. (Moving the
-display window in the bounce layout is the preview and text tests' business.)"""
+"""Turning pictures on the screen: in the plane and tumbling in 3D; and frames
+that go on while the display window bounces. (Moving the display window is the
+preview and text tests' business.)"""
 import time
 
 import pytest
 
-from saver import BLACK, Screen, windows_path
+from saver import BLACK, Screen, wait_until, windows_path
 from test_pictures import make_picture
 
 
@@ -41,4 +42,17 @@ def test_picture_turns_inside_a_square_display(saver, tmp_path, turns):
         assert screen.region_is(0, 0, 640, 1080, BLACK, step=29)
         assert screen.region_is(1280, 0, 1920, 1080, BLACK, step=29)
         assert screen.region_is(640, 0, 1280, 220, BLACK, step=29)
+    running.close()
+
+
+@pytest.mark.parametrize("content", ["turning", "clock"])
+def test_frames_go_on_in_the_bounce_layout(saver, tmp_path, content):
+    # The bounce's move tick brings these frames: a picture that only moved
+    # shows the same lit part on every capture.
+    settings = {"Mode": "T", "Text": ""} if content == "clock" else \
+        {"File": windows_path(make_picture(str(tmp_path), "picture.bmp")), "Fade": 0, "Rotation2D": 1}
+    running = saver(ScreenMode="B", **settings)
+    first = running.painted(still=False).lit_part()
+    assert first, "nothing is shown"
+    assert wait_until(lambda: Screen().lit_part() != first, timeout=5), f"the {content} stands still"
     running.close()
