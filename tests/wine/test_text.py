@@ -5,6 +5,8 @@ import os
 import subprocess
 import time
 
+import pytest
+
 from saver import BLACK, WHITE, WINE, Screen
 
 
@@ -35,24 +37,33 @@ def lines_of_ink(screen, x, y, width, height):
     return runs
 
 
-def test_two_lines_centred_and_fitted(saver):
-    running, rect = text_saver(saver, Text="Hello\\nWorld", ScreenMode="C")
-    # Half the screen's width; 2 lines x 2 x 960 / 11 characters high.
-    assert rect == (480, 365, 960, 349)
+# "Hello\nWorld" is fitted: half the screen's width, 2 lines x 2 x 960 / 11
+# characters high. Empty, it is the clock: its date and its time, changing
+# every second.
+@pytest.mark.parametrize("text,rect", [("Hello\\nWorld", (480, 365, 960, 349)),
+                                       ("", (480, 348, 960, 384))])
+def test_two_lines_centred(saver, text, rect):
+    running, shown = text_saver(saver, Text=text, ScreenMode="C")
+    assert shown == rect
     x, y, width, height = rect
-    screen = Screen()
-    assert screen.black_outside(rect, step=3, slack=0)
-    lines = lines_of_ink(screen, *rect)
-    assert len(lines) == 2, lines
-    for top, bottom in lines:
-        left, _, right, _ = ink(screen, x, y + top, width, bottom - top + 1)
-        # Glyphs' side bearings leave a few pixels of difference.
-        assert abs((left + right) / 2 - width / 2) <= 10, "line not centred"
+    first, _, screen = Screen(), time.sleep(1.1), Screen()
+    for capture in (first, screen):
+        assert capture.black_outside(rect, step=3, slack=0)
+        lines = lines_of_ink(capture, *rect)
+        assert len(lines) == 2, lines
+        for top, bottom in lines:
+            left, _, right, _ = ink(capture, x, y + top, width, bottom - top + 1)
+            # Glyphs' side bearings leave a few pixels of difference.
+            assert abs((left + right) / 2 - width / 2) <= 10, "line not centred"
+    if not text:
+        area = [(px, py) for py in range(y, y + height, 2) for px in range(x, x + width, 2)]
+        assert any(first.pixel(*p) != screen.pixel(*p) for p in area), "the clock stood still"
+        return running.end_on_key()
     assert any(screen.pixel(px, y + lines[0][0] + 5) == WHITE for px in range(x, x + width))
     # Fitted: at the chosen height the text fits; one step larger overflows;
     # the saver draws it at that height.
     fit = subprocess.run([WINE, os.environ["SAVER_TEXT_PROBE"], "fit", str(width), str(height),
-                          "Hello\\nWorld"], capture_output=True, text=True, timeout=60).stdout
+                          text], capture_output=True, text=True, timeout=60).stdout
     chosen, right, bottom, next_right, next_bottom = map(int, fit.split())
     assert chosen > 8 and right <= width and bottom <= height
     assert next_right > width or next_bottom > height
@@ -60,19 +71,6 @@ def test_two_lines_centred_and_fitted(saver):
     assert 0.85 * right < far_right - left <= right and 0.6 * bottom < far_bottom - top <= bottom
     top = lines[0][0]
     assert abs(top - (height - (lines[1][1] - top)) / 2) < chosen / 4, "not centred vertically"
-    running.end_on_key()
-
-
-def test_empty_text_shows_a_clock_that_changes_every_second(saver):
-    running, rect = text_saver(saver, Text="", ScreenMode="C")
-    assert rect == (480, 348, 960, 384)
-    x, y, width, height = rect
-    first, _, second = Screen(), time.sleep(1.1), Screen()
-    for screen in (first, second):
-        assert screen.black_outside(rect, step=3, slack=0)
-        assert len(lines_of_ink(screen, *rect)) == 2
-    area = [(px, py) for py in range(y, y + height, 2) for px in range(x, x + width, 2)]
-    assert any(first.pixel(*p) != second.pixel(*p) for p in area), "the clock stood still"
     running.end_on_key()
 
 
