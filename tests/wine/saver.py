@@ -196,7 +196,7 @@ class RunningSaver:
         assert self.display, "no display window"
 
     def display_rect(self):
-        return children(self.window.handle)[0].rect
+        return wait_until(lambda: children(self.window.handle))[0].rect
 
     def painted(self, still=True, timeout=30.0):
         """The screen once the display window shows something other than black:

@@ -40,7 +40,9 @@ def controls(window):
 
 
 def click(window, control_id, then_type=None, delay=20):
-    x, y, width, height = controls(window)[control_id].rect
+    control = wait_until(lambda: controls(window).get(control_id), timeout=10)
+    assert control, f"no control {control_id}"
+    x, y, width, height = control.rect
     xdotool("mousemove", x + width // 2, y + height // 2)
     xdotool("click", 1)
     if then_type:   # at the end of the text
