@@ -92,6 +92,12 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
                  /usr/lib/wine/wine64 $<TARGET_FILE:win_tests> --gtest_filter=${name})
       endforeach()
     endforeach()
+    # The kept frame surface once more on a screen 16 bits deep (remote
+    # sessions, some virtual machines), in a session of its own.
+    add_test(NAME FrameSurface.OnASixteenBitScreen
+             COMMAND env SAVER_SCREEN=1920x1080x16 bash ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh
+                     ${CMAKE_SOURCE_DIR}/tests/wine/fresh-prefix.sh /usr/lib/wine/wine64
+                     $<TARGET_FILE:win_tests> --gtest_filter=FrameSurface.*)
   endif()
   # What the end-to-end tests are told: the saver and the helper programs.
   set(E2E_ENVIRONMENT

@@ -10,15 +10,13 @@
 
 namespace testutil {
 
-// FNV-1a over a byte range.
-inline uint64_t Hash(const void* data, size_t size) {
+// FNV-1a over the whole block.
+inline uint64_t BlockHash(const KBitmap& b) {
     uint64_t h = 14695981039346656037ull;
-    const unsigned char* p = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 1099511628211ull;
+    const BYTE* p = reinterpret_cast<const BYTE*>(b.Header());
+    for (size_t i = 0; p && i < b.BlockSize(); ++i) h = (h ^ p[i]) * 1099511628211ull;
     return h;
 }
-
-inline uint64_t BlockHash(const KBitmap& b) { return b.Header() ? Hash(b.Header(), b.BlockSize()) : 0; }
 
 // Fills bytes from a small generator, so pictures are the same on every platform.
 inline void FillBytes(BYTE* p, const BYTE* end, uint32_t s) {
@@ -66,8 +64,7 @@ inline std::vector<BYTE> PackedDib(const BITMAPINFOHEADER& header, const std::ve
 }
 
 inline uint32_t LoadDib(KBitmap& b, const BITMAPINFOHEADER& header, const std::vector<BYTE>& rest) {
-    const std::vector<BYTE> dib = PackedDib(header, rest);
-    return b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data()));
+    return b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(PackedDib(header, rest).data()));
 }
 
 inline BITMAPINFOHEADER Header(int width, int height, int bitCount, DWORD compression = BI_RGB,

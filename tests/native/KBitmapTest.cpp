@@ -1,3 +1,8 @@
+// The picture record: creation, pixels at every depth, loading packed DIBs,
+// copies and areas; what the in-place operations refuse or have nothing to do
+// for (every byte then stays as it was); and the enlarging of frames.
+#include "BitmapTestUtil.h"
+#include "effects/Enlarge.h"
 #include "imaging/KBitmap.h"
 
 #include <gtest/gtest.h>
@@ -5,12 +10,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <limits>
+#include <vector>
 
-#include "BitmapTestUtil.h"
-
+using testutil::BlockHash;
 using testutil::Header;
 using testutil::kDepths;
 using testutil::LoadDib;
+using testutil::Pattern;
 
 TEST(KBitmapCreate, RefusesBadSizesAndDepths) {
     const struct { int width, height, depth; } cases[] = {
@@ -21,8 +29,10 @@ TEST(KBitmapCreate, RefusesBadSizesAndDepths) {
         KBitmap b(c.width, c.height, c.depth);
         EXPECT_TRUE(b.IsEmpty()) << c.width << "x" << c.height << "x" << c.depth;
         EXPECT_EQ(b.Depth(), 0);
-        EXPECT_EQ(b.GetPixel(0, 0, false), 0x00FFFFFFu);
+        // An empty picture reads white, refuses writes and has no transparent colour.
+        EXPECT_TRUE(b.GetPixel(0, 0, false) == 0x00FFFFFFu && b.SetPixel(0, 0, 0) == 0 && b.transparentColour == ~0u);
     }
+    EXPECT_TRUE(KBitmap().GetPixel(0, 0, false) == 0x00FFFFFFu && KBitmap().transparentColour == ~0u);
 }
 
 TEST(KBitmapCreate, HeaderAndTablePerDepth) {
@@ -37,10 +47,8 @@ TEST(KBitmapCreate, HeaderAndTablePerDepth) {
         EXPECT_EQ(std::memcmp(b.Header(), &expected, 40), 0) << c.depth;
         EXPECT_EQ(b.Depth(), c.depth);
         EXPECT_EQ(size_t(b.Bits() - reinterpret_cast<const BYTE*>(b.Header())), 40 + c.tableBytes);
+        if (c.depth == 16) { EXPECT_EQ(std::memcmp(b.Header() + 1, "\0\xF8\0\0\xE0\7\0\0\x1F\0\0", 12), 0); }  // 5-6-5
     }
-    KBitmap masks(2, 2, 16);
-    const DWORD expectedMasks[] = {0xF800, 0x07E0, 0x001F};
-    EXPECT_EQ(std::memcmp(masks.Header() + 1, expectedMasks, 12), 0);
 }
 
 TEST(KBitmapStride, Table) {
@@ -56,18 +64,11 @@ TEST(KBitmapPixels, OutsideReadsBackgroundAndWritesAreRefused) {
     for (int depth : kDepths) {
         KBitmap b(4, 3, depth);
         b.backgroundColour = 0x00123456;
-        const struct { int x, y; } outside[] = {{-1, 0}, {4, 0}, {0, -1}, {0, 3}, {-5, 7}};
-        for (const auto& p : outside) {
-            EXPECT_EQ(b.GetPixel(p.x, p.y, false), 0x00123456u) << depth;
-            EXPECT_EQ(b.GetPixel(p.x, p.y, true), 0x00123456u) << depth;
-            EXPECT_EQ(b.SetPixel(p.x, p.y, 0), 0) << depth;
-        }
+        for (const POINT p : {POINT{-1, 0}, POINT{4, 0}, POINT{0, -1}, POINT{0, 3}, POINT{-5, 7}})
+            EXPECT_TRUE(b.GetPixel(p.x, p.y, false) == 0x00123456u && b.GetPixel(p.x, p.y, true) == 0x00123456u &&
+                        b.SetPixel(p.x, p.y, 0) == 0) << depth << " at " << p.x << "," << p.y;
         EXPECT_EQ(b.SetPixel(3, 2, 0), 1);
     }
-    KBitmap empty;
-    EXPECT_EQ(empty.GetPixel(0, 0, false), 0x00FFFFFFu);
-    EXPECT_EQ(empty.SetPixel(0, 0, 0), 0);
-    EXPECT_EQ(empty.transparentColour, 0xFFFFFFFFu);
 }
 
 // Stored bytes of the single pixel of a 1 x 1 picture after a write, and the
@@ -94,19 +95,14 @@ TEST(KBitmapPixels, EncodingTable) {
     }
 }
 
+// Bottom-up rows, the leftmost pixel in the most significant bits.
 TEST(KBitmapPixels, NibblesAndBitsKeepTheirNeighbours) {
-    KBitmap four(3, 1, 4);
-    four.SetPixel(0, 0, 0x0C000000);
-    four.SetPixel(1, 0, 0x03000000);
-    four.SetPixel(2, 0, 0x0F000000);
-    EXPECT_EQ(four.Bits()[0], 0xC3);
-    EXPECT_EQ(four.Bits()[1], 0xF0);
+    KBitmap four(3, 1, 4), one(10, 2, 1);
+    for (int x = 0; x < 3; ++x) four.SetPixel(x, 0, uint32_t("\x0C\x03\x0F"[x]) << 24);
+    for (int x = 0; x < 10; x += 3) one.SetPixel(x, 1, 0x01000000);  // x = 0, 3, 6 | 9
+    EXPECT_EQ((std::vector<BYTE>{four.Bits()[0], four.Bits()[1], one.Bits()[0], one.Bits()[1]}),
+              (std::vector<BYTE>{0xC3, 0xF0, 0x92, 0x40}));
     EXPECT_EQ(four.GetPixel(1, 0, false), 0x03333333u);
-    // Bottom-up rows, most significant bit leftmost.
-    KBitmap one(10, 2, 1);
-    for (int x = 0; x < 10; x += 3) one.SetPixel(x, 1, 0x01000000);
-    EXPECT_EQ(one.Bits()[0], 0x92);  // x = 0, 3, 6
-    EXPECT_EQ(one.Bits()[1], 0x40);  // x = 9
     EXPECT_EQ(one.GetPixel(9, 1, false), 0x01FFFFFFu);
 }
 
@@ -129,8 +125,7 @@ TEST(KBitmapPixels, AllSixteenBitWordsRoundTrip) {
 // positions it cannot take: far outside, and not a number.
 TEST(KBitmapPixels, SamplesOutsideOrWithoutANumberGiveTheBackground) {
     KBitmap row(3, 1, 24);
-    for (double x : {-1.0, 3.0, 1e300, -1e300, std::nan("")})
-        EXPECT_EQ(row.SampleBilinear(x, 0), 0x00FFFFFFu) << x;
+    for (double x : {-1.0, 3.0, 1e300, -1e300, std::nan("")}) EXPECT_EQ(row.SampleBilinear(x, 0), 0x00FFFFFFu) << x;
     EXPECT_EQ(row.SampleBilinear(0, -1e300), 0x00FFFFFFu);
 }
 
@@ -194,8 +189,7 @@ TEST(KBitmapCopy, WholeBlockCopiesEverythingIncludingCompressedData) {
     source.transparentColour = 2;
     KBitmap copy(source, nullptr, true);
     EXPECT_TRUE(testutil::SameBlock(copy, source));
-    EXPECT_EQ(copy.backgroundColour, 1u);
-    EXPECT_EQ(copy.transparentColour, 2u);
+    EXPECT_TRUE(copy.backgroundColour == 1 && copy.transparentColour == 2);
     KBitmap shell(source, nullptr, false);  // header and table only
     EXPECT_EQ(shell.BlockSize(), source.BlockSize());
     EXPECT_EQ(std::memcmp(shell.Header(), source.Header(), 40 + 64), 0);
@@ -227,6 +221,11 @@ TEST(KBitmapCopy, AreaWithReversedCornersAndOutsidePixels) {
                     expected.SetPixel(x, y, source.GetPixel(left + x, top + y, false));
                     EXPECT_EQ(copy.GetPixel(x, y, false), expected.GetPixel(x, y, false)) << depth;
                 }
+            // Crop is the same copy in place, keeping the picture's own colour fields.
+            KBitmap cropped(source, nullptr, true);
+            ASSERT_EQ(cropped.Crop(&area), 1);
+            EXPECT_TRUE(testutil::SameBlock(cropped, copy));
+            EXPECT_TRUE(cropped.transparentColour == 0x00010203 && cropped.backgroundColour == source.backgroundColour);
         }
     }
 }
@@ -245,19 +244,91 @@ TEST(KBitmapCopy, TopDownSourceMirrorsTheAreaRows) {
     EXPECT_EQ(copy.GetPixel(0, 0, false) >> 24, 10u);  // mirrored to picture row 2
 }
 
-TEST(KBitmapCrop, KeepsTheAreaAndTheColourFields) {
-    KBitmap b(6, 4, 24);
-    testutil::FillPattern(b, 3);
-    KBitmap original(b, nullptr, true);
-    b.transparentColour = 0x00000001;
-    b.backgroundColour = 0x00000002;
-    EXPECT_EQ(b.Crop(nullptr), 0);
-    const RECT area{1, 1, 4, 2};
-    ASSERT_EQ(b.Crop(&area), 1);
-    EXPECT_EQ(b.Width(), 4);
-    EXPECT_EQ(b.Height(), 2);
-    EXPECT_EQ(b.transparentColour, 1u);
-    EXPECT_EQ(b.backgroundColour, 2u);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(b.GetPixel(x, y, false), original.GetPixel(x + 1, y + 1, false));
+TEST(Operations, RefusalsAndNothingToDoLeaveThePictureAsItWas) {
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const POINT quad[4] = {{1, 1}, {10, 1}, {10, 7}, {1, 7}};
+    const RECT area{0, 0, 1, 0};
+    using Run = std::function<int(KBitmap&)>;
+    const struct { const char* name; Run run; } operations[] = {
+        {"ConvertDepth", [](KBitmap& b) { return b.ConvertDepth(24); }},
+        {"FadeEdges", [](KBitmap& b) { return int(b.FadeEdges(0, 0.25)); }},
+        {"RotateInPlane", [](KBitmap& b) { return int(b.RotateInPlane(30)); }},
+        {"RotateAboutVerticalAxis", [](KBitmap& b) { return b.RotateAboutVerticalAxis(30); }},
+        {"RotateAboutHorizontalAxis", [](KBitmap& b) { return b.RotateAboutHorizontalAxis(30); }},
+        {"WarpToQuad", [&](KBitmap& b) { return int(b.WarpToQuad(quad)); }},
+        {"Crop", [&](KBitmap& b) { return b.Crop(&area); }},
+        {"area copy", [&](KBitmap& b) { return int(!KBitmap(b, &area, true).IsEmpty()); }},
+    };
+    for (const auto& op : operations)
+        for (int picture = 0; picture < 4; ++picture) {
+            // No plain rows to work on: empty, compressed, or 0 rows high.
+            KBitmap b = picture ? Pattern(12, 9, picture == 2 ? 4 : 24, 13) : KBitmap();
+            if (picture == 1 || picture == 2) b.Header()->biCompression = picture == 1 ? BI_RLE8 : BI_RLE4;
+            if (picture == 3) b.Header()->biHeight = 0;
+            const uint64_t before = BlockHash(b);
+            EXPECT_EQ(op.run(b), 0) << op.name << " on picture " << picture;
+            EXPECT_EQ(BlockHash(b), before) << op.name;
+        }
+    // On a sound 24-bit picture (a palette for the fade): refusals of one
+    // operation only, and the calls with nothing to do, which answer 1.
+    const POINT identity[4] = {{0, 0}, {11, 0}, {11, 8}, {0, 8}};
+    const struct { const char* name; int depth, answer; Run run; } own[] = {
+        {"no such depth", 24, 0, [](KBitmap& b) { return b.ConvertDepth(12); }},
+        {"fading a palette", 8, 0, [](KBitmap& b) { return int(b.FadeEdges(0, 0.25)); }},
+        {"vertical NaN", 24, 0, [&](KBitmap& b) { return b.RotateAboutVerticalAxis(nan); }},
+        {"horizontal infinity", 24, 0, [&](KBitmap& b) { return b.RotateAboutHorizontalAxis(inf); }},
+        {"vertical -infinity", 24, 0, [&](KBitmap& b) { return b.RotateAboutVerticalAxis(-inf); }},
+        {"no quadrilateral", 24, 0, [](KBitmap& b) { return int(b.WarpToQuad(nullptr)); }},
+        {"no area", 24, 0, [](KBitmap& b) { return b.Crop(nullptr); }},
+        {"width 0", 24, 0, [](KBitmap& b) { return b.Resize(0, 10, true); }},
+        {"height -1", 24, 0, [](KBitmap& b) { return b.Resize(10, -1, false); }},
+        {"block too large", 24, 0, [](KBitmap& b) { return b.Resize(1 << 30, 1 << 20, false); }},
+        {"turn by -0", 24, 1, [](KBitmap& b) { return int(b.RotateInPlane(-0.0)); }},
+        {"two whole turns", 24, 1, [](KBitmap& b) { return b.RotateAboutVerticalAxis(-720); }},
+        {"identity quadrilateral", 24, 1, [&](KBitmap& b) { return int(b.WarpToQuad(identity)); }},
+        {"same size", 24, 1, [](KBitmap& b) { return b.Resize(12, 9, true); }},
+    };
+    for (const auto& op : own) {
+        KBitmap b = Pattern(12, 9, op.depth, 13);
+        const uint64_t before = BlockHash(b);
+        EXPECT_EQ(op.run(b), op.answer) << op.name;
+        EXPECT_EQ(BlockHash(b), before) << op.name;
+    }
+    EXPECT_EQ(KBitmap().Resize(5, 5, false), 0);
+}
+
+// Narrow pictures in blocks of their exact size: a read past the last row
+// (the four-byte reads near the end of a row) trips AddressSanitizer.
+TEST(Enlarge, EveryPixelIsItsNearestSource) {
+    for (int width : {1, 3, 4})  // 4: rows without padding
+        for (const SIZE extent : {SIZE{width, 2}, SIZE{3 * width + 1, 7}}) {
+            const KBitmap picture = testutil::Pattern(width, 2, 24, width);
+            std::vector<uint32_t> out(size_t(extent.cx) * extent.cy);
+            ASSERT_TRUE(EnlargeNearest(*picture.Header(), picture.Bits(), extent.cx, extent.cy, out.data(),
+                                       extent.cx, extent.cy, RECT{0, 0, extent.cx, extent.cy}));
+            for (int y = 0; y < extent.cy; ++y)
+                for (int x = 0; x < extent.cx; ++x) {
+                    const uint32_t c = picture.GetPixel(NearestSource(x, width, extent.cx),
+                                                        NearestSource(y, 2, extent.cy), false);
+                    const uint32_t bgr = (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+                    ASSERT_EQ(out[(extent.cy - 1 - y) * extent.cx + x], bgr) << x << "," << y;
+                }
+        }
+    // Shrinking, other depths and areas past the target are left to GDI.
+    const KBitmap picture = testutil::Pattern(4, 4, 24, 1), deep = testutil::Pattern(4, 4, 32, 1);
+    uint32_t out[64];
+    EXPECT_FALSE(EnlargeNearest(*picture.Header(), picture.Bits(), 3, 8, out, 8, 8, RECT{0, 0, 3, 8}));
+    EXPECT_FALSE(EnlargeNearest(*deep.Header(), deep.Bits(), 8, 8, out, 8, 8, RECT{0, 0, 8, 8}));
+    EXPECT_FALSE(EnlargeNearest(*picture.Header(), picture.Bits(), 9, 9, out, 8, 8, RECT{0, 0, 9, 8}));
+}
+
+TEST(Enlarge, NonBlackAreaFindsOneLitByte) {
+    KBitmap picture(7, 5, 24);
+    const BYTE* top = picture.Row(0, 5, picture.Stride());
+    const RECT none = NonBlackArea(top, -picture.Stride(), 7, 5);
+    EXPECT_TRUE(none.right == 0 && none.bottom == 0);
+    picture.SetPixel(6, 4, 0x010000);  // blue, the last byte of the bottom row
+    picture.SetPixel(2, 1, 0x000001);  // red
+    const RECT lit = NonBlackArea(top, -picture.Stride(), 7, 5);
+    EXPECT_EQ(std::vector<LONG>({lit.left, lit.top, lit.right, lit.bottom}), std::vector<LONG>({2, 1, 7, 5}));
 }

@@ -1,4 +1,9 @@
+// Where the saver's window goes and how it moves: display sizes per layout,
+// the turning canvas, the bounce and spin of each tick, and the frame timers.
+#include "engine/DisplaySize.h"
+#include "engine/FrameTimers.h"
 #include "engine/Motion.h"
+#include "engine/MovieFrames.h"
 
 #include <gtest/gtest.h>
 
@@ -7,30 +12,101 @@
 #include <string>
 #include <vector>
 
-// The random numbers a test hands out, in order; running past the end or
-// leaving some unused is a failure, so each case also checks how many
-// numbers the step drew.
+// Layout cases in a small language:
+//   "<screen> <layout> <content> [2D] [3D] -> <width>x<height><x><y>"
+// where content is a picture "WxH", "movie WxH", "text LENGTH/LINES" or
+// "clock", and the result is the display size with its centred position,
+// e.g. "1920x1080 C 320x240 -> 640x480+640+300". The size shown before is
+// 7x5: unknown layouts and empty pictures keep it.
+static std::string Layout(const std::string& description) {
+    std::istringstream in(description);
+    SIZE screen{}, size{};
+    std::string layout, kind, word;
+    char separator;
+    in >> screen.cx >> separator >> screen.cy >> layout >> kind;
+    if (kind == "movie" || kind == "text")
+        in >> size.cx >> separator >> size.cy;
+    else
+        std::istringstream(kind) >> size.cx >> separator >> size.cy;
+    std::string flags;
+    while (in >> word && word != "->") flags += word;
+    const bool rotation2D = flags.find("2D") != std::string::npos, rotation3D = flags.find("3D") != std::string::npos;
+    const SIZE current{7, 5};
+    const SIZE display = kind == "clock"   ? TextDisplaySize(layout[0], 0, 1, screen, current)
+                         : kind == "text"  ? TextDisplaySize(layout[0], size.cx, size.cy, screen, current)
+                         : kind == "movie" ? MovieDisplaySize(layout[0], size, screen, current)
+                                           : PictureDisplaySize(layout[0], size, screen, rotation2D, rotation3D, current);
+    const POINT at = CentredPosition(display, screen);
+    char result[80];
+    std::snprintf(result, sizeof result, "%dx%d%+d%+d", int(display.cx), int(display.cy), int(at.x), int(at.y));
+    return description.substr(0, description.find("->") + 3) + result;
+}
+
+TEST(DisplaySize, PicturesMoviesAndTexts) {
+    const char* const cases[] = {
+        "1920x1080 C 320x240 -> 640x480+640+300",     // doubled once: 480 is not below 432
+        "1920x1080 C 1600x1200 -> 800x600+560+240",   // halved once: 1600 reaches 1152
+        "1920x1080 C 1600x1200 2D -> 800x800+560+140",
+        "1920x1080 B 100x100 -> 400x400+760+340",     // doubled to 800, halved back (800 >= 648)
+        "1920x1080 C 320x-240 -> 640x480+640+300",    // a bottom-up height counts by its size
+        "1920x1080 F 640x480 -> 1440x1080+240+0",
+        "1920x1080 F 640x480 3D -> 1440x1440+240-180",
+        "1920x1080 S 320x240 -> 1920x1080+0+0",
+        "1920x1080 S 320x240 2D 3D -> 1920x1920+0-420",
+        "1920x1080 C 0x0 2D -> 7x7+956+536",          // empty: kept, squared to turn
+        "1920x1080 X 320x240 -> 7x5+956+537",         // unknown layout: kept
+        "0x0 C 320x240 -> 0x0+0+0",
+        "2147483647x2147483647 C 1x1 -> 1073741824x1073741824+536870911+536870911",
+        "640x480 C movie 640x480 -> 320x240+160+120",  // equal sides count as too large
+        "1920x1080 B movie 2000x100 -> 1000x50+460+515",
+        "1920x1080 C movie 320x240 -> 320x240+800+420",  // movies are never doubled
+        "1920x1080 F movie 640x480 -> 1440x1080+240+0",
+        "152x112 F movie 1280x720 -> 152x86+0+13",       // 85.5 rounds up
+        "1920x1080 F movie 0x480 -> 0x0+960+540",
+        "1920x1080 S movie 0x0 -> 1920x1080+0+0",
+        "1920x1080 Z movie 640x480 -> 7x5+956+537",
+        "1920x1080 C text 5/1 -> 960x384+480+348",
+        "1920x1080 C clock -> 960x384+480+348",
+        "1920x1080 B text 20/2 -> 960x192+480+444",
+        "1920x1080 C text 2/3 -> 960x540+480+270",   // at most half the screen's height
+        "152x112 C clock -> 76x30+38+41",
+        "1920x1080 F text 5/1 -> 1920x1080+0+0",
+        "1920x1080 ? text 5/1 -> 7x5+956+537",
+    };
+    for (const char* c : cases) EXPECT_EQ(Layout(c), c);
+}
+
+TEST(DisplaySize, TurningCanvas) {
+    const struct { int width, height; bool rotation3D; TurningCanvas expected; } cases[] = {
+        {640, 480, true, {248, 186, 310, {-31, -62, 278, 247}}},  // area 46128, 310 x 310
+        {640, -480, false, {339, 256, 424, {-42, -84, 380, 339}}},
+        {100, 100, true, {100, 100, 141, {-20, -20, 119, 119}}},  // odd border: side 140
+        {1, 1000000, false, {1, 98477, 98477, {-49238, 0, 49238, 98476}}},  // the 1 never shrinks
+        {0, 0, true, {0, 0, 0, {0, 0, -1, -1}}},
+    };
+    const auto text = [](const TurningCanvas& t) {
+        return std::vector<int>{t.width, t.height, t.diagonal, t.crop.left, t.crop.top, t.crop.right, t.crop.bottom};
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(text(PlanTurningCanvas(c.width, c.height, c.rotation3D)), text(c.expected)) << c.width;
+    // A negative width (nonsense) ends rather than looping.
+    EXPECT_EQ(PlanTurningCanvas(INT32_MIN, INT32_MIN, false).width, INT32_MIN);
+}
+
+// The random numbers a test hands out, in order; drawing past the end is a
+// failure, and each case checks that all were drawn.
 static std::vector<int> script;
 static size_t scriptNext;
 
 static int Scripted() {
-    if (scriptNext >= script.size()) {
-        ADD_FAILURE() << "more random numbers drawn than scripted";
-        return 0;
-    }
-    return script[scriptNext++];
+    if (scriptNext < script.size()) return script[scriptNext++];
+    ADD_FAILURE() << "more random numbers drawn than scripted";
+    return 0;
 }
 
 static void Script(std::vector<int> numbers) {
     script = std::move(numbers);
     scriptNext = 0;
-}
-
-static std::vector<int> Numbers(const std::string& list) {
-    std::vector<int> numbers;
-    std::istringstream in(list);
-    for (int n; in >> n; in.ignore()) numbers.push_back(n);
-    return numbers;
 }
 
 // One move tick in a small language:
@@ -41,16 +117,15 @@ static std::string Bounce(const std::string& description) {
     BounceState s{};
     std::sscanf(description.c_str(), "%dx%d %dx%d%d%d v%d,%d r%n", &screenWidth, &screenHeight, &s.displayWidth,
                 &s.displayHeight, &s.displayX, &s.displayY, &s.velocityX, &s.velocityY, &randomAt);
-    Script(Numbers(description.substr(randomAt, description.find(" ->") - randomAt)));
+    std::istringstream numbers(description.substr(randomAt, description.find(" ->") - randomAt));
+    Script({});
+    for (int n; numbers >> n; numbers.ignore()) script.push_back(n);
     s.spinSpeed[0] = s.spinSpeed[1] = s.spinSpeed[2] = 9;
-
     BounceStep(s, screenWidth, screenHeight, Scripted);
     EXPECT_EQ(scriptNext, script.size()) << "random numbers left unused: " << description;
-
     char result[120];
-    std::snprintf(result, sizeof result, "%+d%+d v%d,%d s%g,%g,%g", static_cast<int>(s.displayX),
-                  static_cast<int>(s.displayY), static_cast<int>(s.velocityX),
-                  static_cast<int>(s.velocityY), s.spinSpeed[0], s.spinSpeed[1], s.spinSpeed[2]);
+    std::snprintf(result, sizeof result, "%+d%+d v%d,%d s%g,%g,%g", int(s.displayX), int(s.displayY),
+                  int(s.velocityX), int(s.velocityY), s.spinSpeed[0], s.spinSpeed[1], s.spinSpeed[2]);
     return description.substr(0, description.find("->") + 3) + result;
 }
 
@@ -65,6 +140,7 @@ TEST(Motion, BounceTicks) {
         // Still at the edge after a step back: a new leftward speed, not a flip.
         "1920x1080 640x480+1284+300 v-4,2 r0 -> +1280+302 v-1,2 s-1,2,2",
         "1920x1080 640x480+2+300 v-3,2 r1 -> -1+302 v2,2 s2,2,-2",
+        "1920x1080 640x480+3+300 v-3,2 r1 -> +0+302 v2,2 s2,2,-2",  // touching the left edge too
         "1920x1080 640x480+500+598 v2,3 r3 -> +502+601 v2,-4 s2,-4,-2",
         // Corners: the vertical edge sees the new horizontal velocity.
         "1920x1080 640x480+1279+599 v2,2 r1,2 -> +1281+601 v-2,-3 s-2,-3,2",
@@ -83,7 +159,6 @@ TEST(Motion, SpinSpeeds) {
     Script({0, 4, 2});
     StartSpinSpeeds(speed, Scripted);
     EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{1, 5, 3}));
-
     // Frames 0, 50 and 100 draw; odd speeds are negated.
     int32_t count = 0;
     Script({0, 1, 2, 3, 4, 5, 6, 7, 8});
@@ -93,12 +168,39 @@ TEST(Motion, SpinSpeeds) {
         if (frame == 0) { EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{-1, 2, -3})); }
         if (frame == 50) { EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{4, -5, -1})); }
     }
-    EXPECT_EQ(changes, 3);
-    EXPECT_EQ(count, 101);
-    EXPECT_EQ(scriptNext, 9u);
-
+    EXPECT_TRUE(changes == 3 && count == 101 && scriptNext == 9u) << changes << " " << count << " " << scriptNext;
     // The count wraps without overflow.
     count = INT32_MAX;
     EXPECT_FALSE(NextSpinFrame(speed, count, Scripted));
     EXPECT_EQ(count, INT32_MIN);
+}
+
+// A still picture on one full screen is painted once; in a preview or across
+// several monitors something else may paint over it, so it is repainted.
+TEST(FrameTimers, StillContentIsRepaintedOnlyWhereItMayBeCovered) {
+    const struct { char content; bool primaryOnly; uint32_t frame; } cases[] = {
+        {'B', true, 0}, {'B', false, 250}, {'T', false, 250}, {'R', true, 20}};
+    for (const auto& c : cases)
+        EXPECT_EQ(PlanTimers(c.content, 'C', 0, c.primaryOnly).framePeriod, c.frame) << c.content;
+}
+
+TEST(MovieFrames, RatesTimerPeriodsAndWhereAMovieResumes) {
+    const struct { uint32_t rate, scale; bool video; uint32_t frames, period; } cases[] = {
+        {15, 1, true, 100, 66},
+        {25, 0, true, 100, 0},                // zero scale: no rate, not infinity
+        {5000, 1, true, 10, 1},               // faster than 1 ms: as fast as timers go
+        {1, 0xFFFFFFFFu, true, 10, 0x7FFFFFFF},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MovieTimerPeriod(MovieFrameRate(c.rate, c.scale), c.video, c.frames), c.period)
+            << c.rate << "/" << c.scale;
+    const struct { int32_t stored; bool video; uint32_t frames; int32_t next; } resumes[] = {
+        {-1, true, 100, 0},           // nothing stored: the first frame
+        {57, true, 10, 8},            // stored by a longer movie: wraps into this one
+        {-7, true, 100, 0},           // damaged value: from the start
+        {INT32_MAX, true, 100, 48},   // 2^31 mod 100, without overflow
+        {INT32_MAX - 1, true, 0xFFFFFFFFu, 0},  // counts past 2^31 - 1 stop there
+    };
+    for (const auto& c : resumes)
+        EXPECT_EQ(NextMovieFrame(c.stored, c.video, c.frames), c.next) << c.stored << " of " << c.frames;
 }

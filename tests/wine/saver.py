@@ -144,6 +144,17 @@ class Screen:
         return all(self.pixel(x, y) == colour
                    for y in range(top, bottom, step) for x in range(left, right, step))
 
+    def lit_part(self):
+        """The smallest rectangle of the screen holding every pixel that is not
+        black, as its rows of bytes: the same for a picture that only moved."""
+        rows = [self.raw[y * self.width * 3:(y + 1) * self.width * 3] for y in range(self.height)]
+        lit = [y for y, row in enumerate(rows) if row.strip(b"\0")]
+        if not lit:
+            return []
+        left = min(len(row) - len(row.lstrip(b"\0")) for row in rows if row.strip(b"\0")) // 3
+        right = max(len(row.rstrip(b"\0")) for row in rows) // 3 + 1
+        return [row[3 * left:3 * right] for row in rows[lit[0]:lit[-1] + 1]]
+
     def black_outside(self, rect, step=29, slack=1):
         """Nothing lit outside a display window. Pictures and movies are painted
         as inclusive rectangles: `slack` pixels past the right and bottom edges."""

@@ -1,6 +1,7 @@
-"""Still and turning pictures on the screen: formats, layouts, fading, the
-banner on a 16-bit screen, the wallpaper. (Moving the display window in the
-bounce layout is the preview and text tests' business.)"""
+"""Still and turning pictures on the screen: formats, layouts, turning, frames
+that go on while the display window bounces, fading, the banner on a 16-bit
+screen, the wallpaper. (Moving the display window is the preview and text
+tests' business.)"""
 import os
 import subprocess
 import sys
@@ -95,6 +96,19 @@ def test_picture_turns_inside_a_square_display(saver, tmp_path, kind, turns):
         shown = set(inside(shots[0], 5))
         assert shown - {*colours, BLACK} == set() and set(colours) <= shown
     assert any(p != BLACK for shot in shots for p in inside(shot)), "nothing is shown"
+    running.close()
+
+
+@pytest.mark.parametrize("content", ["turning", "clock"])
+def test_frames_go_on_in_the_bounce_layout(saver, tmp_path, content):
+    # The bounce's move tick brings these frames: a picture that only moved
+    # shows the same lit part on every capture.
+    settings = {"Mode": "T", "Text": ""} if content == "clock" else \
+        {"File": windows_path(make_picture(tmp_path, "picture.bmp")), "Fade": 0, "Rotation2D": 1}
+    running = saver(ScreenMode="B", **settings)
+    first = running.painted(still=False).lit_part()
+    assert first, "nothing is shown"
+    assert wait_until(lambda: Screen().lit_part() != first, timeout=5), f"the {content} stands still"
     running.close()
 
 

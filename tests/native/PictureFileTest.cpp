@@ -1,0 +1,382 @@
+// Pictures from files and folders: BMP files read directly, 4-bit run-length
+// pictures expanded, the declared sizes of the formats the platform decodes,
+// and folders as imagery on real folders (what is listed, how the list grows,
+// what is skipped, which entry a random number picks).
+#include "BitmapTestUtil.h"
+#include "imaging/FolderScan.h"
+#include "imaging/GlobalBlock.h"
+#include "imaging/KBitmap.h"
+#include "imaging/PictureFile.h"
+#include "imaging/PictureSize.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Little-endian 32 bits at a byte offset.
+std::vector<BYTE> With(std::vector<BYTE> v, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) v[at + i] = BYTE(value >> (8 * i));
+    return v;
+}
+
+// The 14-byte file header followed by a 40-byte info header.
+std::vector<BYTE> Headers(uint32_t fileSize, uint32_t offBits, const BITMAPINFOHEADER& info) {
+    std::vector<BYTE> v{'B', 'M'};
+    v.resize(14 + 40);
+    std::memcpy(&v[14], &info, 40);
+    return With(With(v, 2, fileSize), 10, offBits);
+}
+
+// Writes the bytes to a file of the running test's own and returns its path.
+std::string Write(const std::vector<BYTE>& bytes) {
+    const std::string path = ::testing::TempDir() + "bmpfile_test_" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(f, nullptr);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+// 2 x 2 at 24 bits: rows of 6 bytes padded to 8, bottom row first.
+std::vector<BYTE> TwoByTwo24(uint32_t offBits) {
+    std::vector<BYTE> v = Headers(offBits + 16, offBits, testutil::Header(2, 2, 24));
+    v.resize(offBits, 0xEE);                                // gap bytes, if any
+    const BYTE rows[16] = {1, 2, 3, 4, 5, 6, 0, 0,          // bottom row: (0,1) (1,1)
+                           7, 8, 9, 10, 11, 12, 0, 0};      // top row: (0,0) (1,0)
+    v.insert(v.end(), rows, rows + 16);
+    return v;
+}
+
+// A table of greys, entry i grey i * step, followed by other bytes.
+std::vector<BYTE> Greys(int entries, int step, const std::vector<BYTE>& then) {
+    std::vector<BYTE> v;
+    for (int i = 0; i < entries; ++i) v.insert(v.end(), {BYTE(step * i), BYTE(step * i), BYTE(step * i), 0});
+    v.insert(v.end(), then.begin(), then.end());
+    return v;
+}
+
+// A 4-bit RLE picture (width x height, 16 greys unless told) from a stream.
+KBitmap Rle4Picture(int width, int height, const std::vector<BYTE>& stream, DWORD sizeImage, DWORD clrUsed = 0) {
+    const std::vector<BYTE> rest = Greys(clrUsed ? int(clrUsed) : 16, 1, stream);
+    KBitmap b;
+    testutil::LoadDib(b, testutil::Header(width, height, 4, BI_RLE4, clrUsed, sizeImage), rest);
+    return b;
+}
+
+// The expanded picture (empty when there is nothing to expand), and its
+// indices, top row first.
+KBitmap Expanded(const KBitmap& rle) {
+    KBitmap expanded;
+    if (void* block = rle.ExpandRle4()) {
+        expanded.LoadPackedDib(static_cast<const BITMAPINFOHEADER*>(block));
+        FreeGlobalBlock(block);
+    }
+    return expanded;
+}
+
+std::vector<int> Expand(const KBitmap& rle) {
+    const KBitmap expanded = Expanded(rle);
+    std::vector<int> indices;
+    for (int y = 0; y < expanded.Height(); ++y)
+        for (int x = 0; x < expanded.Width(); ++x) indices.push_back(int(expanded.GetPixel(x, y, false) >> 24));
+    return indices;
+}
+
+// A fresh folder of the running test's own under the system's temporary
+// folder, removed afterwards.
+struct TempFolder {
+    fs::path path = fs::temp_directory_path() /
+                    (std::string("velorin-") + testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string name = path.string();
+    TempFolder() { fs::remove_all(path); fs::create_directories(path); }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    void File(const std::string& entry) const { std::ofstream(path / entry) << "x"; }
+};
+
+struct Scan {
+    uint32_t files = 0, folders = 0;
+    FolderListState state{folderListStart, 0};
+    std::vector<std::string> entries;  // sorted: the file system's order varies
+};
+
+Scan ScanOf(const std::string& folder) {
+    Scan scan;
+    char* list = static_cast<char*>(std::calloc(folderListStart, 1));
+    scan.files = ScanFolder(folder.c_str(), "*", &scan.folders, &list, &scan.state);
+    for (const char* entry = list; *entry; entry += std::strlen(entry) + 1) scan.entries.push_back(entry);
+    EXPECT_EQ(list[scan.state.used], '\0');  // the closing empty entry
+    std::sort(scan.entries.begin(), scan.entries.end());
+    std::free(list);
+    return scan;
+}
+
+int nextRandom;
+int Counting() { return nextRandom++; }
+
+}  // namespace
+
+// With and without a gap before the rows, bottom-up and top-down.
+TEST(BmpFile, TwentyFourBits) {
+    for (uint32_t offBits : {54u, 61u})
+        for (int32_t height : {2, -2}) {
+            KBitmap b;
+            ASSERT_EQ(b.LoadFile(Write(With(TwoByTwo24(offBits), 22, uint32_t(height))).c_str()), offBits + 16 - 14);
+            EXPECT_EQ(b.Height(), 2);
+            EXPECT_EQ(b.Bits(), reinterpret_cast<const BYTE*>(b.Header()) + offBits - 14);
+            // Rows read bottom-up whatever the sign: bytes blue 7, green 8, red 9.
+            EXPECT_EQ(b.GetPixel(0, 0, false), 0x00070809u) << offBits << " " << height;
+            EXPECT_EQ(b.GetPixel(1, 1, false), 0x00040506u);
+        }
+}
+
+// Files that must be refused: LoadFile answers 0 and the bitmap is empty,
+// never holding the previous picture.
+TEST(BmpFile, RefusesMissingFilesAndFilesWhoseSizesDisagree) {
+    const std::vector<BYTE> good = TwoByTwo24(54);  // 70 bytes
+    const struct { const char* name; std::vector<BYTE> bytes; } cases[] = {
+        {"empty file", {}},
+        {"header only", std::vector<BYTE>(good.begin(), good.begin() + 14)},
+        {"signature", [&] { auto v = good; v[0] = 'B'; v[1] = 'A'; return v; }()},
+        {"bfOffBits 53", With(good, 10, 53)},
+        {"bfSize below the headers", With(good, 2, 53)},
+        {"bfOffBits at bfSize", With(good, 10, 70)},
+        {"bfSize past the file", With(good, 2, 71)},
+        {"rows past the block", With(good, 18, 3)},             // width 3 needs 2 x 12 bytes
+        {"height past the block", With(good, 22, 3)},
+        {"negative width", With(good, 18, uint32_t(-2))},
+        {"height INT_MIN", With(good, 22, 0x80000000)},
+        {"sizes overflow", With(With(good, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF)},
+        {"depth 0, huge", With(With(With(good, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF), 28, 0)},
+    };
+    for (const auto& c : cases) {
+        KBitmap b(3, 3, 24);
+        uint32_t size = b.LoadFile(Write(c.bytes).c_str());
+#ifdef _WIN32
+        // The platform's picture decoder gives a refused BMP a second chance;
+        // whatever it makes of it must be a sound picture.
+        if (size) {
+            EXPECT_EQ(size, b.BlockSize()) << c.name;
+            EXPECT_TRUE(b.HasPixels()) << c.name;
+            continue;
+        }
+#endif
+        EXPECT_EQ(size, 0u) << c.name;
+        EXPECT_TRUE(b.IsEmpty()) << c.name;
+    }
+    // biClrUsed is taken as stored: an 8-bit picture claiming 2^32 - 1 entries
+    // loads, and the entries the block lacks read black.
+    std::vector<BYTE> absurdTable = With(With(good, 28, 8), 46, 0xFFFFFFFF);
+    KBitmap b;
+    ASSERT_NE(b.LoadFile(Write(absurdTable).c_str()), 0u);
+    EXPECT_EQ(b.PaletteEntries(), (70u - 14 - 40) / 4);
+    EXPECT_EQ(b.GetPixel(0, 1, false), 0x01050600u);  // entry 1 is row bytes 5, 6, 0, 0
+    EXPECT_EQ(b.GetPixel(1, 0, true), 0u);                          // index 8: past the block
+    // An area copy keeps only the entries the block held, not 16 GB of table.
+    const RECT area{0, 0, 1, 1};
+    KBitmap part(b, &area, true);
+    EXPECT_EQ(part.Header()->biClrUsed, 4u);
+    EXPECT_EQ(part.BlockSize(), 40u + 16 + 8);
+    EXPECT_EQ(part.GetPixel(0, 1, false), 0x01050600u);
+    // A missing file empties the picture; a null path leaves it alone.
+    EXPECT_EQ(b.LoadFile(nullptr), 0u);
+    EXPECT_FALSE(b.IsEmpty());
+    EXPECT_EQ(b.LoadFile((Write({}) + ".missing").c_str()), 0u);
+    EXPECT_TRUE(b.IsEmpty());
+}
+
+TEST(BmpFile, Rle4FileDecompresses) {
+    // 4 x 2, 4-bit RLE, 16 greys; biSizeImage 200 claims more than the file holds.
+    const std::vector<BYTE> stream = {0x04, 0x12, 0x00, 0x00, 0x00, 0x04, 0x34, 0x56, 0x00, 0x01};
+    std::vector<BYTE> v = Headers(54 + 64 + uint32_t(stream.size()), 54 + 64, testutil::Header(4, 2, 4, BI_RLE4, 0, 200));
+    for (BYTE byte : Greys(16, 17, stream)) v.push_back(byte);
+    KBitmap b;
+    ASSERT_EQ(b.LoadFile(Write(v).c_str()), v.size() - 14);
+    EXPECT_EQ(b.Header()->biSizeImage, stream.size());  // lowered to the bytes present
+    EXPECT_EQ(b.GetPixel(0, 0, false), 0x00FFFFFFu);    // compressed: no pixel reads yet
+    Decompress(b);
+    EXPECT_EQ(b.Header()->biCompression, DWORD(BI_RGB));
+    // The streams themselves are checked below: here one pixel of each row.
+    EXPECT_EQ(b.GetPixel(3, 0, false), 0x06666666u);  // index 6, grey 6 * 17
+    EXPECT_EQ(b.GetPixel(3, 1, false), 0x02222222u);
+    // Plain pictures and compressions without a decoder stay as they are.
+    const uint64_t plain = testutil::BlockHash(b);
+    Decompress(b);
+    EXPECT_EQ(testutil::BlockHash(b), plain);
+    b.Header()->biCompression = BI_RLE8;
+    Decompress(b);
+    EXPECT_EQ(b.Header()->biCompression, DWORD(BI_RLE8));
+}
+
+TEST(ExpandRle4, Streams) {
+    using V = std::vector<int>;
+    const struct { const char* name; int w, h; std::vector<BYTE> stream; V expected; } cases[] = {
+        {"encoded run", 4, 1, {0x04, 0x12, 0x00, 0x00, 0x00, 0x01}, V{1, 2, 1, 2}},
+        // Absolute run of 3: 2 data bytes, already even; then a run of 1.
+        {"absolute 3", 5, 1, {0x00, 0x03, 0x34, 0x50, 0x01, 0x70, 0x00, 0x01}, V{3, 4, 5, 7, 0}},
+        // Absolute run of 5: 3 data bytes and 1 padding byte.
+        {"absolute 5", 6, 1, {0x00, 0x05, 0x12, 0x34, 0x50, 0xEE, 0x01, 0x90, 0x00, 0x01}, V{1, 2, 3, 4, 5, 9}},
+        // Absolute run of 2 cannot be written as such (values 0-2 are escapes);
+        // a run of 4 takes 2 data bytes and no padding.
+        {"absolute 4", 5, 1, {0x00, 0x04, 0xAB, 0xCD, 0x01, 0x60, 0x00, 0x01}, V{10, 11, 12, 13, 6}},
+        // First line is the bottom row; end of line moves up.
+        {"two lines", 2, 2, {0x02, 0x12, 0x00, 0x00, 0x02, 0x34, 0x00, 0x01}, V{3, 4, 1, 2}},
+        // Delta: right 1, up 1.
+        {"delta", 3, 2, {0x00, 0x02, 0x01, 0x01, 0x01, 0x50, 0x00, 0x01}, V{0, 5, 0, 0, 0, 0}},
+        // Pixels past the right edge are dropped.
+        {"clipped", 2, 1, {0x05, 0x12, 0x00, 0x01}, V{1, 2}},
+        // Stream cut short mid-command: decoded so far, the rest index 0.
+        {"short", 4, 1, {0x02, 0x77, 0x00, 0x04, 0x12}, V{7, 7, 1, 2}},
+        {"no end", 3, 2, {0x03, 0x88}, V{0, 0, 0, 8, 8, 8}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Expand(Rle4Picture(c.w, c.h, c.stream, DWORD(c.stream.size()))), c.expected) << c.name;
+}
+
+TEST(ExpandRle4, StaysInsideTheBlockAndTheTable) {
+    // biSizeImage claims 1000 bytes; the block holds 3: decoded up to its end.
+    KBitmap longClaim = Rle4Picture(4, 1, {0x04, 0x56, 0x00}, 3);
+    longClaim.Header()->biSizeImage = 1000;
+    EXPECT_EQ(Expand(longClaim), (std::vector<int>{5, 6, 5, 6}));
+    // biClrUsed 200: the expanded picture gets 16 entries, all it can hold.
+    const KBitmap manyColours = Expanded(Rle4Picture(2, 1, {0x02, 0xF1, 0x00, 0x01}, 4, 200));
+    ASSERT_FALSE(manyColours.IsEmpty());
+    EXPECT_EQ(manyColours.Header()->biClrUsed, 16u);
+    EXPECT_EQ(manyColours.Header()->biCompression, DWORD(BI_RGB));
+    EXPECT_EQ(manyColours.GetPixel(0, 0, false), 0x0F0F0F0Fu);
+    // Two entries only: index 15 lies past them and reads black.
+    const KBitmap fewColours = Expanded(Rle4Picture(2, 1, {0x02, 0xF1, 0x00, 0x01}, 4, 2));
+    EXPECT_EQ(fewColours.GetPixel(0, 0, false), 0x0F000000u);
+    EXPECT_EQ(fewColours.GetPixel(1, 0, false), 0x01010101u);
+    // Not 4-bit RLE: nothing to expand.
+    EXPECT_EQ(KBitmap(4, 4, 4).ExpandRle4(), nullptr);
+}
+
+// The declared sizes; cut anywhere before the size, a header gives no answer
+// and reads nothing past its end. Unknown or broken headers give none either.
+TEST(PictureSize, ReadsTheDeclaredSizeOfEachFormat) {
+    // PNG: signature, IHDR length and type, width 0x4E20 (20000), height 300.
+    const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
+                                      'I', 'H', 'D', 'R', 0, 0, 0x4E, 0x20, 0, 0, 0x01, 0x2C};
+    // JPEG: SOI, an APP0 of 16 bytes, a fill byte, then SOF2 (progressive):
+    // precision 8, height 12000, width 16000.
+    std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10};
+    jpeg.resize(jpeg.size() + 14, 0);
+    jpeg.insert(jpeg.end(), {0xFF, 0xFF, 0xC2, 0x00, 0x11, 0x08, 0x2E, 0xE0, 0x3E, 0x80});
+    const struct { const char* name; std::vector<uint8_t> bytes; uint32_t width, height; } cases[] = {
+        {"png", png, 20000, 300}, {"jpeg", jpeg, 16000, 12000},
+        {"gif", {'G', 'I', 'F', '8', '9', 'a', 0x80, 0x02, 0xE0, 0x01}, 640, 480},  // little-endian
+        // A DHT (0xC4) shares the frame codes' range and must be stepped over.
+        {"jpeg with a table",
+         {0xFF, 0xD8, 0xFF, 0xC4, 0x00, 0x03, 0x00, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x00, 0x10, 0x00, 0x20},
+         32, 16},
+        {"bmp, read directly", {'B', 'M', 0, 0}, 0, 0},
+        {"scan before any frame header", {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02}, 0, 0},
+        {"a length below 2", {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x00, 0xFF, 0xC0}, 0, 0},
+        {"not a marker", {0xFF, 0xD8, 0x12, 0x34, 0x56, 0x78}, 0, 0},
+        {"a segment past the end", {0xFF, 0xD8, 0xFF, 0xE1, 0xFF, 0xFF, 0xFF, 0xC0}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        PictureSize size = {};
+        ASSERT_EQ(ReadPictureSize(c.bytes.data(), c.bytes.size(), &size), c.width != 0) << c.name;
+        EXPECT_EQ(size.width * uint64_t{100000} + size.height, c.width * uint64_t{100000} + c.height) << c.name;
+        for (size_t cut = 0; cut < c.bytes.size(); ++cut) {
+            const std::vector<uint8_t> head(c.bytes.begin(), c.bytes.begin() + cut);
+            EXPECT_FALSE(ReadPictureSize(head.data(), head.size(), &size)) << c.name << " cut at " << cut;
+        }
+    }
+}
+
+// Three bytes a pixel past the block limit, without overflow.
+TEST(PictureSize, TooLargeWhenThreeBytesAPixelPassTheBlockLimit) {
+    EXPECT_TRUE(PictureTooLarge({20000, 20000}) && PictureTooLarge({0xFFFFFFFF, 0xFFFFFFFF}));
+    EXPECT_FALSE(PictureTooLarge({16000, 12000}) || PictureTooLarge({0, 0xFFFFFFFF}));
+}
+
+TEST(ScanFolder, ListsFilesAndSubFoldersButNotWhatTheyHold) {
+    TempFolder pictures;
+    pictures.File("a.bmp");
+    pictures.File("b.jpg");
+    fs::create_directory(pictures.path / "old");
+    pictures.File("old/inner.bmp");
+    // With a trailing backslash the entries carry a doubled one, which the
+    // file system accepts.
+    for (const std::string& named : {pictures.name, pictures.name + "\\"}) {
+        const Scan scan = ScanOf(named);
+        EXPECT_EQ(scan.files, 2u);
+        EXPECT_EQ(scan.folders, 1u);
+        EXPECT_EQ(scan.entries, (std::vector<std::string>{named + "\\a.bmp", named + "\\b.jpg", named + "\\old\\"}));
+    }
+    EXPECT_EQ(ScanOf(pictures.name + "\\missing").entries.size(), 0u);
+}
+
+TEST(ScanFolder, GrowsTheListWithoutLosingEntries) {
+    TempFolder base;
+    const fs::path before = fs::current_path();
+    fs::current_path(base.path);  // a short relative folder: entries of 11 characters
+    fs::create_directory("g");
+    for (int i = 0; i < 300; ++i) std::ofstream("g/entry-" + std::to_string(100 + i)) << "x";
+    const Scan scan = ScanOf("g");
+    fs::current_path(before);
+    // 300 entries of 12 bytes outgrow 1024 bytes once.
+    EXPECT_EQ(scan.state.capacity, 4096u);
+    EXPECT_EQ(scan.state.used, 300u * 12);
+    ASSERT_EQ(scan.files, 300u);
+    for (int i = 0; i < 300; ++i) EXPECT_EQ(scan.entries[i], "g\\entry-" + std::to_string(100 + i));
+}
+
+// "folder\name" may be 255 characters, a sub-folder's with its backslash too.
+TEST(ScanFolder, SkipsEntriesTooLongForTheImageryPath) {
+    TempFolder pictures;
+    const std::string& folder = pictures.name;
+    // The name that makes "folder\name" exactly n characters long.
+    auto name = [&](size_t n, char fill) { return std::string(n - folder.size() - 1, fill); };
+    pictures.File(name(255, 'a'));
+    pictures.File(name(256, 'b'));
+    fs::create_directory(pictures.path / name(254, 'c'));
+    fs::create_directory(pictures.path / name(255, 'd'));
+    pictures.File("short.bmp");
+    const Scan scan = ScanOf(folder);
+    EXPECT_EQ(scan.files, 2u);
+    EXPECT_EQ(scan.folders, 1u);
+    EXPECT_EQ(scan.entries, (std::vector<std::string>{folder + "\\" + name(255, 'a'),
+                                                      folder + "\\" + name(254, 'c') + "\\", folder + "\\short.bmp"}));
+}
+
+TEST(PickFolderEntry, TakesTheEntryTheRandomNumberNamesModuloTheTotal) {
+    nextRandom = 0;
+    char path[256] = "folder";
+    for (const char* want : {"a", "bb", "ccc", "a"}) {
+        char* list = static_cast<char*>(std::malloc(9));
+        std::memcpy(list, "a\0bb\0ccc\0", 9);
+        PickFolderEntry(&list, 3, Counting, path);
+        EXPECT_STREQ(path, want);
+        EXPECT_EQ(list, nullptr);
+    }
+    // Nothing to pick: the path stays, and no random number is drawn.
+    char* list = static_cast<char*>(std::calloc(2, 1));
+    PickFolderEntry(&list, 0, Counting, path);
+    EXPECT_STREQ(path, "a");
+    EXPECT_EQ(nextRandom, 4);
+    TempFolder pictures;
+    pictures.File("only.bmp");
+    std::snprintf(path, sizeof path, "%s", pictures.name.c_str());
+    PickFromFolder(path, std::rand);
+    EXPECT_EQ(path, pictures.name + "\\only.bmp");
+    PickFromFolder(path, std::rand);  // a file is not a folder: left alone
+    EXPECT_EQ(path, pictures.name + "\\only.bmp");
+}

@@ -1,0 +1,288 @@
+// What GDI shows of the saver's drawing, read back pixel by pixel: the banner,
+// markup text, frames presented with PresentDib and through the kept surface,
+// and bitmaps loaded from GDI.
+#include "../native/BitmapTestUtil.h"
+#include "WinTypes.h"
+#include "engine/FrameSurface.h"
+#include "engine/PresentDib.h"
+#include "imaging/KBitmap.h"
+#include "options/Banner.h"
+#include "text/TextString.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+using testutil::Header;
+using testutil::PackedDib;
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF, kGrey = 0x404040, kRed = 0xFF0000, kBlue = 0x0000FF;  // 0xRRGGBB
+
+// A 32-bit top-down DIB section selected into a memory DC.
+struct Canvas {
+    int width, height;
+    uint32_t* pixels = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    Canvas(int w, int h) : width(w), height(h) {
+        BITMAPINFO info{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};  // top-down
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
+        old = SelectObject(dc, bitmap);
+    }
+    ~Canvas() {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    uint32_t At(int x, int y) const { return pixels[y * width + x] & 0xFFFFFF; }  // 0xRRGGBB
+    void Fill(uint32_t rgb) { std::fill(pixels, pixels + width * height, rgb); }
+};
+
+// Inclusive box of the pixels that are not black.
+RECT Ink(const Canvas& canvas) {
+    RECT box = {canvas.width, canvas.height, -1, -1};
+    for (int y = 0; y < canvas.height; ++y)
+        for (int x = 0; x < canvas.width; ++x)
+            if (canvas.At(x, y) != 0) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                                             std::max<LONG>(box.right, x), y};
+    return box;
+}
+
+// The pixels of a colour in an area, by default the whole canvas.
+int Count(const Canvas& canvas, uint32_t colour, RECT area = {0, 0, 0x7FFF, 0x7FFF}) {
+    int n = 0;
+    for (int y = area.top; y < std::min<int>(area.bottom, canvas.height); ++y)
+        for (int x = area.left; x < std::min<int>(area.right, canvas.width); ++x) n += canvas.At(x, y) == colour;
+    return n;
+}
+
+// Draws "Hello"; measuring options leave their result in `area`.
+int Draw(Canvas& canvas, RECT& area, const char* options, int background = 0, const POINT* offset = nullptr) {
+    static TextString text;
+    return text.Assign("Hello").DrawMarkupText(nullptr, canvas.dc, &area, kWhite, background, options, offset);
+}
+
+// Draws on black and returns the box of the ink.
+RECT DrawnInk(Canvas& canvas, RECT area, const char* options, const POINT* offset = nullptr) {
+    canvas.Fill(0);
+    Draw(canvas, area, options, 0, offset);
+    return Ink(canvas);
+}
+
+// A 2 x 2 frame drawn into (10, 10)-(110, 60): the middles of its top and
+// bottom (stored first) rows, left and right, then five points just outside.
+std::vector<uint32_t> Shown(const Canvas& c) {
+    return {c.At(30, 20), c.At(90, 20), c.At(30, 50), c.At(90, 50),
+            c.At(9, 30),  c.At(110, 30), c.At(50, 9), c.At(50, 60), c.At(150, 80)};
+}
+
+std::vector<uint32_t> Quadrants(uint32_t topLeft, uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight) {
+    return {topLeft, topRight, bottomLeft, bottomRight, kGrey, kGrey, kGrey, kGrey, kGrey};
+}
+
+HWND MakeWindow(int width, int height) {
+    const WNDCLASSA windowClass = {0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
+                                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr, "frame surface test"};
+    RegisterClassA(&windowClass);  // fails harmlessly the second time
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+    UpdateWindow(window);
+    return window;
+}
+
+// The window's pixels, as the screen holds them.
+void Capture(HWND window, Canvas& canvas) {
+    HDC windowContext = GetDC(window);
+    BitBlt(canvas.dc, 0, 0, canvas.width, canvas.height, windowContext, 0, 0, SRCCOPY);
+    ReleaseDC(window, windowContext);
+}
+
+// The first pixel where the window differs from GDI's stretch of the frame
+// drawn into it: at the screen's own depth, which a 16-bit screen keeps less
+// of than the frame holds.
+testing::AssertionResult ShowsWhatGdiShows(HWND window, const KBitmap& frame, int width, int height, int extra) {
+    Canvas shown(width, height), expected(width, height);
+    Capture(window, shown);
+    HDC windowContext = GetDC(window);
+    SetStretchBltMode(windowContext, COLORONCOLOR);
+    StretchDIBits(windowContext, 0, 0, width + extra, height + extra, 0, 0, frame.Width(), frame.Height(),
+                  frame.Bits(), reinterpret_cast<const BITMAPINFO*>(frame.Header()), DIB_RGB_COLORS, SRCCOPY);
+    ReleaseDC(window, windowContext);
+    Capture(window, expected);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (shown.At(x, y) != expected.At(x, y))
+                return testing::AssertionFailure() << "pixel " << x << "," << y;
+    return testing::AssertionSuccess();
+}
+
+}  // namespace
+
+// Drawn into a part of a DC: lavender with white lines and a black name
+// inside, nothing outside, and the DC's objects, colours and mode as they were.
+// Tiny, empty and reversed rectangles, and no DC at all: nothing drawn, no crash.
+TEST(Banner, DrawsOnlyIntoItsRectangleAndRestoresTheDC) {
+    Canvas canvas(760, 100);
+    for (RECT area : {RECT{0, 0, 0, 0}, RECT{0, 0, 1, 1}, RECT{0, 0, 16, 3}, RECT{5, 5, 2, 2}})
+        DrawBanner(nullptr, canvas.dc, 0, 0, &area);
+    DrawBanner(nullptr, nullptr, 0, 0, nullptr);
+    const POINT triangle[] = {{0, 0}, {10, 0}, {0, 10}};
+    DrawSparkles(canvas.dc, triangle, 3, 40, 1);
+    DrawSparkles(canvas.dc, triangle, 0, 40, 7);
+    PatBlt(canvas.dc, 0, 0, 760, 100, BLACKNESS);
+    SetTextColor(canvas.dc, 0x123456);
+    SetBkMode(canvas.dc, OPAQUE);
+    const auto state = [&] {
+        return std::vector<uintptr_t>{uintptr_t(GetCurrentObject(canvas.dc, OBJ_PEN)),
+                                      uintptr_t(GetCurrentObject(canvas.dc, OBJ_BRUSH)),
+                                      uintptr_t(GetCurrentObject(canvas.dc, OBJ_FONT)), GetTextColor(canvas.dc),
+                                      uintptr_t(GetBkMode(canvas.dc))};
+    };
+    const std::vector<uintptr_t> before = state();
+    const RECT area{100, 10, 740, 90};  // 640 x 80, as the saver draws it
+    DrawBanner(nullptr, canvas.dc, 17, 0, &area);
+    EXPECT_EQ(canvas.At(739, 10), 0xB496F0u);  // lavender, RGB(180, 150, 240)
+    EXPECT_GT(Count(canvas, kWhite, area), 500);  // line cores, facets and the name's light copy
+    EXPECT_GT(Count(canvas, 0, area), 500);       // the name
+    for (POINT outside : {POINT{99, 50}, POINT{400, 9}, POINT{400, 90}, POINT{740, 50}})
+        EXPECT_EQ(canvas.At(outside.x, outside.y), 0u) << outside.x << "," << outside.y;
+    EXPECT_EQ(state(), before);
+}
+
+TEST(DrawMarkupText, MeasuringFillBoundsScrollOffsetAndTransparentBackground) {
+    Canvas canvas(400, 200);
+    canvas.Fill(0);
+    // fill(20,10,0): only height 20 is tried; calcchardim gives its cell.
+    RECT dims = {0, 0, 400, 200};
+    EXPECT_EQ(Draw(canvas, dims, "fill(20,10,0) calcchardim"), 20);
+    EXPECT_EQ(dims.top, 20);
+    EXPECT_TRUE(dims.left > 3 && dims.left < 20) << dims.left;  // the average character width
+    // calcrect: the box from the caller's corner, one line of the chosen font.
+    RECT box = {10, 30, 400, 200};
+    EXPECT_EQ(Draw(canvas, box, "24 vctr calcrect"), 24);
+    EXPECT_EQ(box.left, 10);
+    EXPECT_EQ(box.top, 30);     // measured where it came in: no centring
+    RECT cell = {0, 0, 400, 200};
+    Draw(canvas, cell, "24 calcchardim");
+    EXPECT_EQ(box.bottom - box.top, cell.top);
+    EXPECT_GT(box.right, 10 + 2 * 24);
+    EXPECT_EQ(Count(canvas, 0), 400 * 200) << "measuring drew";
+    // Drawing at fill(20,10,0) is drawing at 20.
+    RECT area = {0, 0, 400, 200};
+    EXPECT_EQ(Draw(canvas, area, "fill(20,10,0)"), 20);
+    const RECT at20 = Ink(canvas), again = DrawnInk(canvas, area, "20");
+    EXPECT_TRUE(EqualRect(&at20, &again));
+    EXPECT_LT(at20.bottom - at20.top, 20);
+    // Scroll offsets are cells of the DC's entry font, whatever font the options choose.
+    HFONT entry = CreateFontA(16, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH, "Arial");
+    HGDIOBJ original = SelectObject(canvas.dc, entry);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(canvas.dc, &metrics);
+    area = {100, 100, 400, 200};
+    const POINT offset = {2, 1};
+    const RECT still = DrawnInk(canvas, area, "24"), scrolled = DrawnInk(canvas, area, "24", &offset);
+    EXPECT_EQ(scrolled.left, still.left - 2 * metrics.tmMaxCharWidth);
+    EXPECT_EQ(scrolled.top, still.top - 16);
+    // Background 1 leaves what is behind the text.
+    canvas.Fill(kBlue);
+    Draw(canvas, area, "24", 1);
+    EXPECT_EQ(Count(canvas, 0), 0);
+    EXPECT_GT(Count(canvas, kWhite), 50);
+    SelectObject(canvas.dc, original);
+    DeleteObject(entry);
+}
+
+TEST(PresentDib, PaletteAndMaskedFramesFillOnlyTheirArea) {
+    Canvas canvas(160, 100);
+    const RECT area{10, 10, 110, 60};
+    // DrawDib stretches with the context's mode: no blending for this check.
+    SetStretchBltMode(canvas.dc, COLORONCOLOR);
+    // 8 bits, biClrUsed 0: a full 256-entry table, the rows 1024 bytes on.
+    std::vector<BYTE> rest(1024, 0x77);
+    std::memcpy(&rest[4 * 3], "\0\0\xFF", 4);  // entry 3 red, entry 9 blue: blue is stored first
+    std::memcpy(&rest[4 * 9], "\xFF\0\0", 4);
+    rest.insert(rest.end(), {9, 3, 0, 0, 3, 9, 0, 0});
+    std::vector<BYTE> dib = PackedDib(Header(2, 2, 8), rest);
+    canvas.Fill(kGrey);
+    EXPECT_EQ(PresentDib(nullptr, canvas.dc, reinterpret_cast<BITMAPINFOHEADER*>(dib.data()), &area), 1);
+    EXPECT_EQ(Shown(canvas), Quadrants(kRed, kBlue, kBlue, kRed));
+    // 16-bit bit fields are 5-6-5 whatever the frame says (here a bogus
+    // colour count and no masks): the rows follow the header directly.
+    dib = PackedDib(Header(2, 2, 16, BI_BITFIELDS, 7), {0x1F, 0x00, 0x00, 0xF8, 0xE0, 0x07, 0xE0, 0x07});
+    canvas.Fill(kGrey);
+    SetStretchBltMode(canvas.dc, HALFTONE);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(dib.data());
+    EXPECT_EQ(PresentDib(nullptr, canvas.dc, header, &area), 1);
+    EXPECT_EQ(header->biClrUsed, 0u);
+    // 5-6-5, not 5-5-5: 0x07E0 is pure green (5-5-5 would add some red).
+    EXPECT_EQ(Shown(canvas), Quadrants(0x00FF00, 0x00FF00, kBlue, kRed));
+    // The caller's stretch mode survives.
+    EXPECT_EQ(GetStretchBltMode(canvas.dc), HALFTONE);
+    EXPECT_EQ(PresentDib(nullptr, canvas.dc, nullptr, &area), 0);
+}
+
+TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
+    // Top row first: red, green; then blue and a grey-brown (bytes B, G, R, X).
+    const uint32_t pixels[2 * 2] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00102030};
+    const uint32_t expected[2 * 2] = {0x0000FF, 0x00FF00, 0xFF0000, 0x302010};  // colour values
+    // A device-dependent bitmap, and a DIB section that describes itself
+    // with bit-field masks; the system answers BI_BITFIELDS for both here.
+    struct { BITMAPINFOHEADER header; DWORD masks[3]; } masked = {
+        {sizeof(BITMAPINFOHEADER), 2, -2, 1, 32, BI_BITFIELDS, 0, 0, 0, 0, 0}, {0xFF0000, 0x00FF00, 0x0000FF}};
+    void* sectionBits = nullptr;
+    HBITMAP bitmaps[2] = {CreateBitmap(2, 2, 1, 32, pixels),
+                          CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&masked), DIB_RGB_COLORS,
+                                           &sectionBits, nullptr, 0)};
+    ASSERT_TRUE(bitmaps[0] && bitmaps[1]);
+    std::memcpy(sectionBits, pixels, sizeof pixels);
+    GdiFlush();
+    for (HBITMAP bitmap : bitmaps) {
+        KBitmap picture;
+        ASSERT_NE(picture.LoadFromBitmap(bitmap), 0u);
+        DeleteObject(bitmap);
+        SCOPED_TRACE(testing::Message() << "compression " << picture.Header()->biCompression);
+        ASSERT_TRUE(picture.Width() == 2 && picture.Height() == 2);
+        for (int pass = 0; pass < 2; ++pass) {  // as loaded, then converted to 24 bits as turning does
+            for (int i = 0; i < 4; ++i) EXPECT_EQ(picture.GetPixel(i % 2, i / 2, false) & 0xFFFFFF, expected[i]) << i;
+            ASSERT_EQ(picture.ConvertDepth(24), 1);
+        }
+    }
+}
+
+// Frames presented through the kept surface must leave the window showing
+// what GDI's COLORONCOLOR stretch of the last frame shows, pixel for pixel, on
+// a screen of any depth: at every ratio, over the client area (movies) or one pixel more each way
+// (pictures), however the lit part of a turning frame moves between frames.
+TEST(FrameSurface, WindowShowsWhatGdiStretchShows) {
+    // Turning canvases on a 1080-line screen, a movie frame, equal sizes,
+    // small odd ratios.
+    const struct { int pictureWidth, pictureHeight, width, height; bool inclusive; } cases[] = {
+        {310, 310, 1080, 1080, true}, {424, 424, 1000, 1000, true}, {640, 480, 1440, 1080, false},
+        {17, 13, 17, 13, false},      {3, 2, 7, 7, true},           {5, 9, 64, 23, true},
+        {101, 7, 303, 100, false},
+    };
+    for (const auto& c : cases) {
+        HWND window = MakeWindow(c.width, c.height);
+        ASSERT_NE(window, nullptr);
+        FrameSurface surface = {};
+        const int w = c.pictureWidth, h = c.pictureHeight;
+        // Lit areas that move, shrink to nothing and come back.
+        const RECT lits[] = {{0, 0, w, h}, {w / 4, h / 3, w / 2 + 1, h - 1}, {0, 0, 0, 0}, {w / 2, 0, w, h / 2 + 1}};
+        for (const RECT& lit : lits) {
+            const KBitmap frame = testutil::OnBlack(w, h, lit, lit.left + 1);
+            ASSERT_TRUE(PresentEnlarged(window, surface, *frame.Header(), frame.Bits(), c.inclusive, c.inclusive));
+            EXPECT_TRUE(ShowsWhatGdiShows(window, frame, c.width, c.height, c.inclusive ? 1 : 0))
+                << w << "x" << h << " to " << c.width << "x" << c.height << ", lit from " << lit.left;
+        }
+        ReleaseFrameSurface(surface);
+        DestroyWindow(window);
+    }
+}
