@@ -5,13 +5,33 @@ import pytest
 
 sys.path.insert(0, os.path.dirname(__file__))
 
-from saver import RunningSaver  # noqa: E402 (found through the path above)
+from saver import RunningSaver, reg  # noqa: E402 (found through the path above)
 
 
 @pytest.fixture
-def saver():
-    """Starts full-screen savers; any still running at the end are stopped."""
-    started = []
-    yield lambda **settings: started.append(RunningSaver(**settings)) or started[-1]
-    for running in started:
-        running.program.stop()
+def started():
+    """Things (programs, hosts, savers) to stop at the end of the test."""
+    things = []
+    yield things
+    for thing in things:
+        getattr(thing, "program", thing).stop()
+
+
+@pytest.fixture
+def saver(started):
+    """Starts full-screen savers on the settings given."""
+    return lambda **settings: started.append(RunningSaver(**settings)) or started[-1]
+
+
+@pytest.fixture
+def registry():
+    """Sets registry values (name None: the key's default value) for one test."""
+    made = []
+
+    def set_value(key, name, data, kind="REG_SZ"):
+        which = ["/v", name] if name else ["/ve"]
+        assert reg("add", key, *which, "/t", kind, "/d", data, "/f").returncode == 0
+        made.append((key, which))
+    yield set_value
+    for key, which in reversed(made):
+        reg("delete", key, *which, "/f")

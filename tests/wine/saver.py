@@ -1,11 +1,6 @@
-"""Drives the real .scr under Wine for the end-to-end tests.
-
-The tests run inside scripts/wine-session.sh, which provides DISPLAY, a
-throw-away WINEPREFIX with a persistent wineserver, and a template prefix for
-tests that want one of their own. Input is real X input from xdotool; what the
-user sees is read from the screen with ImageMagick's import; windows are looked
-at from outside by the window probe (winprobe.cpp).
-"""
+"""Drives the real .scr under Wine, inside scripts/wine-session.sh, with real X
+input from xdotool; the screen is read with ImageMagick's import, windows from
+outside with the window probe (winprobe.cpp)."""
 import os
 import re
 import subprocess
@@ -14,26 +9,30 @@ import time
 WINE = "/usr/lib/wine/wine64"
 SCR = os.environ.get("SAVER_SCR", "")
 PROBE = os.environ.get("SAVER_PROBE", "")
-SAVER_CLASS = "WindowsScreenSaverClass"
-SAVER_TITLE = "Screen Saver"
+SAVER_CLASS, SAVER_TITLE = "WindowsScreenSaverClass", "Screen Saver"
 BLACK, WHITE, LAVENDER = (0, 0, 0), (255, 255, 255), (180, 150, 240)
 RED, LIME, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)
-# Where the banner (640 x 80) lands, centred on the 1920 x 1080 screen.
-BANNER_RECT = (640, 500, 640, 80)
+BANNER_RECT = (640, 500, 640, 80)   # the banner, 640 x 80, centred on the 1920 x 1080 screen
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+WIN_INI = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "windows", "win.ini")
+WM_CLOSE, WM_CONTEXTMENU = 0x0010, 0x007B
 
-WM_CLOSE = 0x0010
-WM_CONTEXTMENU = 0x007B
 
-
-def windows_path(path):
-    """The Wine (Z: drive) name of a Linux path."""
+def windows_path(path):   # the Wine (Z: drive) name of a Linux path
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def probe(*args, timeout=30):
-    result = subprocess.run([WINE, PROBE, *map(str, args)], capture_output=True, text=True,
-                            timeout=timeout)
-    return result.stdout.strip()
+    return subprocess.run([WINE, PROBE, *map(str, args)], capture_output=True, text=True,
+                          timeout=timeout).stdout.strip()
+
+
+def reg(*args):
+    return subprocess.run([WINE, "reg", *map(str, args)], capture_output=True, text=True, timeout=60)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True, timeout=10)
 
 
 def wait_until(condition, timeout=30.0, interval=0.1):
@@ -43,15 +42,23 @@ def wait_until(condition, timeout=30.0, interval=0.1):
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            return None
+        if value or time.monotonic() > deadline:
+            return value or None
         time.sleep(interval)
 
 
-def xdotool(*args):
-    subprocess.run(["xdotool", *map(str, args)], check=True, timeout=10)
+def make_picture(folder, name, width=320, height=240, options=(), colours=("red", "blue", "lime")):
+    """A left half, a right half and a block in the middle, by default red,
+    blue and lime. `name` may start with an ImageMagick format ("BMP3:a.bmp")."""
+    fmt, _, file_name = name.rpartition(":")
+    path = os.path.join(folder, file_name)
+    left, right, middle = colours
+    subprocess.run(["convert", "-size", f"{width}x{height}", f"xc:{left}", "-fill", right,
+                    "-draw", f"rectangle {width // 2},0 {width - 1},{height - 1}", "-fill", middle,
+                    "-draw", f"rectangle {3 * width // 8},{3 * height // 8} "
+                    f"{5 * width // 8 - 1},{5 * height // 8 - 1}",
+                    *options, f"{fmt}:{path}" if fmt else path], check=True)
+    return path
 
 
 class Window:
@@ -60,8 +67,7 @@ class Window:
     def __init__(self, line):
         f = line.split("|", 13)
         self.handle, self.id, self.kind = int(f[0]), int(f[1]), f[2].upper()
-        self.style, self.exstyle = int(f[3]), int(f[4])
-        self.rect = tuple(map(int, f[5:9]))
+        self.style, self.exstyle, self.rect = int(f[3]), int(f[4]), tuple(map(int, f[5:9]))
         self.checked, self.enabled, self.visible = (v == "1" for v in f[9:12])
         self.owner = int(f[12])
         self.text = re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r"}.get(m[1], m[1]), f[13])
@@ -72,33 +78,24 @@ def find_window(class_name, title):
     return None if line in ("", "none") else Window(line)
 
 
-def children(parent):
-    """The child windows of `parent`, in creation order."""
+def children(parent):   # in creation order
     return [Window(line) for line in probe("children", parent).splitlines()]
 
 
-def display_window(saver_window):
-    """The display window inside the saver window, or None."""
-    return next(iter(children(saver_window)), None)
-
-
 class Program:
-    """A Windows program, the saver unless told otherwise, started under Wine
-    with the arguments given. With `trace` (a file), Wine writes its trace of
-    the program's profile calls there."""
+    """A Windows program, the saver unless told otherwise, started under Wine.
+    With `trace` (a file), Wine writes its trace of the profile calls there."""
 
-    def __init__(self, arguments, program=None, trace=None):
-        log = open(trace, "w") if trace else subprocess.DEVNULL
-        self.process = subprocess.Popen(
-            [WINE, str(program or SCR), *(arguments or "").split()], stdout=subprocess.DEVNULL,
-            stderr=log, env=dict(os.environ, WINEDEBUG="trace+profile") if trace else None)
-        if trace:
-            log.close()
+    def __init__(self, arguments, program=None, trace=None, stdout=subprocess.DEVNULL):
+        with open(trace or os.devnull, "w") as log:
+            self.process = subprocess.Popen(
+                [WINE, str(program or SCR), *(arguments or "").split()], stdout=stdout, stderr=log,
+                text=True, env=dict(os.environ, WINEDEBUG="trace+profile") if trace else None)
 
-    # Wine takes about two seconds to end a process that had windows.
     def exit_code(self, timeout=30.0):
-        """The program's exit code as Windows gives it (signed: Wine passes on
-        its low byte), or None if still running."""
+        """The exit code as Windows gives it (signed: Wine passes on its low
+        byte), or None if still running. Wine takes about two seconds to end a
+        process that had windows."""
         try:
             code = self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -109,44 +106,34 @@ class Program:
         return self.process.poll() is None
 
     def stop(self):
-        if self.running():
-            self.process.kill()
-            self.process.wait()
+        self.process.kill()   # nothing when it has ended
+        self.process.wait()
 
 
-class Host:
+class Host(Program):
     """A plain window, made by the probe, that plays the host of a preview."""
 
-    def __init__(self, width=152, height=112):
-        self.process = subprocess.Popen([WINE, PROBE, "host", str(width), str(height)],
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                        text=True, bufsize=1)
+    def __init__(self):
+        super().__init__("host 152 112", PROBE, stdout=subprocess.PIPE)
         self.handle = int(self.process.stdout.readline())
 
-    def messages(self):
-        """Lines the host printed after its handle (messages it received), once it has ended."""
-        return [line.split()[1:] for line in self.process.stdout.read().splitlines()
-                if line.startswith("message ")]
+    def messages(self):   # printed after its handle, read once it has ended
+        return [line.split()[1:] for line in self.process.stdout.read().splitlines()]
 
     def stop(self):
         probe("post", self.handle, WM_CLOSE, 0, 0)
-        try:
-            self.process.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        if self.exit_code(timeout=10) is None:
+            super().stop()
 
 
 class Screen:
     """One capture of the whole screen, readable pixel by pixel."""
 
     def __init__(self):
-        raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
-                             capture_output=True, check=True, timeout=30).stdout
-        size = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True)
-        self.width, self.height = map(int, size.stdout.split())
-        assert len(raw) == self.width * self.height * 3
-        self.raw = raw
+        self.raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
+                                  capture_output=True, check=True, timeout=30).stdout
+        self.width, self.height = 1920, 1080   # every session's screen
+        assert len(self.raw) == self.width * self.height * 3
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
@@ -168,21 +155,14 @@ class Screen:
         right = max(len(row.rstrip(b"\0")) for row in rows) // 3 + 1
         return [row[3 * left:3 * right] for row in rows[lit[0]:lit[-1] + 1]]
 
-    def shows_banner(self, near=0):
-        """The banner fills its place: its lavender background (within `near`
-        per channel), the white cores of its glow lines and its name's black
-        shadow; the screen round it is black."""
-        x, y, width, height = BANNER_RECT
-        pixels = [self.pixel(px, py) for py in range(y + 1, y + height, 3)
-                  for px in range(x + 1, x + width, 5)]
-        lavender = sum(all(abs(a - b) <= near for a, b in zip(p, LAVENDER)) for p in pixels)
-        return lavender > 0.1 * len(pixels) and pixels.count(WHITE) > 0.01 * len(pixels) and \
-            pixels.count(BLACK) > 0.02 * len(pixels) and \
-            self.region_is(0, 0, self.width, y, BLACK, step=37) and \
-            self.region_is(0, y + height + 1, self.width, self.height, BLACK, step=37)
-
-
-WIN_INI = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "windows", "win.ini")
+    def black_outside(self, rect, step=29, slack=1):
+        """Nothing lit outside a display window. Pictures and movies are painted
+        as inclusive rectangles: `slack` pixels past the right and bottom edges."""
+        x, y, width, height = rect
+        top, bottom = max(y, 0), min(y + height + slack, self.height)
+        return all(self.region_is(*area, BLACK, step=step) for area in [
+            (0, 0, self.width, top), (0, bottom, self.width, self.height),
+            (0, top, max(x, 0), bottom), (x + width + slack, top, self.width, bottom)])
 
 
 def section_pattern(name):
@@ -190,33 +170,31 @@ def section_pattern(name):
     return re.compile(rf"^\[{re.escape(name)}\][^\n]*\n(.*?)(?=^\[|\Z)", re.I | re.M | re.S)
 
 
+def read_profile(path):
+    return open(path, "rb").read().decode("latin-1") if os.path.exists(path) else ""
+
+
 def read_section(path=WIN_INI, name="VelorinScreenSaver"):
     """The lines of a section of a profile file, or None when it has none."""
-    text = open(path, "rb").read().decode("latin-1") if os.path.exists(path) else ""
-    found = section_pattern(name).search(text)
-    return [line for line in found[1].splitlines() if line] if found else None
+    found = section_pattern(name).search(read_profile(path))
+    return found and [line for line in found[1].splitlines() if line]
 
 
 def write_section(path, name, values):
     """Writes a section of a profile file afresh, or removes it when `values`
     is None; the rest of the file is kept."""
-    text = open(path, "rb").read().decode("latin-1") if os.path.exists(path) else ""
-    text = section_pattern(name).sub("", text).strip("\r\n")
+    text = section_pattern(name).sub("", read_profile(path)).strip("\r\n")
     text += "\r\n" if text else ""
     if values is not None:
         text += f"[{name}]\r\n" + "".join(f"{k}={v}\r\n" for k, v in values.items())
     open(path, "wb").write(text.encode("latin-1"))
 
 
-def write_settings(**values):
-    write_section(WIN_INI, "VelorinScreenSaver", values)
-
-
 class RunningSaver:
     """A full-screen saver started on the settings given, the pointer at rest."""
 
     def __init__(self, program=None, pointer=(5, 5), **settings):
-        write_settings(**settings)
+        write_section(WIN_INI, "VelorinScreenSaver", settings)
         xdotool("mousemove", *pointer)
         time.sleep(0.2)
         self.program = Program("/s", program)
@@ -225,11 +203,11 @@ class RunningSaver:
             find_window(SAVER_CLASS, SAVER_TITLE)))
         assert self.window, "no saver window; the saver " + (
             "is still running" if self.program.running() else f"ended with {self.program.exit_code()}")
-        self.display = wait_until(lambda: display_window(self.window.handle))
+        self.display = wait_until(lambda: next(iter(children(self.window.handle)), None))
         assert self.display, "no display window"
 
     def display_rect(self):
-        return display_window(self.window.handle).rect
+        return wait_until(lambda: children(self.window.handle))[0].rect
 
     def painted(self, still=True, timeout=30.0):
         """The screen once the display window shows something other than black:
@@ -247,6 +225,26 @@ class RunningSaver:
             last[0] = screen if drawn else None
             return screen if ready else None
         return wait_until(shown, timeout=timeout, interval=0.05) or Screen()
+
+    def shows_banner(self, near=0):
+        """The banner fills its place: its lavender background (within `near`
+        per channel), the white cores of its glow lines and its name's black
+        shadow; the screen round it is black."""
+        if self.display_rect() != BANNER_RECT:
+            return False
+        screen, (x, y, width, height) = self.painted(), BANNER_RECT
+        pixels = [screen.pixel(px, py) for py in range(y + 1, y + height, 3)
+                  for px in range(x + 1, x + width, 5)]
+        lavender = sum(all(abs(a - b) <= near for a, b in zip(p, LAVENDER)) for p in pixels)
+        return lavender > 0.1 * len(pixels) and pixels.count(WHITE) > 0.01 * len(pixels) and \
+            pixels.count(BLACK) > 0.02 * len(pixels) and screen.black_outside(BANNER_RECT, 37)
+
+    def shows_nothing(self):
+        """An empty screen, and the saver runs on. Nothing on the screen can
+        show that the first frame tick has come and painted nothing: it is
+        given a second."""
+        time.sleep(1.0)
+        return Screen().region_is(0, 0, 1920, 1080, BLACK, step=23) and self.program.running()
 
     def end_on_key(self):
         """A key ends the saver cleanly, and its window goes with it."""

@@ -5,39 +5,28 @@ import time
 
 import pytest
 
-from saver import (BLACK, SAVER_CLASS, SAVER_TITLE, WM_CONTEXTMENU, Host, Program, Screen,
-                   children, find_window, probe, wait_until, write_settings, xdotool)
+from saver import (BANNER_RECT, SAVER_CLASS, SAVER_TITLE, WIN_INI, WM_CONTEXTMENU, Host, Program,
+                   Screen, children, find_window, probe, wait_until, write_section, xdotool)
 
 WM_SETTEXT, WM_COMMAND, WM_SYSCOMMAND, WM_POWERBROADCAST = 0x000C, 0x0111, 0x0112, 0x0218
-SC_SCREENSAVE, SC_MONITORPOWER = 0xF140, 0xF170
-PBT_APMQUERYSUSPEND, PBT_APMSUSPEND = 0, 4
-OPTIONS = ("#32770", "VelorinScreenSaver Options")
-IDCANCEL = 2
+SC_SCREENSAVE, SC_MONITORPOWER, PBT_APMQUERYSUSPEND, PBT_APMSUSPEND, IDCANCEL = 0xF140, 0xF170, 0, 4, 2
 
 
-@pytest.fixture
-def cleanup():
-    started = []
-    yield started
-    for thing in started:
-        thing.stop()
-
-
-@pytest.mark.parametrize("ending", ["key", "click", "move", "monitor off", "suspend"])
-def test_full_screen_saver_covers_the_screen_and_ends_on_input(saver, ending):
+@pytest.mark.parametrize("ending", ["key", "click", "move", "monitor off", "suspend",
+                                    "another program taking the foreground"])
+def test_full_screen_saver_covers_the_screen_and_ends_on_input(saver, started, ending):
+    if ending.startswith("another"):
+        started.append(Host())
     # The pointer rests over the display window (the banner, centred): moves
     # there must reach the saver window too.
     running = saver(pointer=(960, 540), ScreenMode="C")
     handle = running.window.handle
-    time.sleep(0.5)  # let it settle: first paint, cursor hidden
-    # Popup, visible, clipping; topmost tool window.
+    time.sleep(0.5)  # first paint, cursor hidden
     assert running.window.rect == (0, 0, 1920, 1080)
+    # Popup, visible, clipping; topmost tool window.
     assert (running.window.style, running.window.exstyle) == (0x96000000, 0x88)
     assert probe("cursor") == "hidden"
-    # Black all round the display window (which shows the banner by default).
-    screen = Screen()
-    assert screen.region_is(0, 0, 1920, 400, BLACK, step=3)
-    assert screen.region_is(0, 0, 600, 1080, BLACK, step=3)
+    assert Screen().black_outside(BANNER_RECT, step=3)
 
     # None of these ends it: a new title (refused), the system's request to
     # start a screen saver (swallowed), the question before a suspend
@@ -49,33 +38,29 @@ def test_full_screen_saver_covers_the_screen_and_ends_on_input(saver, ending):
     assert find_window(SAVER_CLASS, SAVER_TITLE).handle == handle
     assert running.program.running()
 
-    if ending == "key":
-        xdotool("key", "a")
-    elif ending == "click":
-        xdotool("click", 1)
-    elif ending == "move":
+    if ending == "move":
         xdotool("mousemove", 963, 541)   # 3 + 1 = 4 pixels: not enough
         time.sleep(1.0)
         assert running.program.running(), "a move of 4 pixels ended the saver"
-        xdotool("mousemove", 963, 542)   # 3 + 2 = 5 pixels
-    elif ending == "monitor off":
-        probe("send", handle, WM_SYSCOMMAND, SC_MONITORPOWER, 2)
-    else:
-        probe("send", handle, WM_POWERBROADCAST, PBT_APMSUSPEND, 0)
+    {"key": lambda: xdotool("key", "a"), "click": lambda: xdotool("click", 1),
+     "move": lambda: xdotool("mousemove", 963, 542),   # 3 + 2 = 5 pixels
+     "monitor off": lambda: probe("send", handle, WM_SYSCOMMAND, SC_MONITORPOWER, 2),
+     "suspend": lambda: probe("send", handle, WM_POWERBROADCAST, PBT_APMSUSPEND, 0),
+     "another program taking the foreground": lambda: probe("activate", started[0].handle)}[ending]()
     assert running.program.exit_code(timeout=10) == 0
 
 
-def test_preview_fills_its_host_bounces_inside_it_and_ignores_input(cleanup):
-    write_settings()
-    host = Host(152, 112)
-    cleanup.append(host)
+def test_preview_fills_its_host_bounces_inside_it_and_ignores_input(started):
+    write_section(WIN_INI, "VelorinScreenSaver", {})
+    host = Host()
     preview = Program(f"/p {host.handle}")
-    cleanup.append(preview)
-    # Visible once its creation has finished; the display window inside it
-    # (the banner, bouncing by default) comes with that creation.
+    started += [host, preview]
+    # Visible once its creation has finished, with the display window inside
+    # it (the banner, bouncing by default).
     window = wait_until(lambda: next((w for w in children(host.handle) if w.visible), None))
     assert window, "no preview window"
-    assert (window.kind, window.text, window.rect[2:]) == (SAVER_CLASS.upper(), "Preview", (152, 112))
+    assert (window.kind, window.text, window.rect[2:]) == (SAVER_CLASS.upper(), "Preview",
+                                                           (152, 112))
     assert (window.style, window.exstyle) == (0x52000000, 0)   # child, visible, clipping children
 
     # Each sample waits for the next position: samples are far apart next to
@@ -112,21 +97,16 @@ def test_unusable_switches_end_with_minus_one(arguments):
     assert Program(arguments).exit_code(timeout=10) == -1
 
 
-def options_dialog_owner(arguments, foreground):
-    # Closing an owned dialog activates its owner, so the foreground is set anew each time.
-    probe("activate", foreground.handle)
-    assert wait_until(lambda: probe("foreground") == str(foreground.handle), timeout=5)
-    dialog = Program(arguments)
-    window = wait_until(lambda: find_window(*OPTIONS))
-    assert window, f"no options dialog for {arguments!r}"
-    probe("post", window.handle, WM_COMMAND, IDCANCEL, 0)
-    assert dialog.exit_code() == IDCANCEL
-    return window.owner
-
-
-def test_options_dialog_owner_from_the_command_line(cleanup):
+def test_options_dialog_owner_from_the_command_line(started):
     named, front = Host(), Host()
-    cleanup += [named, front]
-    assert options_dialog_owner(f"/c:{named.handle}", front) == named.handle
-    assert options_dialog_owner("/c:99999", front) == front.handle
-    assert options_dialog_owner(None, front) == 0
+    started += [named, front]
+    for arguments, owner in [(f"/c:{named.handle}", named.handle), ("/c:99999", front.handle),
+                             (None, 0)]:
+        # Closing an owned dialog activates its owner: the foreground is set anew each time.
+        probe("activate", front.handle)
+        assert wait_until(lambda: probe("foreground") == str(front.handle), timeout=5)
+        dialog = Program(arguments)
+        window = wait_until(lambda: find_window("#32770", "VelorinScreenSaver Options"))
+        assert window, f"no options dialog for {arguments!r}"
+        probe("post", window.handle, WM_COMMAND, IDCANCEL, 0)
+        assert dialog.exit_code() == IDCANCEL and window.owner == owner, arguments

@@ -9,16 +9,14 @@ from pathlib import Path
 
 import pytest
 
-from saver import (LAVENDER, PROBE, SCR, WINE, Program, Screen, children, find_window,
-                   read_section, wait_until, windows_path, write_section, xdotool)
-from test_pictures import make_picture
+from saver import (DESKTOP_KEY, LAVENDER, PROBE, SCR, Program, Screen, children, find_window,
+                   make_picture, read_section, reg, wait_until, windows_path, write_section,
+                   xdotool)
 
-DIALOG = ("#32770", "VelorinScreenSaver Options")
-MESSAGE_BOX = ("#32770", "VelorinScreenSaver")
+DIALOG, MESSAGE_BOX = ("#32770", "VelorinScreenSaver Options"), ("#32770", "VelorinScreenSaver")
 FILE_DIALOG = ("#32770", "Select Imagery File")
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 EFFECTS = (1011, 1013, 1014, 1002)
-DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 WRITE_TRACE = re.compile(r'WritePrivateProfileStringW \(L"(.*?)", L"(.*?)", L"(.*?)", L"(.*?)"\)')
 # The words on each control, in tab order: the label a user reads must be the
 # one on the control the saver reads.
@@ -27,6 +25,10 @@ CAPTIONS = [(1001, "Full Screen"), (1008, "Centered On Screen"), (1009, "Bounce 
             (1007, ""), (1002, "Rewind Movie"), (1006, ""), (1011, "2D Rotation"),
             (1013, "3D Rotation"), (1014, "Fade Edges"), (1017, ""), (-1, ""),
             (1003, "www.velorin.example"), (1005, "Install...")]
+DRIVE_C = Path(os.environ.get("WINEPREFIX", "/")) / "drive_c"
+TARGET = DRIVE_C / "windows" / "system32" / "VelorinScreenSaver.scr"
+DATA = DRIVE_C / "Velorin Data"
+SETTINGS = DATA / "VelorinTools.ini"
 
 
 def controls(window):
@@ -37,98 +39,60 @@ def controls(window):
     return found
 
 
-def click(window, control_id):
-    x, y, width, height = controls(window)[control_id].rect
+def click(window, control_id, then_type=None, delay=20):
+    control = wait_until(lambda: controls(window).get(control_id), timeout=10)
+    assert control, f"no control {control_id}"
+    x, y, width, height = control.rect
     xdotool("mousemove", x + width // 2, y + height // 2)
     xdotool("click", 1)
+    if then_type:   # at the end of the text
+        xdotool("key", "End")
+        xdotool("type", "--delay", delay, then_type)
 
 
-def reg(*args):
-    return subprocess.run([WINE, "reg", *args], capture_output=True, text=True, timeout=60)
+def name_data_folder(folder=r"C:\Velorin Data"):
+    write_section(DRIVE_C / "windows" / "win.ini", "Folders", folder and {"VelorinTools": folder})
 
 
-class Prefix:
-    """The session's Wine prefix, with the data folder C:\\Velorin Data named in win.ini."""
-    def __init__(self):
-        drive_c = Path(os.environ["WINEPREFIX"]) / "drive_c"
-        self.win_ini = drive_c / "windows" / "win.ini"
-        self.target = drive_c / "windows" / "system32" / "VelorinScreenSaver.scr"
-        self.data = drive_c / "Velorin Data"
-        self.settings = self.data / "VelorinTools.ini"
-
-    def write_win_ini(self, data_folder=r"C:\Velorin Data"):
-        write_section(self.win_ini, "Folders", data_folder and {"VelorinTools": data_folder})
-
-    def write_settings(self, **values):
-        write_section(self.settings, "VelorinScreenSaver", values)
-
-    def settings_values(self):
-        return dict(line.split("=", 1) for line in read_section(self.settings))
+@pytest.fixture(autouse=True)
+def data_folder():
+    name_data_folder()
+    shutil.rmtree(DATA, ignore_errors=True)
+    DATA.mkdir()
+    reg("delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f")
+    yield
+    TARGET.rmdir() if TARGET.is_dir() else TARGET.unlink(missing_ok=True)
+    shutil.rmtree(DATA, ignore_errors=True)
+    name_data_folder(None)
 
 
 @pytest.fixture
-def prefix():
-    p = Prefix()
-    p.write_win_ini()
-    shutil.rmtree(p.data, ignore_errors=True)
-    p.data.mkdir()
-    reg("delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f")
-    yield p
-    p.target.rmdir() if p.target.is_dir() else p.target.unlink(missing_ok=True)
-    shutil.rmtree(p.data, ignore_errors=True)
-    p.write_win_ini(None)
-
-
-class Dialog:
-    def __init__(self, arguments, program=None, trace=None):
-        self.program = Program(arguments, program, trace)
+def dialog(started):
+    """Opens the dialog; its `close` presses a button, which must end the saver with that code."""
+    def open_(arguments="/c", program=None, trace=None):
+        saver = Program(arguments, program, trace)
+        started.append(saver)
         window = wait_until(lambda: find_window(*DIALOG), timeout=20)
         assert window, "no options dialog"
-        self.handle, self.rect = window.handle, window.rect
         time.sleep(0.3)
-
-    def controls(self):
-        return controls(self.handle)
-
-    def press(self, control_id):
-        click(self.handle, control_id)
-
-    def close(self, button=IDCANCEL):
-        self.press(button)
-        assert self.program.exit_code(timeout=15) == button
+        window.close = lambda button=IDCANCEL: click(window.handle, button) or \
+            saver.exit_code(timeout=15) == button
+        return window
+    return open_
 
 
-@pytest.fixture
-def open_dialog(prefix):
-    opened = []
-    yield lambda arguments="/c", **options: opened.append(Dialog(arguments, **options)) or opened[-1]
-    for dialog in opened:
-        dialog.program.stop()
-
-
-@pytest.fixture
-def browser(tmp_path):
-    """The probe stands in for the browser: it writes down what it was asked to open."""
-    record, key = tmp_path / "opened.txt", r"HKCR\https\shell\open\command"
-    old = reg("query", key, "/ve").stdout.split("REG_SZ", 1)[-1].strip()
-    command = f'"{windows_path(PROBE)}" record "{windows_path(record)}" "%1"'
-    assert reg("add", key, "/ve", "/d", command, "/f").returncode == 0
-    yield record
-    reg("add", key, "/ve", "/d", old, "/f")
-
-
-def overlap(a, b):
-    return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
-
-
-def test_the_dialog_as_shown_its_banner_and_web_button(prefix, open_dialog, browser):
+def test_the_dialog_as_shown_its_banner_and_web_button(dialog, registry, tmp_path):
+    # The probe stands in for the browser: it writes down what it was asked to open.
+    opened = tmp_path / "opened.txt"
+    registry(r"HKCR\https\shell\open\command", None,
+             f'"{windows_path(PROBE)}" record "{windows_path(opened)}" "%1"')
     # The saver run with no arguments shows it; Install is hidden when the
     # data folder is the system folder, where it would copy itself.
-    prefix.write_win_ini(r"C:\windows\SYSTEM32")
-    dialog = open_dialog(None)
-    x, y, width, height = dialog.rect
+    name_data_folder(r"C:\windows\SYSTEM32")
+    options = dialog(None)
+    x, y, width, height = options.rect
     assert abs(x + width / 2 - 960) <= 1 and abs(y + height / 2 - 540) <= 1, "not centred"
-    shown = dialog.controls()
+    shown = controls(options.handle)
     assert [(i, c.text) for i, c in shown.items()] == CAPTIONS
     assert all(c.enabled for c in shown.values())
     assert [i for i, c in shown.items() if not c.visible] == [1005]
@@ -137,7 +101,8 @@ def test_the_dialog_as_shown_its_banner_and_web_button(prefix, open_dialog, brow
     visible = [c.rect for c in shown.values() if c.visible]
     assert all(x <= r[0] and r[0] + r[2] <= x + width and y <= r[1] and r[1] + r[3] <= y + height
                for r in visible)
-    assert not [(a, b) for i, a in enumerate(visible) for b in visible[i + 1:] if overlap(a, b)]
+    assert not [(a, b) for i, a in enumerate(visible) for b in visible[i + 1:]
+                if a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]]
 
     x, y, width, height = shown[1017].rect
     area = [(px, py) for py in range(y + 2, y + height - 2) for px in range(x + 2, x + width - 2)]
@@ -145,28 +110,29 @@ def test_the_dialog_as_shown_its_banner_and_web_button(prefix, open_dialog, brow
     assert sum(first.pixel(*p) == LAVENDER for p in area) > len(area) // 4, "no banner"
     assert sum(first.pixel(*p) != second.pixel(*p) for p in area) > 50, "the banner is still"
 
-    dialog.press(1003)
-    assert wait_until(browser.exists, timeout=20), "nothing was opened"
+    click(options.handle, 1003)
+    assert wait_until(opened.exists, timeout=20), "nothing was opened"
     time.sleep(0.5)
-    assert browser.read_text().split() == ["https://www.velorin.example/"]
-    dialog.close()
+    assert opened.read_text().split() == ["https://www.velorin.example/"]
+    assert options.close()
 
 
 @pytest.mark.parametrize("leave", [IDCANCEL, IDOK])
-def test_the_dialog_shows_the_settings_and_ok_alone_stores_its_controls(prefix, open_dialog, leave):
-    make_picture(str(prefix.data), "gem.bmp")
-    prefix.write_settings(Mode="T", ScreenMode="C", Rotation2D=7, Fade=0, Rewind=1,
-                          File="<background>", Text=r"Hello\nWorld")
-    before = prefix.settings.read_bytes(), prefix.settings.stat().st_mtime_ns
-    dialog = open_dialog()
-    shown = dialog.controls()
+def test_the_dialog_shows_the_settings_and_ok_alone_stores_its_controls(dialog, leave):
+    make_picture(DATA, "gem.bmp")
+    write_section(SETTINGS, "VelorinScreenSaver", dict(
+        Mode="T", ScreenMode="C", Rotation2D=7, Fade=0, Rewind=1, File="<background>",
+        Text=r"Hello\nWorld"))
+    before = SETTINGS.read_bytes(), SETTINGS.stat().st_mtime_ns
+    options = dialog()
+    shown = controls(options.handle)
     assert shown[1006].text == "<background>" and shown[1007].text == r"Hello\nWorld"
     # Text mode: the effect boxes are disabled and show their stored states.
     assert {i for i, c in shown.items() if c.checked} == {1008, 1012, 1011, 1002}
     assert not any(shown[i].enabled for i in EFFECTS)
 
     # A file picked by browsing selects Imagery.
-    dialog.press(1004)
+    click(options.handle, 1004)
     chooser = wait_until(lambda: find_window(*FILE_DIALOG), timeout=20)
     assert chooser, "no file dialog"
     time.sleep(0.5)
@@ -174,45 +140,37 @@ def test_the_dialog_shows_the_settings_and_ok_alone_stores_its_controls(prefix, 
     xdotool("type", "--delay", "20", r"C:\Velorin Data\gem.bmp")
     click(chooser.handle, IDOK)
     assert wait_until(lambda: find_window(*FILE_DIALOG) is None)
-    shown = dialog.controls()
+    shown = controls(options.handle)
     assert shown[1006].text == r"C:\Velorin Data\gem.bmp"
-    assert shown[1010].checked and not shown[1012].checked
-    assert all(shown[i].enabled for i in EFFECTS)
+    assert shown[1010].checked and not shown[1012].checked and all(shown[i].enabled for i in EFFECTS)
 
     # Typing into the text selects Text again.
-    dialog.press(1007)
-    xdotool("key", "End")
-    xdotool("type", "--delay", "20", " Good night")
-    shown = dialog.controls()
+    click(options.handle, 1007, " Good night")
+    shown = controls(options.handle)
     assert shown[1007].text == r"Hello\nWorld Good night" and shown[1012].checked
     assert not shown[1010].checked and not any(shown[i].enabled for i in EFFECTS)
-    dialog.press(1001)   # Full Screen
-    dialog.close(leave)
-    if leave == IDCANCEL:   # not a byte written
-        assert (prefix.settings.read_bytes(), prefix.settings.stat().st_mtime_ns) == before
-    else:
-        assert prefix.settings_values() == {
-            "Mode": "T", "ScreenMode": "F", "Rotation2D": "1", "Rotation3D": "0", "Fade": "0",
-            "Rewind": "1", "File": r"C:\Velorin Data\gem.bmp", "Text": r"Hello\nWorld Good night"}
+    click(options.handle, 1001)   # Full Screen
+    assert options.close(leave)
+    assert (SETTINGS.read_bytes(), SETTINGS.stat().st_mtime_ns) == before if leave == IDCANCEL else \
+        read_section(SETTINGS) == ["Mode=T", "ScreenMode=F", "Rotation2D=1", "Fade=0", "Rewind=1",
+                                   r"File=C:\Velorin Data\gem.bmp", r"Text=Hello\nWorld Good night",
+                                   "Rotation3D=0"]
 
 
-def test_without_its_data_folder_the_saver_keeps_its_settings_beside_itself(prefix, open_dialog,
-                                                                         tmp_path):
-    prefix.write_win_ini(r"C:\No Such Folder")
+def test_without_its_data_folder_the_saver_keeps_its_settings_beside_itself(dialog, tmp_path):
+    name_data_folder(r"C:\No Such Folder")
     shutil.copy(SCR, tmp_path)
     settings, trace = tmp_path / "VelorinTools.ini", tmp_path / "trace.txt"
     file, text = "C:\\" + "f" * 252, "t" * 255   # as long as the fields hold
     stored = dict(Mode="T", ScreenMode="F", File=file + "f" * 200, Text=text + "t",
                   Rotation2D=0, Rotation3D=0, Fade=1, Rewind=0)
     write_section(settings, "VelorinScreenSaver", stored)
-    dialog = open_dialog(program=tmp_path / "VelorinScreenSaver.scr", trace=trace)
+    options = dialog(program=tmp_path / "VelorinScreenSaver.scr", trace=trace)
     # Longer values are cut to the fields, and no more can be typed.
     for edit, value in [(1006, file), (1007, text)]:
-        dialog.press(edit)
-        xdotool("key", "End")
-        xdotool("type", "--delay", "5", "more")
-        assert dialog.controls()[edit].text == value
-    dialog.close(IDOK)
+        click(options.handle, edit, "more", delay=5)
+        assert controls(options.handle)[edit].text == value
+    assert options.close(IDOK)
     # OK writes what has changed and no more: the cut values, though each
     # stored value starts like its new one; never the movie's frame number.
     # (Wine's trace doubles the backslashes.)
@@ -245,30 +203,28 @@ def is_short_path_of(path, file):
 
 
 @pytest.mark.parametrize("case", ["cancel", "yes", "refused", "no"])
-def test_install(prefix, open_dialog, case):
-    scr, target, before = SCR, prefix.target, r"C:\old\saver.scr"
-    shutil.copy(scr, prefix.data / "VelorinScreenSaver.scr")
+def test_install(dialog, registry, case):
+    before = r"C:\old\saver.scr"
+    shutil.copy(SCR, DATA / "VelorinScreenSaver.scr")
     if case == "refused":
-        target.mkdir()   # no file can be written over a folder
-    reg("add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/d", before, "/f")
-
-    dialog = open_dialog()
-    dialog.press(1005)
+        TARGET.mkdir()   # no file can be written over a folder
+    registry(DESKTOP_KEY, "SCRNSAVE.EXE", before)
+    options = dialog()
+    click(options.handle, 1005)
     question, text = answer_message_box({"cancel": IDCANCEL, "no": IDNO}.get(case, IDYES))
     assert "copy VelorinScreenSaver to the Windows System folder so it will appear" in text
     outcome = None if case == "cancel" else answer_message_box(IDOK, question)[1]
-    out = reg("query", DESKTOP_KEY, "/v", "SCRNSAVE.EXE").stdout
-    entry = out.split("REG_SZ", 1)[1].strip()
+    entry = reg("query", DESKTOP_KEY, "/v", "SCRNSAVE.EXE").stdout.split("REG_SZ", 1)[1].strip()
     if case == "cancel":
         time.sleep(1.0)
-        assert find_window(*MESSAGE_BOX) is None and entry == before and not target.exists()
+        assert find_window(*MESSAGE_BOX) is None and entry == before and not TARGET.exists()
     elif case == "refused":
-        assert outcome == "Install failed." and entry == before and target.is_dir()
+        assert outcome == "Install failed." and entry == before and TARGET.is_dir()
     elif case == "yes":
-        assert outcome == "Install complete." and target.read_bytes() == Path(scr).read_bytes()
-        assert is_short_path_of(entry, target)
+        assert outcome == "Install complete." and TARGET.read_bytes() == Path(SCR).read_bytes()
+        assert is_short_path_of(entry, TARGET)
     else:   # the data folder's copy, not the running build's
-        assert outcome == "Install complete." and not target.exists()
-        assert is_short_path_of(entry, prefix.data / "VelorinScreenSaver.scr")
-    dialog.close()
-    assert not prefix.settings.exists()
+        assert outcome == "Install complete." and not TARGET.exists()
+        assert is_short_path_of(entry, DATA / "VelorinScreenSaver.scr")
+    assert options.close()
+    assert not SETTINGS.exists()

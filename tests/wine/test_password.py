@@ -4,89 +4,66 @@ stand-ins for the system's PASSWORD.CPL and MPR.DLL that log what happens to
 them; Wine reports Windows 98 to it through its per-program settings."""
 import os
 import shutil
-import subprocess
 import time
 
 import pytest
 
-from saver import SCR, WINE, WM_CLOSE, Host, Program, RunningSaver, probe, wait_until
+from saver import DESKTOP_KEY, SCR, WM_CLOSE, Host, Program, RunningSaver, probe, wait_until
 
 PROGRAM_KEY = r"HKCU\Software\Wine\AppDefaults\VelorinScreenSaver.scr"
-DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
-
-
-def reg(*args):
-    subprocess.run([WINE, "reg", *args, "/f"], capture_output=True, timeout=60)
-
-
-class Folder:
-    """The saver's own folder, with the stand-in libraries beside it."""
-
-    def __init__(self, path):
-        self.path, self.scr = path, str(path / "VelorinScreenSaver.scr")
-
-    def log(self, library):
-        path = self.path / f"{library}.log"
-        return path.read_text().splitlines() if path.exists() else []
-
-    def answer(self, text):
-        (self.path / "password-answer.txt").write_text(text)
-
-    def as_windows_98(self):
-        reg("add", PROGRAM_KEY, "/v", "Version", "/d", "win98")
-        # Wine prefers its own mpr.dll to one beside the program unless told otherwise.
-        reg("add", PROGRAM_KEY + r"\DllOverrides", "/v", "mpr", "/d", "native,builtin")
 
 
 @pytest.fixture
-def folder(tmp_path):
+def folder(tmp_path, registry, request):
+    """The saver's own folder, with the stand-in libraries beside it."""
     for path in (SCR, os.environ["SAVER_PASSWORD_CPL"], os.environ["SAVER_MPR_DLL"]):
         shutil.copy(path, tmp_path)
-    reg("add", DESKTOP_KEY, "/v", "ScreenSaveUsePassword", "/t", "REG_DWORD", "/d", "1")
-    yield Folder(tmp_path)
-    reg("delete", PROGRAM_KEY)
-    reg("delete", DESKTOP_KEY, "/v", "ScreenSaveUsePassword")
+    registry(DESKTOP_KEY, "ScreenSaveUsePassword", "1", "REG_DWORD")
+    if "windows_98" in request.node.name:   # such tests run as on Windows 98
+        registry(PROGRAM_KEY, "Version", "win98")
+        # Wine prefers its own mpr.dll to one beside the program unless told otherwise.
+        registry(PROGRAM_KEY + r"\DllOverrides", "mpr", "native,builtin")
+    return tmp_path
+
+
+def log(folder, library, start=""):
+    path = folder / f"{library}.log"
+    return [line for line in (path.read_text().splitlines() if path.exists() else [])
+            if line.startswith(start)]
 
 
 def test_off_windows_9x_nothing_is_loaded_and_the_first_key_closes(folder):
-    RunningSaver(program=folder.scr, ScreenMode="C").end_on_key()
-    assert folder.log("PASSWORD.CPL") == []
+    RunningSaver(program=folder / "VelorinScreenSaver.scr", ScreenMode="C").end_on_key()
+    assert log(folder, "PASSWORD.CPL") == []
     # The password change is refused and loads nothing.
-    assert Program("/a", program=folder.scr).exit_code() == -1
-    assert folder.log("MPR.DLL") == []
+    assert Program("/a", program=folder / "VelorinScreenSaver.scr").exit_code() == -1
+    assert log(folder, "MPR.DLL") == []
 
 
-def test_on_windows_98_the_saver_closes_only_on_the_right_password(folder):
-    folder.as_windows_98()
+def test_on_windows_98_the_saver_closes_only_on_the_right_password(folder, started):
     # The first check refuses, and a close request arrives while it runs.
-    folder.answer("0 post")
-    running = RunningSaver(program=folder.scr, ScreenMode="C")
-    try:
-        probe("post", running.window.handle, WM_CLOSE, 0, 0)
-        assert wait_until(lambda: "verify" in " ".join(folder.log("PASSWORD.CPL")))
-        time.sleep(0.3)
-        # That request came within the pause after the refusal: not asked again.
-        checks = [line for line in folder.log("PASSWORD.CPL") if line.startswith("verify")]
-        assert checks == [f"verify {running.window.handle}"]
-        assert running.program.running()
-        assert probe("cursor") == "hidden"
-        # Half a second later a key asks again; the right password closes.
-        folder.answer("1")
-        time.sleep(0.5)
-        running.end_on_key()
-    finally:
-        running.program.stop()
-    lines = folder.log("PASSWORD.CPL")
-    assert [line for line in lines if line.startswith("verify")] == checks * 2
+    (folder / "password-answer.txt").write_text("0 post")
+    running = RunningSaver(program=folder / "VelorinScreenSaver.scr", ScreenMode="C")
+    started.append(running)
+    probe("post", running.window.handle, WM_CLOSE, 0, 0)
+    assert wait_until(lambda: log(folder, "PASSWORD.CPL", "verify"))
+    time.sleep(0.3)
+    # That request came within the pause after the refusal: not asked again.
+    checks = log(folder, "PASSWORD.CPL", "verify")
+    assert checks == [f"verify {running.window.handle}"]
+    assert running.program.running() and probe("cursor") == "hidden"
+    # Half a second later a key asks again; the right password closes.
+    (folder / "password-answer.txt").write_text("1")
+    time.sleep(0.5)
+    running.end_on_key()
+    assert log(folder, "PASSWORD.CPL", "verify") == checks * 2
+    lines = log(folder, "PASSWORD.CPL")
     assert lines[0] == "attach" and lines[-1] == "detach freed"
 
 
-def test_on_windows_98_a_password_change_goes_to_the_system_dialog(folder):
-    folder.as_windows_98()
+def test_on_windows_98_a_password_change_goes_to_the_system_dialog(folder, started):
     host = Host()
-    try:
-        assert Program(f"/a {host.handle}", program=folder.scr).exit_code() == 0
-    finally:
-        host.stop()
-    assert folder.log("MPR.DLL") == [
+    started.append(host)
+    assert Program(f"/a {host.handle}", program=folder / "VelorinScreenSaver.scr").exit_code() == 0
+    assert log(folder, "MPR.DLL") == [
         "attach", f"change SCRSAVE {host.handle} 0 0000000000000000", "detach freed"]

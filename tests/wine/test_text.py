@@ -9,16 +9,11 @@ import pytest
 
 from saver import BLACK, WHITE, WINE, Screen
 
-TEXT_PROBE = os.environ.get("SAVER_TEXT_PROBE", "")
 
-
-@pytest.fixture
-def text_saver(saver):
-    def start(**settings):
-        running = saver(Mode="T", **settings)
-        time.sleep(1.5)  # the first frames are painted
-        return running
-    return start
+def text_saver(saver, **settings):
+    running = saver(Mode="T", **settings)
+    time.sleep(1.5)  # the first frames are painted
+    return running, running.display_rect()
 
 
 def ink(screen, x, y, width, height):
@@ -42,61 +37,48 @@ def lines_of_ink(screen, x, y, width, height):
     return runs
 
 
-def black_outside(screen, x, y, width, height):
-    """Nothing lit outside the display window (sampled every 3 pixels)."""
-    w, h, top, bottom = screen.width, screen.height, max(y, 0), min(y + height, screen.height)
-    return all(screen.region_is(*area, BLACK, step=3) for area in [
-        (0, 0, w, top), (0, bottom, w, h), (0, top, x, bottom), (x + width, top, w, bottom)])
-
-
-def test_two_lines_centred_and_fitted(text_saver):
-    running = text_saver(Text="Hello\\nWorld", ScreenMode="C")
-    # Half the screen's width; 2 lines x 2 x 960 / 11 characters high.
-    x, y, width, height = running.display_rect()
-    assert (x, y, width, height) == (480, 365, 960, 349)
-    screen = Screen()
-    assert black_outside(screen, x, y, width, height)
-    lines = lines_of_ink(screen, x, y, width, height)
-    assert len(lines) == 2, lines
-    for top, bottom in lines:
-        left, _, right, _ = ink(screen, x, y + top, width, bottom - top + 1)
-        # Glyphs' side bearings leave a few pixels of difference.
-        assert abs((left + right) / 2 - width / 2) <= 10, "line not centred"
+# "Hello\nWorld" is fitted: half the screen's width, 2 lines x 2 x 960 / 11
+# characters high. Empty, it is the clock: its date and its time, changing
+# every second.
+@pytest.mark.parametrize("text,rect", [("Hello\\nWorld", (480, 365, 960, 349)),
+                                       ("", (480, 348, 960, 384))])
+def test_two_lines_centred(saver, text, rect):
+    running, shown = text_saver(saver, Text=text, ScreenMode="C")
+    assert shown == rect
+    x, y, width, height = rect
+    first, _, screen = Screen(), time.sleep(1.1), Screen()
+    for capture in (first, screen):
+        assert capture.black_outside(rect, step=3, slack=0)
+        lines = lines_of_ink(capture, *rect)
+        assert len(lines) == 2, lines
+        for top, bottom in lines:
+            left, _, right, _ = ink(capture, x, y + top, width, bottom - top + 1)
+            # Glyphs' side bearings leave a few pixels of difference.
+            assert abs((left + right) / 2 - width / 2) <= 10, "line not centred"
+    if not text:
+        area = [(px, py) for py in range(y, y + height, 2) for px in range(x, x + width, 2)]
+        assert any(first.pixel(*p) != screen.pixel(*p) for p in area), "the clock stood still"
+        return running.end_on_key()
     assert any(screen.pixel(px, y + lines[0][0] + 5) == WHITE for px in range(x, x + width))
     # Fitted: at the chosen height the text fits; one step larger overflows;
     # the saver draws it at that height.
-    fit = subprocess.run([WINE, TEXT_PROBE, "fit", str(width), str(height), "Hello\\nWorld"],
-                         capture_output=True, text=True, timeout=60).stdout
+    fit = subprocess.run([WINE, os.environ["SAVER_TEXT_PROBE"], "fit", str(width), str(height),
+                          text], capture_output=True, text=True, timeout=60).stdout
     chosen, right, bottom, next_right, next_bottom = map(int, fit.split())
     assert chosen > 8 and right <= width and bottom <= height
     assert next_right > width or next_bottom > height
-    left, top, far_right, far_bottom = ink(screen, x, y, width, height)
+    left, top, far_right, far_bottom = ink(screen, *rect)
     assert 0.85 * right < far_right - left <= right and 0.6 * bottom < far_bottom - top <= bottom
     top = lines[0][0]
     assert abs(top - (height - (lines[1][1] - top)) / 2) < chosen / 4, "not centred vertically"
     running.end_on_key()
 
 
-def test_empty_text_shows_a_clock_that_changes_every_second(text_saver):
-    running = text_saver(Text="", ScreenMode="C")
-    x, y, width, height = running.display_rect()
-    assert (x, y, width, height) == (480, 348, 960, 384)
-    first = Screen()
-    time.sleep(1.1)
-    second = Screen()
-    for screen in (first, second):
-        assert black_outside(screen, x, y, width, height)
-        assert len(lines_of_ink(screen, x, y, width, height)) == 2
-    area = [(px, py) for py in range(y, y + height, 2) for px in range(x, x + width, 2)]
-    assert any(first.pixel(*p) != second.pixel(*p) for p in area), "the clock stood still"
-    running.end_on_key()
-
-
-def test_text_painted_once_moves_with_its_window_in_the_bounce_layout(text_saver):
+def test_text_painted_once_moves_with_its_window_in_the_bounce_layout(saver):
     # Text is painted once and then only moved: the system carries the
     # window's pixels along, and clears where it was.
-    running = text_saver(Text="Hello", ScreenMode="B")
-    assert running.display_rect()[2:] == (960, 384)
+    running, rect = text_saver(saver, Text="Hello", ScreenMode="B")
+    assert rect[2:] == (960, 384)
     boxes = []
     for _ in range(3):
         boxes.append(ink(Screen(), 0, 0, 1920, 1080))

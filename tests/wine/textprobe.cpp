@@ -25,12 +25,11 @@ int Fit(int width, int height, const char* setting) {
     text.Replace("\\n", "\n", 1, 0);
     text.Replace("\\t", "\t", 1, 0);
     HDC dc = CreateCompatibleDC(nullptr);
-    RECT fitted = {0, 0, width, height};
+    RECT fitted = {0, 0, width, height}, next = fitted;
     const int chosen = text.DrawMarkupText(nullptr, dc, &fitted, 0xFFFFFF, 0,
                                            "fill vctr hctr calcrect", nullptr);
     char larger[32];
     snprintf(larger, sizeof larger, "%d hctr calcrect", chosen + 2);
-    RECT next = {0, 0, width, height};
     text.DrawMarkupText(nullptr, dc, &next, 0xFFFFFF, 0, larger, nullptr);
     printf("%d %ld %ld %ld %ld\n", chosen, fitted.right, fitted.bottom, next.right, next.bottom);
     DeleteDC(dc);

@@ -56,27 +56,21 @@ static void PrintWindow(HWND window) {
            area.right - area.left, area.bottom - area.top, static_cast<long>(checked),
            IsWindowEnabled(window) ? 1 : 0, IsWindowVisible(window) ? 1 : 0,
            Number(GetWindow(window, GW_OWNER)));
-    // Escaped so that every window stays on one line.
     for (const char* c = text; *c; ++c) {
-        if (const char* escape = *c == '\\' ? "\\\\" : *c == '\r' ? "\\r" : *c == '\n' ? "\\n" : nullptr)
-            fputs(escape, stdout);
-        else
-            putchar(*c);
+        const char* escape = *c == '\\' ? "\\\\" : *c == '\r' ? "\\r" : *c == '\n' ? "\\n" : nullptr;
+        escape ? fputs(escape, stdout) : putchar(*c);
     }
     putchar('\n');
 }
 
 static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_HELP:
-    case WM_CONTEXTMENU:
+    if (message == WM_HELP || message == WM_CONTEXTMENU) {
         printf("message %u %lu\n", message, static_cast<unsigned long>(wParam));
         fflush(stdout);
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
     }
+    if (message == WM_DESTROY)
+        PostQuitMessage(0);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -109,63 +103,59 @@ static bool MakeLink(const char* shortcut, const char* target) {
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
     wchar_t path[MAX_PATH];
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
-    if (SUCCEEDED(result))
-        result = link->SetPath(target);
-    if (SUCCEEDED(result))
-        result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    if (SUCCEEDED(result) && MultiByteToWideChar(CP_ACP, 0, shortcut, -1, path, MAX_PATH))
-        result = file->Save(path, TRUE);
+    const bool made =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->SetPath(target)) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        MultiByteToWideChar(CP_ACP, 0, shortcut, -1, path, MAX_PATH) &&
+        SUCCEEDED(file->Save(path, TRUE));
     if (file)
         file->Release();
     if (link)
         link->Release();
     CoUninitialize();
-    return SUCCEEDED(result);
+    return made;
 }
 
 int main(int argc, char** argv) {
-    if (argc < 2)
-        return 2;
-    const char* command = argv[1];
-    if (!strcmp(command, "find") && argc == 4) {
-        HWND window = FindWindowA(argv[2], argv[3]);
-        if (window)
+    const char* command = argc > 1 ? argv[1] : "";
+    const auto is = [&](const char* name, int count) { return !strcmp(command, name) && argc == count; };
+    if (is("find", 4)) {
+        if (HWND window = FindWindowA(argv[2], argv[3]))
             PrintWindow(window);
         else
             printf("none\n");
-    } else if (!strcmp(command, "children") && argc == 3) {
+    } else if (is("children", 3)) {
         for (HWND child = GetWindow(Window(argv[2]), GW_CHILD); child;
              child = GetWindow(child, GW_HWNDNEXT))
             PrintWindow(child);
-    } else if (!strcmp(command, "send") && argc == 6) {
-        LRESULT result = SendMessageA(Window(argv[2]), strtoul(argv[3], nullptr, 0),
-                                      strtoul(argv[4], nullptr, 0), strtol(argv[5], nullptr, 0));
-        printf("%ld\n", static_cast<long>(result));
-    } else if (!strcmp(command, "post") && argc == 6) {
-        BOOL posted = PostMessageA(Window(argv[2]), strtoul(argv[3], nullptr, 0),
-                                   strtoul(argv[4], nullptr, 0), strtol(argv[5], nullptr, 0));
-        printf("%d\n", posted ? 1 : 0);
-    } else if (!strcmp(command, "foreground")) {
+    } else if (is("send", 6) || is("post", 6)) {
+        HWND window = Window(argv[2]);
+        const UINT message = strtoul(argv[3], nullptr, 0);
+        const WPARAM wParam = strtoul(argv[4], nullptr, 0);
+        const LPARAM lParam = strtol(argv[5], nullptr, 0);
+        printf("%ld\n", command[0] == 's' ? static_cast<long>(SendMessageA(window, message, wParam, lParam))
+                                          : PostMessageA(window, message, wParam, lParam) ? 1L : 0L);
+    } else if (is("foreground", 2)) {
         printf("%lu\n", Number(GetForegroundWindow()));
-    } else if (!strcmp(command, "activate") && argc == 3) {
+    } else if (is("activate", 3)) {
         printf("%d\n", SetForegroundWindow(Window(argv[2])) ? 1 : 0);
-    } else if (!strcmp(command, "invalidate") && argc == 3) {
+    } else if (is("invalidate", 3)) {
         printf("%d\n", InvalidateRect(Window(argv[2]), nullptr, TRUE) ? 1 : 0);
-    } else if (!strcmp(command, "cursor")) {
+    } else if (is("cursor", 2)) {
         CURSORINFO info = {};
         info.cbSize = sizeof info;
         GetCursorInfo(&info);
         printf("%s\n", (info.flags & CURSOR_SHOWING) && info.hCursor ? "shown" : "hidden");
-    } else if (!strcmp(command, "host") && argc == 4) {
+    } else if (is("host", 4)) {
         return Host(atoi(argv[2]), atoi(argv[3]));
     } else if (!strcmp(command, "record") && argc >= 3) {
         FILE* out = fopen(argv[2], "w");
         for (int i = 3; out && i < argc; ++i)
             fprintf(out, "%s\n", argv[i]);
         return out && fclose(out) == 0 ? 0 : 1;
-    } else if (!strcmp(command, "link") && argc == 4) {
+    } else if (is("link", 4)) {
         const bool made = MakeLink(argv[2], argv[3]);
         printf("%s\n", made ? "made" : "failed");
         return made ? 0 : 1;
