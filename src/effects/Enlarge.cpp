@@ -7,8 +7,6 @@
 
 namespace {
 
-ptrdiff_t Stride24(int32_t width) { return (static_cast<ptrdiff_t>(width) * 3 + 3) & ~ptrdiff_t{3}; }
-
 // The first destination pixel of an extent showing source pixel s or a later
 // one: NearestSource(x) >= s holds from x = ceil((2 s extent + 1 - size) / 2 size).
 int32_t FirstShowing(int32_t s, int32_t size, int32_t extent) {
@@ -39,6 +37,8 @@ size_t EndOfNonZero(const BYTE* p, size_t n) {
 }
 
 }  // namespace
+
+ptrdiff_t Stride24(int32_t width) { return (static_cast<ptrdiff_t>(width) * 3 + 3) & ~ptrdiff_t{3}; }
 
 bool CanEnlarge(const BITMAPINFOHEADER& header, int32_t extentWidth, int32_t extentHeight) {
     return header.biBitCount == 24 && header.biCompression == BI_RGB && header.biWidth > 0 &&

@@ -19,6 +19,9 @@ inline int32_t NearestSource(int32_t x, int32_t size, int32_t extent) {
     return static_cast<int32_t>(((2 * int64_t{x} + 1) * size - 1) / (2 * int64_t{extent}));
 }
 
+// Bytes in a row of a 24-bit picture width pixels wide, padded to four.
+ptrdiff_t Stride24(int32_t width);
+
 // True for what EnlargeNearest takes: a 24-bit BI_RGB bottom-up picture no
 // larger than the extent either way.
 bool CanEnlarge(const BITMAPINFOHEADER& header, int32_t extentWidth, int32_t extentHeight);

@@ -71,7 +71,7 @@ bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER&
         return false;
     RECT area = client;
     if (skipBlack) {
-        const ptrdiff_t stride = (static_cast<ptrdiff_t>(header.biWidth) * 3 + 3) & ~ptrdiff_t{3};
+        const ptrdiff_t stride = Stride24(header.biWidth);
         const RECT lit = NonBlackArea(rows + (header.biHeight - 1) * stride, -stride, header.biWidth,
                                       header.biHeight);
         const RECT whole = {0, 0, header.biWidth, header.biHeight};
