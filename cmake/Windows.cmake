@@ -50,9 +50,17 @@ if(WIN_TESTS)
 endif()
 
 # Small Windows tool the end-to-end tests use to look at windows, send messages,
-# stand in for the browser and make shell shortcuts.
+# stand in for the browser, make shell shortcuts and measure texts.
 add_executable(winprobe tests/wine/winprobe.cpp)
-target_link_libraries(winprobe PRIVATE user32 gdi32 ole32 uuid)
+target_link_libraries(winprobe PRIVATE saver_win)
+
+# Writes the movies of the movie tests and watches a screen pixel.
+add_executable(movietool tests/wine/movietool.cpp)
+target_link_libraries(movietool PRIVATE vfw32 gdi32 user32)
+
+# Times the system's part of a movie frame and of a clock redraw.
+add_executable(frametimes bench/wine/frametimes.cpp)
+target_link_libraries(frametimes PRIVATE saver_win)
 
 # The Windows 9x password libraries, as the password tests stand them in.
 foreach(library PASSWORD.CPL MPR.DLL)
@@ -62,15 +70,6 @@ foreach(library PASSWORD.CPL MPR.DLL)
   add_library(test_${base} SHARED tests/wine/systemlibs.cpp)
   set_target_properties(test_${base} PROPERTIES PREFIX "" OUTPUT_NAME ${base} SUFFIX ".${extension}")
 endforeach()
-
-# Writes the movies of the movie tests, watches a screen pixel, and times
-# the steps of a movie frame.
-add_executable(movietool tests/wine/movietool.cpp)
-target_link_libraries(movietool PRIVATE saver_win)
-
-# Measures and draws texts as the saver does, for the text tests.
-add_executable(textprobe tests/wine/textprobe.cpp)
-target_link_libraries(textprobe PRIVATE saver_win)
 
 # Counts the running saver's GDI, USER and kernel objects, for the soak test.
 add_executable(resourceprobe tests/wine/resourceprobe.cpp)
@@ -103,7 +102,6 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(E2E_ENVIRONMENT
     "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>"
     "SAVER_PROBE=$<TARGET_FILE:winprobe>"
-    "SAVER_TEXT_PROBE=$<TARGET_FILE:textprobe>"
     "SAVER_MOVIETOOL=$<TARGET_FILE:movietool>"
     "SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>"
     "SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>")

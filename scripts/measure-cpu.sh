@@ -61,11 +61,11 @@ measure "clock, centred" Mode=T Text= ScreenMode=C
 measure "clock, bouncing" Mode=T Text= ScreenMode=B
 
 # A 640 x 480 movie at 25 frames a second, faded, full screen: made by the
-# tests' movie tool, which also times the steps of one frame.
-movietool=$(dirname "$scr")/movietool.exe
-if [ -f "$movietool" ] && [[ movie == *"${SAVER_MEASURE_ONLY:-}"* ]]; then
+# tests' movie tool; then the steps of one of its frames, timed.
+build=$(dirname "$scr")
+if [ -f "$build/movietool.exe" ] && [[ movie == *"${SAVER_MEASURE_ONLY:-}"* ]]; then
   movie="Z:$(echo "$work/movie.avi" | tr / '\\')"
-  /usr/lib/wine/wine64 "$movietool" make "$movie" rgb24 640 480 50 25 1 >/dev/null
+  /usr/lib/wine/wine64 "$build/movietool.exe" make "$movie" rgb24 640 480 50 25 1 >/dev/null
   measure "movie 640 x 480 at 25 fps, faded, full screen" "File=$movie" ScreenMode=F Fade=1
-  /usr/lib/wine/wine64 "$movietool" cost "$movie" 1440 1080 250
+  /usr/lib/wine/wine64 "$build/frametimes.exe" movie "$movie" 1440 1080 250
 fi

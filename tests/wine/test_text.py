@@ -1,13 +1,11 @@
 """Text mode on the real saver: the "Text" setting with its escapes, fitted and
 centred in the display window; the clock when the text is empty; text moving in
 the bounce layout; and nothing outside the display window."""
-import os
-import subprocess
 import time
 
 import pytest
 
-from saver import BLACK, WHITE, WINE, Screen
+from saver import BLACK, WHITE, Screen, probe
 
 
 def text_saver(saver, **settings):
@@ -62,8 +60,7 @@ def test_two_lines_centred(saver, text, rect):
     assert any(screen.pixel(px, y + lines[0][0] + 5) == WHITE for px in range(x, x + width))
     # Fitted: at the chosen height the text fits; one step larger overflows;
     # the saver draws it at that height.
-    fit = subprocess.run([WINE, os.environ["SAVER_TEXT_PROBE"], "fit", str(width), str(height),
-                          text], capture_output=True, text=True, timeout=60).stdout
+    fit = probe("fit", width, height, text, timeout=60)
     chosen, right, bottom, next_right, next_bottom = map(int, fit.split())
     assert chosen > 8 and right <= width and bottom <= height
     assert next_right > width or next_bottom > height
