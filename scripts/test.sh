@@ -45,7 +45,7 @@ cmake --build "$build/win64" -j "$jobs"
 bash scripts/wine-session.sh ctest --test-dir "$build/win64" --output-on-failure
 
 step "soak: turning picture, movie and clock, 40 s each"
-# A short soak: memory, GDI objects and handles must not grow.
+# A short soak: memory, GDI objects, windows and file descriptors must not grow.
 bash scripts/wine-session.sh bash scripts/soak.sh "$build/win64/VelorinScreenSaver.scr" 0.67 10
 
 # The 32-bit saver needs the file virtualisation that Windows gives a program

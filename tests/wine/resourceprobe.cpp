@@ -1,12 +1,10 @@
 // Counts the running full-screen saver's system objects from the outside, for
 // the soak test. Prints one line:
-//   "gui-gdi N gui-user N handles N gdi-table N windows N"
-//   gui-gdi, gui-user  GetGuiResources(GR_GDIOBJECTS / GR_USEROBJECTS)
-//   handles            GetProcessHandleCount
-//   gdi-table          live entries of the saver's GDI handle table, read from
-//                      its memory (the table its PEB points at): the GDI objects
-//                      it holds, where GetGuiResources does not report them
-//   windows            the saver's windows, top-level and children
+//   "gdi-table N windows N"
+//   gdi-table  live entries of the saver's GDI handle table, read from its
+//              memory (the table its PEB points at): the GDI objects it holds.
+//              Wine's GetGuiResources and GetProcessHandleCount answer 0.
+//   windows    the saver's windows, top-level and children
 // or "none" when no saver runs. A value that cannot be read prints as -1.
 #include <windows.h>
 #include <winternl.h>
@@ -77,13 +75,9 @@ int main() {
         puts("none");
         return 1;
     }
-    DWORD handles = 0;
-    long handleCount = GetProcessHandleCount(process, &handles) ? static_cast<long>(handles) : -1;
     WindowCount windows{processId, 0};
     EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&windows));
-    printf("gui-gdi %lu gui-user %lu handles %ld gdi-table %ld windows %ld\n",
-           GetGuiResources(process, GR_GDIOBJECTS), GetGuiResources(process, GR_USEROBJECTS),
-           handleCount, CountGdiTable(process), windows.count);
+    printf("gdi-table %ld windows %ld\n", CountGdiTable(process), windows.count);
     CloseHandle(process);
     return 0;
 }
