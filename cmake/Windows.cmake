@@ -3,7 +3,12 @@ enable_language(RC)
 # The version is set once, in project() of CMakeLists.txt.
 configure_file(cmake/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_BINARY_DIR}/generated")
-add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
+# The saver's own code is compiled against the API of Windows 98 and NT 4, so
+# that nothing newer is imported by accident: what it uses of later systems
+# (WOW64, file virtualisation) it looks up at run time. The tests and their
+# tools may use anything.
+set(SAVER_OLD_API _WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_IE=0x0400)
 # No mingw DLLs at run time.
 add_link_options(-static -static-libgcc -static-libstdc++)
 
@@ -23,30 +28,79 @@ target_link_libraries(saver_core PUBLIC saver_win)
 add_executable(VelorinScreenSaver WIN32 src/host/WinMain_win.cpp resources/VelorinScreenSaver.rc)
 set_target_properties(VelorinScreenSaver PROPERTIES SUFFIX ".scr")
 target_link_libraries(VelorinScreenSaver PRIVATE saver_win)
+foreach(target saver_core saver_win VelorinScreenSaver)
+  target_compile_definitions(${target} PRIVATE ${SAVER_OLD_API})
+endforeach()
+# The 32-bit saver must load on Windows 98: a function it imports that is not
+# confirmed there fails the build. A build of the "posix" thread model, for
+# the GoogleTest suites, makes no saver.
+if(SAVER_THREAD_MODEL STREQUAL "posix")
+  set_target_properties(VelorinScreenSaver PROPERTIES EXCLUDE_FROM_ALL TRUE)
+elseif(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_custom_command(TARGET VelorinScreenSaver POST_BUILD
+    COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:VelorinScreenSaver>
+            ${CMAKE_SOURCE_DIR}/cmake/win98-imports.txt
+    VERBATIM)
+endif()
+
 
 option(SAVER_WINDOWS_TESTS "Build the tests that run under Wine" ON)
 if(NOT SAVER_WINDOWS_TESTS)
   return()
 endif()
 
-set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-foreach(target gtest gtest_main gmock gmock_main)
-  target_compile_options(${target} PRIVATE -w)
-endforeach()
+# Each build runs under the Wine of its own width, in the same 64-bit prefix.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(SAVER_WINE /usr/lib/wine/wine64)
+  set(SAVER_ARCH x64)
+else()
+  set(SAVER_WINE /usr/lib/wine/wine)
+  set(SAVER_ARCH x86)
+endif()
 
-# The portable tests, built again for Windows: the same results on both.
-file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*.cpp)
-add_executable(core_tests ${NATIVE_TESTS})
-target_link_libraries(core_tests PRIVATE saver_core gtest_main)
-target_compile_definitions(core_tests PRIVATE TEST_DATA_DIR="tests/data")
+# A build of the saver's thread model ("win32") runs the end-to-end tests on
+# the .scr it made, the one that ships; a "posix" build runs the GoogleTest
+# suites, which need std::mutex.
+if(SAVER_THREAD_MODEL STREQUAL "posix")
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(target gtest gtest_main gmock gmock_main)
+    target_compile_options(${target} PRIVATE -w)
+  endforeach()
 
-# In-process tests of the Win32 halves.
-file(GLOB WIN_TESTS CONFIGURE_DEPENDS tests/win/*.cpp)
-if(WIN_TESTS)
+  # The portable tests, built again for Windows: the same results on both.
+  file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*.cpp)
+  add_executable(core_tests ${NATIVE_TESTS})
+  target_link_libraries(core_tests PRIVATE saver_core gtest_main)
+  target_compile_definitions(core_tests PRIVATE TEST_DATA_DIR="tests/data")
+  # Tests run inside scripts/wine-session.sh, which provides DISPLAY,
+  # a throw-away WINEPREFIX and a persistent wineserver.
+  add_test(NAME core_tests_wine COMMAND ${SAVER_WINE} $<TARGET_FILE:core_tests>
+           WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+
+  # In-process tests of the Win32 halves: one CTest test per TEST(...), each
+  # in a Wine prefix of its own: the tests change the registry and win.ini,
+  # and must not see each other's changes.
+  file(GLOB WIN_TESTS CONFIGURE_DEPENDS tests/win/*.cpp)
   add_executable(win_tests ${WIN_TESTS})
   target_link_libraries(win_tests PRIVATE saver_win gtest_main)
+  foreach(source ${WIN_TESTS})
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    file(STRINGS ${source} test_lines REGEX "^TEST\\(")
+    foreach(line ${test_lines})
+      string(REGEX REPLACE "^TEST\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\).*" "\\1.\\2" name "${line}")
+      add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/fresh-prefix.sh
+               ${SAVER_WINE} $<TARGET_FILE:win_tests> --gtest_filter=${name})
+    endforeach()
+  endforeach()
+  # The kept frame surface once more on a screen 16 bits deep (remote
+  # sessions, some virtual machines), in a session of its own.
+  add_test(NAME FrameSurface.OnASixteenBitScreen
+           COMMAND env SAVER_SCREEN=1920x1080x16 bash ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh
+                   ${CMAKE_SOURCE_DIR}/tests/wine/fresh-prefix.sh ${SAVER_WINE}
+                   $<TARGET_FILE:win_tests> --gtest_filter=FrameSurface.*)
+  return()
 endif()
 
 # Small Windows tool the end-to-end tests use to look at windows, send messages,
@@ -62,53 +116,34 @@ target_link_libraries(movietool PRIVATE vfw32 gdi32 user32)
 add_executable(frametimes bench/wine/frametimes.cpp)
 target_link_libraries(frametimes PRIVATE saver_win)
 
-# The Windows 9x password libraries, as the password tests stand them in.
+# The Windows 9x password libraries, as the password tests stand them in. They
+# export their functions undecorated, as the system's own do.
 foreach(library PASSWORD.CPL MPR.DLL)
   string(REPLACE "." ";" parts ${library})
   list(GET parts 0 base)
   list(GET parts 1 extension)
   add_library(test_${base} SHARED tests/wine/systemlibs.cpp)
   set_target_properties(test_${base} PROPERTIES PREFIX "" OUTPUT_NAME ${base} SUFFIX ".${extension}")
+  target_link_options(test_${base} PRIVATE -Wl,--kill-at)
 endforeach()
 
 # Counts the running saver's GDI, USER and kernel objects, for the soak test.
 add_executable(resourceprobe tests/wine/resourceprobe.cpp)
 target_link_libraries(resourceprobe PRIVATE user32 ntdll)
 
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  # Tests run inside scripts/wine-session.sh, which provides DISPLAY,
-  # a throw-away WINEPREFIX and a persistent wineserver.
-  add_test(NAME core_tests_wine COMMAND core_tests WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
-  if(TARGET win_tests)
-    # One CTest test per TEST(...), each in a Wine prefix of its own: the tests
-    # change the registry and win.ini, and must not see each other's changes.
-    foreach(source ${WIN_TESTS})
-      set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
-      file(STRINGS ${source} test_lines REGEX "^TEST\\(")
-      foreach(line ${test_lines})
-        string(REGEX REPLACE "^TEST\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\).*" "\\1.\\2" name "${line}")
-        add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/fresh-prefix.sh
-                 /usr/lib/wine/wine64 $<TARGET_FILE:win_tests> --gtest_filter=${name})
-      endforeach()
-    endforeach()
-    # The kept frame surface once more on a screen 16 bits deep (remote
-    # sessions, some virtual machines), in a session of its own.
-    add_test(NAME FrameSurface.OnASixteenBitScreen
-             COMMAND env SAVER_SCREEN=1920x1080x16 bash ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh
-                     ${CMAKE_SOURCE_DIR}/tests/wine/fresh-prefix.sh /usr/lib/wine/wine64
-                     $<TARGET_FILE:win_tests> --gtest_filter=FrameSurface.*)
-  endif()
-  # What the end-to-end tests are told: the saver and the helper programs.
-  set(E2E_ENVIRONMENT
-    "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>"
-    "SAVER_PROBE=$<TARGET_FILE:winprobe>"
-    "SAVER_MOVIETOOL=$<TARGET_FILE:movietool>"
-    "SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>"
-    "SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>")
-  file(GLOB WINE_E2E CONFIGURE_DEPENDS tests/wine/test_*.py)
-  foreach(script ${WINE_E2E})
-    get_filename_component(name ${script} NAME_WE)
-    add_test(NAME ${name} COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider ${script})
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${E2E_ENVIRONMENT}" TIMEOUT 600)
-  endforeach()
-endif()
+# What the end-to-end tests are told: the saver, the helper programs, and the
+# Wine that runs them.
+set(E2E_ENVIRONMENT
+  "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>"
+  "SAVER_PROBE=$<TARGET_FILE:winprobe>"
+  "SAVER_MOVIETOOL=$<TARGET_FILE:movietool>"
+  "SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>"
+  "SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>"
+  "SAVER_WINE=${SAVER_WINE}"
+  "SAVER_ARCH=${SAVER_ARCH}")
+file(GLOB WINE_E2E CONFIGURE_DEPENDS tests/wine/test_*.py)
+foreach(script ${WINE_E2E})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME ${name} COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider ${script})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${E2E_ENVIRONMENT}" TIMEOUT 600)
+endforeach()

@@ -1,7 +1,10 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+# The thread model: see mingw-i686.cmake.
+set(SAVER_THREAD_MODEL win32 CACHE STRING "win32 (the saver) or posix (the GoogleTest suites)")
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SAVER_THREAD_MODEL)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-${SAVER_THREAD_MODEL})
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-${SAVER_THREAD_MODEL})
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,6 +1,7 @@
 #include "host/Host.h"
 #include "host/CommandLine.h"
 #include "host/PasswordRules.h"
+#include "host/SystemFunction.h"
 
 #include <commctrl.h>
 
@@ -11,11 +12,8 @@ bool isPreview;
 typedef BOOL(WINAPI* HeapSetInformationFunction)(HANDLE, int, void*, SIZE_T);
 
 static void EnableHeapTerminationOnCorruption() {
-    HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
-    if (!kernel)
-        return;
-    auto heapSetInformation = reinterpret_cast<HeapSetInformationFunction>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "HeapSetInformation")));
+    auto heapSetInformation =
+        SystemFunction<HeapSetInformationFunction>("KERNEL32.DLL", "HeapSetInformation");
     if (heapSetInformation)
         heapSetInformation(nullptr, 1 /* HeapEnableTerminationOnCorruption */, nullptr, 0);
 }

@@ -3,12 +3,17 @@
 #include <cstdio>
 #include <cstring>
 
-bool SaverFilePath(const char* folder, char (&path)[installPathSize]) {
+const char* PreviousByte(const char* text, const char* current) {
+    return current > text ? current - 1 : text;
+}
+
+bool SaverFilePath(const char* folder, char (&path)[installPathSize], PreviousCharFunction previous) {
     path[0] = '\0';
     if (!folder)
         return false;
-    const size_t length = strlen(folder);
-    const char* separator = length && folder[length - 1] == '\\' ? "" : "\\";
+    const char* end = folder + strlen(folder);
+    const bool endsInSeparator = end > folder && *previous(folder, end) == '\\';
+    const char* separator = endsInSeparator ? "" : "\\";
     const int written = snprintf(path, sizeof path, "%s%s%s.scr", folder, separator, SAVER_PRODUCT_NAME);
     if (written < 0 || static_cast<size_t>(written) >= sizeof path) {
         path[0] = '\0';

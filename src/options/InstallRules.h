@@ -13,10 +13,18 @@ constexpr size_t installPathSize = 260;
 // The product's name: it names the saver file and captions every message box.
 #define SAVER_PRODUCT_NAME "VelorinScreenSaver"
 
-// `folder` followed by "\VelorinScreenSaver.scr". A folder that already ends
-// in a backslash (a drive root such as "C:\") gets no second one. False, and
-// `path` empty, when the result would not fit.
-bool SaverFilePath(const char* folder, char (&path)[installPathSize]);
+// Steps back over one character of `text` from `current`; on Windows this is
+// CharPrevA, which knows the double-byte characters of the ANSI code page,
+// whose second byte may be a backslash.
+typedef const char* (*PreviousCharFunction)(const char* text, const char* current);
+
+const char* PreviousByte(const char* text, const char* current);
+
+// `folder` followed by "\VelorinScreenSaver.scr". A folder whose last
+// character is a backslash (a drive root such as "C:\") gets no second one.
+// False, and `path` empty, when the result would not fit.
+bool SaverFilePath(const char* folder, char (&path)[installPathSize],
+                   PreviousCharFunction previous = PreviousByte);
 
 // Whether the copy into the system folder reaches it. A 32-bit program
 // without an execution level in its manifest runs with file virtualisation:

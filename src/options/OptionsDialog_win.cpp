@@ -78,10 +78,8 @@ static void SelectMode(HWND dialog, int selected, int other) {
 static BOOL OnInitDialog(HWND dialog) {
     EnterDataFolder("<VelorinTools>");
     char current[MAX_PATH] = {};
-    char system[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof current, current);
-    GetSystemDirectoryA(system, sizeof system);
-    if (IsSameFolder(current, system))
+    if (IsSystemFolder(current))
         ShowWindow(GetDlgItem(dialog, IDC_INSTALL), SW_HIDE);
 
     LoadSettings();
@@ -99,13 +97,26 @@ static BOOL OnInitDialog(HWND dialog) {
     return TRUE;
 }
 
+// Windows 98, ME and NT 4 refuse the file dialog's request with the fields
+// Windows 2000 added: they get the request as they know it.
+static DWORD FileDialogRequestSize() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    const bool known = GetVersionExA(&version) != 0;
+#pragma GCC diagnostic pop
+    return known && version.dwMajorVersion >= 5 ? sizeof(OPENFILENAMEA)
+                                                : OPENFILENAME_SIZE_VERSION_400A;
+}
+
 static void OnBrowse(HWND dialog) {
     char shown[settingTextSize] = {};
     GetDlgItemTextA(dialog, IDC_FILE, shown, sizeof shown);
     BrowseStartName(shown, saverSettings.file);
 
     OPENFILENAMEA request = {};
-    request.lStructSize = sizeof request;
+    request.lStructSize = FileDialogRequestSize();
     request.hwndOwner = dialog;
     request.lpstrFilter = "Imagery Files (*.avi,*.bmp,*.jpg)\0*.avi;*.bmp;*.jpg\0";
     request.lpstrFile = saverSettings.file;
