@@ -6,21 +6,41 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev googletest libbenchmark-dev
+  g++-multilib
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
+  g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
   wine64 xvfb xdotool x11-utils imagemagick fonts-liberation2
   python3 python3-pytest file procps fonts-wine
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq || { sleep 5; $sudo apt-get update -qq; }
-# With their recommendations: Wine loads FreeType, fontconfig and the X
-# extensions it draws with at run time, and lists them only as recommended.
-$sudo apt-get install -y -qq "${missing[@]}"
+
+# install [--no-install-recommends] PACKAGE...
+install() {
+  local options=() missing=() p
+  [ "$1" != --no-install-recommends ] || { options=("$1"); shift; }
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  $sudo apt-get update -qq || { sleep 5; $sudo apt-get update -qq; }
+  # With their recommendations: Wine loads FreeType, fontconfig and the X
+  # extensions it draws with at run time, and lists them only as recommended.
+  $sudo apt-get install -y -qq "${options[@]}" "${missing[@]}"
+}
+install "${packages[@]}"
+# The emulator runs the 32-bit native tests where the kernel cannot; without
+# its recommended binfmt hook, which would hand every 32-bit program to it.
+install --no-install-recommends qemu-user
+
+# Wine's 32-bit half runs the 32-bit saver in the 64-bit prefix, as 64-bit
+# Windows does; only where the kernel runs 32-bit programs. Elsewhere it could
+# not start, and its failing starts slow the 64-bit tests down.
+probe=$(mktemp)
+if echo 'int main(void) { return 0; }' | gcc -m32 -x c - -o "$probe" 2>/dev/null && "$probe" 2>/dev/null; then
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+  install wine32:i386
+fi
+rm -f "$probe"

@@ -1,6 +1,9 @@
 // The portable build's file system for the folder scan: POSIX directories,
 // with the backslashes of Windows paths read as separators.
 #ifndef _WIN32
+// 64-bit inode numbers and sizes for 32-bit code too, where readdir and stat
+// would otherwise fail on today's file systems.
+#define _FILE_OFFSET_BITS 64
 #include "imaging/FolderListing.h"
 
 #include <dirent.h>
