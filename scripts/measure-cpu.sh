@@ -11,7 +11,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 convert -size 640x480 gradient:red-blue -fill lime -draw "rectangle 200,150 440,330" "BMP3:$work/picture.bmp"
 picture="Z:$(echo "$work/picture.bmp" | tr / '\\')"
-ini=$WINEPREFIX/drive_c/windows/win.ini
+source "$(dirname "$0")/saver-env.sh"
 ticks=$(getconf CLK_TCK)
 
 source "$(dirname "$0")/prefix-pid.sh"
@@ -33,11 +33,11 @@ printf '%-46s %8s %8s %10s %8s   (CPU s per s)\n' content saver X wineserver tot
 measure() {
   local name=$1; shift
   [[ $name == *"${SAVER_MEASURE_ONLY:-}"* ]] || return 0
-  # The session's prefix is a throw-away one: its win.ini holds just this.
+  # The session's prefix is a throw-away one: the settings file holds just this.
   printf '[VelorinScreenSaver]\r\n' > "$ini"
   for setting in "$@"; do printf '%s\r\n' "$setting" >> "$ini"; done
   xdotool mousemove 10 10
-  /usr/lib/wine/wine64 "$scr" /s &
+  $wine "$scr" /s &
   sleep 3
   local pids before after
   pids="$(prefix_pid VelorinScreenSa) $(xserver_pid) $(prefix_pid wineserver)"
@@ -65,7 +65,7 @@ measure "clock, bouncing" Mode=T Text= ScreenMode=B
 build=$(dirname "$scr")
 if [ -f "$build/movietool.exe" ] && [[ movie == *"${SAVER_MEASURE_ONLY:-}"* ]]; then
   movie="Z:$(echo "$work/movie.avi" | tr / '\\')"
-  /usr/lib/wine/wine64 "$build/movietool.exe" make "$movie" rgb24 640 480 50 25 1 >/dev/null
+  $wine "$build/movietool.exe" make "$movie" rgb24 640 480 50 25 1 >/dev/null
   measure "movie 640 x 480 at 25 fps, faded, full screen" "File=$movie" ScreenMode=F Fade=1
-  /usr/lib/wine/wine64 "$build/frametimes.exe" movie "$movie" 1440 1080 250
+  $wine "$build/frametimes.exe" movie "$movie" 1440 1080 250
 fi

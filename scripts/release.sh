@@ -30,7 +30,8 @@ VelorinScreenSaver $version
 
 Install
   Right-click VelorinScreenSaver.scr and choose Install. Take the file in x64
-  on 64-bit Windows, the one in x86 on 32-bit Windows (it runs on both).
+  on 64-bit Windows, the one in x86 on 32-bit Windows (it runs on both, and
+  on Windows 98, ME, NT 4, 2000 and XP).
   Or open the saver's options (double-click it) and press "Install...".
 
 Uninstall
@@ -38,8 +39,10 @@ Uninstall
   VelorinScreenSaver.scr from the Windows system folder (System32, or
   SysWOW64 for the 32-bit saver on 64-bit Windows).
 
-Settings live in section [VelorinScreenSaver] of win.ini, or of
-VelorinTools.ini in the folder named by [Folders] VelorinTools in win.ini.
+Settings live in section [VelorinScreenSaver] of VelorinTools.ini in the
+folder named by [Folders] VelorinTools in win.ini; without that entry, in
+win.ini itself (32-bit saver) or in
+%APPDATA%\VelorinScreenSaver\VelorinTools.ini (64-bit saver).
 NOTE
 (cd "$stage" && sha256sum x86/VelorinScreenSaver.scr x64/VelorinScreenSaver.scr README.txt INSTALL.txt \
   > SHA256SUMS.txt)

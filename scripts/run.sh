@@ -33,12 +33,14 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake 
 cmake --build "$build" -j "$(nproc)" --target VelorinScreenSaver
 scr=$(pwd)/$build/VelorinScreenSaver.scr
 
-# The settings go into section [VelorinScreenSaver] of the prefix's win.ini,
-# replacing the section of an earlier run.
+# The settings go into section [VelorinScreenSaver] of the file the 64-bit
+# saver reads them from (the prefix's win.ini names no data folder), under
+# the user's application data, replacing the section of an earlier run.
 write_settings() {
-  python3 - "$WINEPREFIX/drive_c/windows/win.ini" <<'PY'
+  python3 - "$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Roaming/VelorinScreenSaver/VelorinTools.ini" <<'PY'
 import os, sys
 path, values = sys.argv[1], os.environ["SAVER_SETTINGS"].splitlines()
+os.makedirs(os.path.dirname(path), exist_ok=True)
 kept, skipping = [], False
 if os.path.exists(path):
     for line in open(path, encoding="latin-1").read().splitlines():

@@ -23,11 +23,10 @@ scr=$(realpath "$1")
 minutes=${2:-60}
 every=${3:-60}
 build=$(dirname "$scr")
-wine=/usr/lib/wine/wine64
 duration=$(awk -v m="$minutes" 'BEGIN { printf "%d", m * 60 }')
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-ini=$WINEPREFIX/drive_c/windows/win.ini
+source "$(dirname "$0")/saver-env.sh"
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 
 convert -size 640x480 gradient:orange-navy -fill lime -draw "circle 320,240 320,100" "BMP3:$work/picture.bmp"
@@ -54,7 +53,7 @@ failed=0
 soak() {
   local name=$1; shift
   [[ $name == *"${SAVER_SOAK_ONLY:-}"* ]] || return 0
-  # The session's prefix is a throw-away one: its win.ini holds just this.
+  # The session's prefix is a throw-away one: the settings file holds just this.
   printf '[VelorinScreenSaver]\r\n' > "$ini"
   for setting in "$@"; do printf '%s\r\n' "$setting" >> "$ini"; done
   printf '\n=== %s, %s s, a sample every %s s\n%s\n' "$name" "$duration" "$every" "$columns"

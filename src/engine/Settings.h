@@ -27,7 +27,9 @@ extern SaverSettings saverSettings;
 // Both fixed by static initialisation, before the host starts: when win.ini
 // has an entry [Folders] VelorinTools, `dataFolder` holds it and the settings
 // live in ".\VelorinTools.ini" (in the data folder, once EnterDataFolder has
-// made it current); otherwise `dataFolder` is empty and they live in "win.ini".
+// made it current); otherwise `dataFolder` is empty and they live in "win.ini",
+// or, in the 64-bit build, in "%APPDATA%\VelorinScreenSaver\VelorinTools.ini"
+// (win.ini when that path is too long), whose folder the first save makes.
 extern const char* settingsFileName;
 extern char dataFolder[folderPathSize];
 
@@ -43,8 +45,13 @@ void LoadSettings();
 
 // Writes saverSettings back, each key only if its stored text differs. The
 // engine passes frameOnly to store "FrameNumber" and nothing else; the options
-// dialog saves everything but "FrameNumber". Failed writes are not reported.
-void SaveSettings(bool frameOnly);
+// dialog saves everything but "FrameNumber". True when every write succeeded.
+bool SaveSettings(bool frameOnly);
+
+#ifdef _WIN64
+// The settings file by its full path, for a message that names it.
+void SettingsFilePath(char (&path)[folderPathSize]);
+#endif
 
 // Writes `value` unless the file already holds exactly that text. Non-zero on
 // success, including when nothing needed writing.

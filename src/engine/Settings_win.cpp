@@ -2,6 +2,10 @@
 
 #include "WinTypes.h"
 
+#ifdef _WIN64
+#include <shlobj.h>
+#endif
+
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -13,10 +17,48 @@ const char dataFolderMarker[] = "<VelorinTools>";
 const char privateSettingsFile[] = ".\\VelorinTools.ini";
 const char profileSettingsFile[] = "win.ini";
 
+#ifdef _WIN64
+// With no data folder, the full path of the settings file under the user's
+// application data, when it fits; zero-initialised, so ready before any
+// dynamic initialiser.
+char userSettingsFile[folderPathSize];
+
+// "%APPDATA%\VelorinScreenSaver\VelorinTools.ini". False when there is no
+// such folder or the path would not fit.
+bool FindUserSettingsFile() {
+    char appData[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        return false;
+    int length = snprintf(userSettingsFile, sizeof userSettingsFile,
+                          "%s\\VelorinScreenSaver\\VelorinTools.ini", appData);
+    if (length > 0 && static_cast<size_t>(length) < sizeof userSettingsFile)
+        return true;
+    userSettingsFile[0] = '\0';
+    return false;
+}
+
+// Makes the folder of that file, if the settings live there; a folder that
+// exists already is fine.
+void MakeUserSettingsFolder() {
+    if (settingsFileName != userSettingsFile)
+        return;
+    char folder[folderPathSize];
+    memcpy(folder, userSettingsFile, sizeof folder);
+    *strrchr(folder, '\\') = '\0';
+    CreateDirectoryA(folder, nullptr);
+}
+#endif
+
 const char* ChooseSettingsFile() {
-    return GetProfileStringA("Folders", "VelorinTools", "", dataFolder, folderPathSize)
-               ? privateSettingsFile
-               : profileSettingsFile;
+    if (GetProfileStringA("Folders", "VelorinTools", "", dataFolder, folderPathSize))
+        return privateSettingsFile;
+#ifdef _WIN64
+    // A 64-bit program gets no file virtualisation: a standard user's write
+    // to win.ini in the Windows folder would fail.
+    if (FindUserSettingsFile())
+        return userSettingsFile;
+#endif
+    return profileSettingsFile;
 }
 
 }  // namespace
@@ -88,42 +130,66 @@ void LoadSettings() {
     s.frameNumber = ReadNumber("FrameNumber", -1);
 }
 
-static void WriteText(const char* key, const char* value) {
-    WriteProfileIfChanged(settingsFileName, section, key, value);
+static bool WriteText(const char* key, const char* value) {
+    return WriteProfileIfChanged(settingsFileName, section, key, value) != 0;
 }
 
 // "File" and "Text" are read no further than their fields, even if a caller
 // left one without its NUL.
-static void WriteField(const char* key, const char (&field)[settingTextSize]) {
+static bool WriteField(const char* key, const char (&field)[settingTextSize]) {
     char value[settingTextSize];
     snprintf(value, sizeof value, "%.*s", static_cast<int>(settingTextSize - 1), field);
-    WriteText(key, value);
+    return WriteText(key, value);
 }
 
-static void WriteCode(const char* key, int32_t code) {
+static bool WriteCode(const char* key, int32_t code) {
     char value[2] = {static_cast<char>(code), '\0'};
-    WriteText(key, value);
+    return WriteText(key, value);
 }
 
-static void WriteNumber(const char* key, int32_t number) {
+static bool WriteNumber(const char* key, int32_t number) {
     char value[64];
     snprintf(value, sizeof value, "%d", static_cast<int>(number));
-    WriteText(key, value);
+    return WriteText(key, value);
 }
 
-void SaveSettings(bool frameOnly) {
+bool SaveSettings(bool frameOnly) {
     EnterDataFolder(dataFolderMarker);
+#ifdef _WIN64
+    MakeUserSettingsFolder();
+#endif
     const SaverSettings& s = saverSettings;
-    if (frameOnly) {
-        WriteNumber("FrameNumber", s.frameNumber);
-        return;
-    }
-    WriteCode("Mode", s.mode);
-    WriteCode("ScreenMode", s.screenMode);
-    WriteField("File", s.file);
-    WriteField("Text", s.text);
-    WriteNumber("Rotation2D", s.rotation2D);
-    WriteNumber("Rotation3D", s.rotation3D);
-    WriteNumber("Fade", s.fade);
-    WriteNumber("Rewind", s.rewind);
+    if (frameOnly)
+        return WriteNumber("FrameNumber", s.frameNumber);
+    // Every key is tried, whatever became of the one before.
+    bool saved = WriteCode("Mode", s.mode);
+    saved &= WriteCode("ScreenMode", s.screenMode);
+    saved &= WriteField("File", s.file);
+    saved &= WriteField("Text", s.text);
+    saved &= WriteNumber("Rotation2D", s.rotation2D);
+    saved &= WriteNumber("Rotation3D", s.rotation3D);
+    saved &= WriteNumber("Fade", s.fade);
+    saved &= WriteNumber("Rewind", s.rewind);
+    return saved;
 }
+
+#ifdef _WIN64
+void SettingsFilePath(char (&path)[folderPathSize]) {
+    if (settingsFileName == profileSettingsFile) {
+        // win.ini is in the Windows folder.
+        char windows[folderPathSize];
+        UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+        if (length > 0 && length + sizeof "\\win.ini" <= folderPathSize) {
+            snprintf(path, folderPathSize, "%s\\%s", windows, profileSettingsFile);
+            return;
+        }
+    } else {
+        // A relative name is in the current folder: the data folder, once
+        // LoadSettings or SaveSettings has entered it.
+        DWORD length = GetFullPathNameA(settingsFileName, folderPathSize, path, nullptr);
+        if (length > 0 && length < folderPathSize)
+            return;
+    }
+    snprintf(path, folderPathSize, "%s", settingsFileName);
+}
+#endif

@@ -13,6 +13,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 // The banner's turn in degrees: one step less every tick. Process-wide, so a
@@ -141,7 +142,20 @@ static void OnOk(HWND dialog, WPARAM wParam) {
     GetDlgItemTextA(dialog, IDC_FILE, saverSettings.file, sizeof saverSettings.file);
     GetDlgItemTextA(dialog, IDC_TEXT, saverSettings.text, sizeof saverSettings.text);
     StoreChoices(ReadChoices(dialog), &saverSettings);
-    SaveSettings(false);
+    [[maybe_unused]] const bool saved = SaveSettings(false);
+#ifdef _WIN64
+    // A 64-bit program's writes are never virtualised: a settings file the
+    // user may not write is named, and the dialog stays open. The 32-bit
+    // saver keeps its long-standing silence (its writes are virtualised).
+    if (!saved) {
+        char path[folderPathSize];
+        SettingsFilePath(path);
+        char message[folderPathSize + 64];
+        snprintf(message, sizeof message, "The settings could not be saved to %s.", path);
+        MessageBoxA(dialog, message, SAVER_PRODUCT_NAME, MB_OK | MB_ICONERROR);
+        return;
+    }
+#endif
     EndDialog(dialog, static_cast<INT_PTR>(wParam));
 }
 

@@ -2,11 +2,16 @@
 input from xdotool; the screen is read with ImageMagick's import, windows from
 outside with the window probe (winprobe.cpp)."""
 import os
+import pwd
 import re
 import subprocess
 import time
 
-WINE = "/usr/lib/wine/wine64"
+# The Wine of the build under test; the prefix's own tools (reg, winepath)
+# always run as 64-bit programs, which see System32 unredirected.
+WINE = os.environ.get("SAVER_WINE", "/usr/lib/wine/wine64")
+WINE64 = "/usr/lib/wine/wine64"
+ARCH = os.environ.get("SAVER_ARCH", "x64")
 SCR = os.environ.get("SAVER_SCR", "")
 PROBE = os.environ.get("SAVER_PROBE", "")
 SAVER_CLASS, SAVER_TITLE = "WindowsScreenSaverClass", "Screen Saver"
@@ -15,6 +20,14 @@ RED, LIME, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)
 BANNER_RECT = (640, 500, 640, 80)   # the banner, 640 x 80, centred on the 1920 x 1080 screen
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 WIN_INI = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "windows", "win.ini")
+# The user's application data, in the folder Wine names after the Linux user.
+APPDATA = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "users",
+                       os.environ.get("USER") or pwd.getpwuid(os.getuid()).pw_name,
+                       "AppData", "Roaming")
+# Where the saver keeps its settings with no [Folders] VelorinTools entry: the
+# 64-bit build under the application data, the 32-bit build in win.ini.
+SETTINGS_FILE = WIN_INI if ARCH == "x86" else os.path.join(APPDATA, "VelorinScreenSaver",
+                                                           "VelorinTools.ini")
 WM_CLOSE, WM_CONTEXTMENU = 0x0010, 0x007B
 
 
@@ -28,7 +41,7 @@ def probe(*args, timeout=30):
 
 
 def reg(*args):
-    return subprocess.run([WINE, "reg", *map(str, args)], capture_output=True, text=True, timeout=60)
+    return subprocess.run([WINE64, "reg", *map(str, args)], capture_output=True, text=True, timeout=60)
 
 
 def xdotool(*args):
@@ -174,7 +187,7 @@ def read_profile(path):
     return open(path, "rb").read().decode("latin-1") if os.path.exists(path) else ""
 
 
-def read_section(path=WIN_INI, name="VelorinScreenSaver"):
+def read_section(path=SETTINGS_FILE, name="VelorinScreenSaver"):
     """The lines of a section of a profile file, or None when it has none."""
     found = section_pattern(name).search(read_profile(path))
     return found and [line for line in found[1].splitlines() if line]
@@ -187,6 +200,7 @@ def write_section(path, name, values):
     text += "\r\n" if text else ""
     if values is not None:
         text += f"[{name}]\r\n" + "".join(f"{k}={v}\r\n" for k, v in values.items())
+    os.makedirs(os.path.dirname(path), exist_ok=True)
     open(path, "wb").write(text.encode("latin-1"))
 
 
@@ -194,7 +208,7 @@ class RunningSaver:
     """A full-screen saver started on the settings given, the pointer at rest."""
 
     def __init__(self, program=None, pointer=(5, 5), **settings):
-        write_section(WIN_INI, "VelorinScreenSaver", settings)
+        write_section(SETTINGS_FILE, "VelorinScreenSaver", settings)
         xdotool("mousemove", *pointer)
         time.sleep(0.2)
         self.program = Program("/s", program)

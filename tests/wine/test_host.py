@@ -5,7 +5,7 @@ import time
 
 import pytest
 
-from saver import (BANNER_RECT, SAVER_CLASS, SAVER_TITLE, WIN_INI, WM_CONTEXTMENU, Host, Program,
+from saver import (BANNER_RECT, SAVER_CLASS, SAVER_TITLE, SETTINGS_FILE, WM_CONTEXTMENU, Host, Program,
                    Screen, children, find_window, probe, wait_until, write_section, xdotool)
 
 WM_SETTEXT, WM_COMMAND, WM_SYSCOMMAND, WM_POWERBROADCAST = 0x000C, 0x0111, 0x0112, 0x0218
@@ -51,7 +51,7 @@ def test_full_screen_saver_covers_the_screen_and_ends_on_input(saver, started, e
 
 
 def test_preview_fills_its_host_bounces_inside_it_and_ignores_input(started):
-    write_section(WIN_INI, "VelorinScreenSaver", {})
+    write_section(SETTINGS_FILE, "VelorinScreenSaver", {})
     host = Host()
     preview = Program(f"/p {host.handle}")
     started += [host, preview]

@@ -9,9 +9,9 @@ from pathlib import Path
 
 import pytest
 
-from saver import (DESKTOP_KEY, LAVENDER, PROBE, SCR, Program, Screen, children, find_window,
-                   make_picture, read_section, reg, wait_until, windows_path, write_section,
-                   xdotool)
+from saver import (APPDATA, ARCH, DESKTOP_KEY, LAVENDER, PROBE, SCR, SETTINGS_FILE, WIN_INI, WINE64,
+                   Program, Screen, children, find_window, make_picture, read_section, reg,
+                   wait_until, windows_path, write_section, xdotool)
 
 DIALOG, MESSAGE_BOX = ("#32770", "VelorinScreenSaver Options"), ("#32770", "VelorinScreenSaver")
 FILE_DIALOG = ("#32770", "Select Imagery File")
@@ -26,9 +26,13 @@ CAPTIONS = [(1001, "Full Screen"), (1008, "Centered On Screen"), (1009, "Bounce 
             (1013, "3D Rotation"), (1014, "Fade Edges"), (1017, ""), (-1, ""),
             (1003, "www.velorin.example"), (1005, "Install...")]
 DRIVE_C = Path(os.environ.get("WINEPREFIX", "/")) / "drive_c"
-TARGET = DRIVE_C / "windows" / "system32" / "VelorinScreenSaver.scr"
+# Where the system keeps savers of the build under test: the 32-bit saver's
+# copies land in SysWOW64, and are registered by that name.
+SYSTEM_FOLDER = {"x86": "syswow64"}.get(ARCH, "system32")
+TARGET = DRIVE_C / "windows" / SYSTEM_FOLDER / "VelorinScreenSaver.scr"
 DATA = DRIVE_C / "Velorin Data"
 SETTINGS = DATA / "VelorinTools.ini"
+USER_SETTINGS_FOLDER = Path(APPDATA) / "VelorinScreenSaver"   # the 64-bit build's, with no entry
 
 
 def controls(window):
@@ -63,6 +67,8 @@ def data_folder():
     yield
     TARGET.rmdir() if TARGET.is_dir() else TARGET.unlink(missing_ok=True)
     shutil.rmtree(DATA, ignore_errors=True)
+    if USER_SETTINGS_FOLDER.is_file():
+        USER_SETTINGS_FOLDER.unlink()
     name_data_folder(None)
 
 
@@ -88,7 +94,7 @@ def test_the_dialog_as_shown_its_banner_and_web_button(dialog, registry, tmp_pat
              f'"{windows_path(PROBE)}" record "{windows_path(opened)}" "%1"')
     # The saver run with no arguments shows it; Install is hidden when the
     # data folder is the system folder, where it would copy itself.
-    name_data_folder(r"C:\windows\SYSTEM32")
+    name_data_folder("C:\\windows\\" + SYSTEM_FOLDER.upper())
     options = dialog(None)
     x, y, width, height = options.rect
     assert abs(x + width / 2 - 960) <= 1 and abs(y + height / 2 - 540) <= 1, "not centred"
@@ -196,7 +202,8 @@ def answer_message_box(button, previous=None):
 
 
 def is_short_path_of(path, file):
-    linux = subprocess.run(["winepath", "-u", path], capture_output=True, text=True).stdout.strip()
+    linux = subprocess.run([WINE64, "winepath", "-u", path], capture_output=True,
+                           text=True).stdout.strip()
     return os.path.samefile(linux, file) and all(
         " " not in p and len(p.partition(".")[0]) <= 8 and len(p.partition(".")[2]) <= 3
         for p in path.split("\\")[1:])
@@ -228,3 +235,26 @@ def test_install(dialog, registry, case):
         assert is_short_path_of(entry, DATA / "VelorinScreenSaver.scr")
     assert options.close()
     assert not SETTINGS.exists()
+
+
+def test_with_no_data_folder_the_64_bit_build_saves_to_the_application_data(dialog):
+    if ARCH == "x86":
+        pytest.skip("the 32-bit build keeps its settings in win.ini, as before")
+    name_data_folder(None)
+    shutil.rmtree(USER_SETTINGS_FOLDER, ignore_errors=True)
+    options = dialog()
+    assert not USER_SETTINGS_FOLDER.exists()   # opening makes nothing; the first save does
+    click(options.handle, 1001)   # Full Screen
+    assert options.close(IDOK)
+    assert read_section(SETTINGS_FILE)[:2] == ["Mode=I", "ScreenMode=F"]
+    assert read_section(WIN_INI) is None
+
+    # A file where its folder should be: nothing can be saved, and OK says so.
+    shutil.rmtree(USER_SETTINGS_FOLDER)
+    USER_SETTINGS_FOLDER.write_bytes(b"")
+    options = dialog()
+    click(options.handle, IDOK)
+    path = "C:\\" + os.path.relpath(SETTINGS_FILE, DRIVE_C).replace("/", "\\")
+    assert answer_message_box(IDOK)[1] == f"The settings could not be saved to {path}."
+    assert find_window(*DIALOG).handle == options.handle   # still open
+    assert options.close(IDCANCEL)
