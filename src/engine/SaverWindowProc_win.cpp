@@ -288,12 +288,15 @@ void PaintMovieFrame() {
     saverSettings.frameNumber = NextMovieFrame(saverSettings.frameNumber, moviePlayer.HasVideo(),
                                                moviePlayer.FrameCount());
     BITMAPINFOHEADER* frame = moviePlayer.GetFrame(saverSettings.frameNumber, false);
-    if (frame && saverSettings.fade)
+    // The fade copies the frame as a packed DIB, whose rows follow a plain
+    // 40-byte header.
+    if (frame && saverSettings.fade && frame->biSize == sizeof *frame)
         frame = FadedFrame(frame);
-    // Rows right behind the header: 24-bit frames carry no colour table.
-    if (frame && frame->biClrUsed == 0 &&
+    // Rows right behind the header, whose size the decoder sets: 24-bit
+    // frames carry no colour table.
+    if (frame && frame->biClrUsed == 0 && frame->biSize >= sizeof *frame &&
         PresentEnlarged(engine.displayWindow, frameSurface, *frame,
-                        reinterpret_cast<const BYTE*>(frame) + sizeof *frame, false, false))
+                        reinterpret_cast<const BYTE*>(frame) + frame->biSize, false, false))
         return;
     PresentDib(engine.displayWindow, nullptr, frame, nullptr);
 }

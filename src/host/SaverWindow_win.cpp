@@ -173,9 +173,17 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return DefWindowProcA(window, message, wParam, lParam);
 
     if (message == WM_CLOSE) {
-        if (onWindows9x && !VerifyPassword(window)) {
-            GetCursorPos(&initialCursor);
-            return 0;
+        if (onWindows9x) {
+            // The password dialog takes the mouse capture; after a refusal
+            // the saver takes it back, or moves over the display window
+            // would no longer reach the close rules.
+            const bool hadCapture = GetCapture() == window;
+            if (!VerifyPassword(window)) {
+                if (hadCapture)
+                    SetCapture(window);
+                GetCursorPos(&initialCursor);
+                return 0;
+            }
         }
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -166,6 +166,11 @@ void* DecompressWithCodec(const KBitmap& bitmap) {
     input.header = *header;
     const size_t entries = bitmap.PaletteEntries() < 256 ? bitmap.PaletteEntries() : 256;
     std::memcpy(input.colours, header + 1, entries * sizeof(RGBQUAD));
+    // The header tells the codec where the table ends and how long it is: it
+    // must describe this structure, not the file's (a larger biSize or
+    // biClrUsed would send the codec past its end).
+    input.header.biSize = sizeof input.header;
+    input.header.biClrUsed = static_cast<DWORD>(entries);
     HIC codec = ICLocate(ICTYPE_VIDEO, input.header.biCompression, &input.header, nullptr,
                          ICMODE_DECOMPRESS);
     if (!codec)

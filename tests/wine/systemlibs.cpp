@@ -47,14 +47,17 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     Log(line);
     if (std::strstr(answer, "post"))
         PostMessageA(window, WM_CLOSE, 0, 0);
+    // The system's password dialog takes the mouse capture away.
+    ReleaseCapture();
     return answer[0] == '1';
 }
 
 extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner,
                                                                  DWORD flags, LPVOID reserved) {
     char line[128];
-    std::snprintf(line, sizeof line, "change %s %llu %lu %p", provider ? provider : "(null)",
-                  (unsigned long long)(ULONG_PTR)owner, flags, reserved);
+    std::snprintf(line, sizeof line, "change %s %llu %lu %llu", provider ? provider : "(null)",
+                  (unsigned long long)(ULONG_PTR)owner, flags,
+                  (unsigned long long)(ULONG_PTR)reserved);
     Log(line);
     return 0;
 }
