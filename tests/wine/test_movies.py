@@ -100,7 +100,10 @@ def test_playback_resumes_after_the_stored_frame(saver, movies, rewind):
     time.sleep(5.0)  # 58 frames from 42 to 99 take 3.9 s at 15 a second
     running.end_on_key()
     numbers = [n for _, n in frames()]
-    assert numbers[0] == 42 and successive(numbers, 100), numbers
+    # Frame 42 is painted first, but Wine may put the window on the screen
+    # only after the next frame or two (the order itself is tested natively):
+    # what shows first is never a frame before the stored one.
+    assert 42 <= numbers[0] <= 44 and successive(numbers, 100), numbers
     assert 0 in numbers and numbers[numbers.index(0) - 1] == 99, numbers
     # Closing stores the last frame shown, unless "Rewind" is set, and nothing
     # else: the engine's own changes to the settings (the mode is now "movie")
