@@ -1,0 +1,125 @@
+// The EXIF orientation of JPEG and TIFF files built byte by byte: both byte
+// orders, segments to step over, the IFD after a TIFF file's pixels, and
+// damaged or missing tags, which answer upright. The same bytes are read from
+// memory and from a file.
+#include "imaging/ExifOrientation.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr bool II = false, MM = true;  // little-endian, big-endian
+
+struct Entry {
+    uint16_t tag, type;
+    uint32_t count;
+    uint16_t value;  // a SHORT, in the first two bytes of the value field
+};
+constexpr Entry kWidth = {256, 3, 1, 40};
+Entry Orientation(uint16_t value, uint16_t type = 3, uint32_t count = 1) { return {274, type, count, value}; }
+
+// A TIFF structure: header, `gap` bytes (a TIFF file's pixel data), then IFD0
+// ending with the last entry's value field (no next-IFD offset).
+Bytes Tiff(bool bigEndian, const std::vector<Entry>& entries, uint32_t gap = 0) {
+    Bytes v;
+    auto put = [&](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) v.push_back(uint8_t(value >> 8 * (bigEndian ? bytes - 1 - i : i)));
+    };
+    v = bigEndian ? Bytes{'M', 'M'} : Bytes{'I', 'I'};
+    put(42, 2);
+    put(8 + gap, 4);  // offset of IFD0
+    v.resize(8 + gap, 0xAB);
+    put(uint32_t(entries.size()), 2);
+    for (const Entry& e : entries) {
+        put(e.tag, 2);
+        put(e.type, 2);
+        put(e.count, 4);
+        put(e.value, 2);
+        put(0, 2);
+    }
+    return v;
+}
+
+Bytes Segment(uint8_t code, const Bytes& data) {
+    Bytes v = {0xFF, code, uint8_t((data.size() + 2) >> 8), uint8_t(data.size() + 2)};
+    v.insert(v.end(), data.begin(), data.end());
+    return v;
+}
+
+Bytes Exif(const Bytes& tiff) {
+    Bytes data = {'E', 'x', 'i', 'f', 0, 0};
+    data.insert(data.end(), tiff.begin(), tiff.end());
+    return Segment(0xE1, data);
+}
+
+// SOI, then the parts as they are; no scan, so the last byte is the last one read.
+Bytes Jpeg(const std::vector<Bytes>& parts) {
+    Bytes v = {0xFF, 0xD8};
+    for (const Bytes& p : parts) v.insert(v.end(), p.begin(), p.end());
+    return v;
+}
+
+Bytes WithIfdOffset(Bytes tiff, uint32_t offset) {
+    for (int i = 0; i < 4; ++i) tiff[4 + i] = uint8_t(offset >> 8 * i);  // little-endian
+    return tiff;
+}
+
+Bytes CutShort(Bytes segment, int bytes) {  // the declared length only
+    segment[3] = uint8_t(segment[3] - bytes);
+    return segment;
+}
+
+const Bytes kJfif = Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 2, 0, 0, 1, 0, 1, 0, 0});
+const Bytes kXmp = Segment(0xE1, {'h', 't', 't', 'p', ':', '/', '/', 'n', 's', 0, '<', 'x', '>'});
+
+std::string Write(const Bytes& bytes) {
+    const std::string path = ::testing::TempDir() + "exif_orientation_test.bin";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+}  // namespace
+
+// Every case from memory and from a file. The cases that find a value end
+// with its entry, so every shorter cut of them must answer 1, reading nothing
+// past its end.
+TEST(ExifOrientation, ReadsTheTagOfJpegAndTiffFiles) {
+    const struct { const char* name; Bytes bytes; int orientation; } cases[] = {
+        {"jpeg, little-endian", Jpeg({Exif(Tiff(II, {kWidth, Orientation(6)}))}), 6},
+        {"jpeg, big-endian", Jpeg({Exif(Tiff(MM, {kWidth, Orientation(8)}))}), 8},
+        // JFIF first, a fill byte, a marker without length, an XMP APP1.
+        {"jpeg, segments before", Jpeg({kJfif, {0xFF, 0xFF, 0xD0}, kXmp, Exif(Tiff(MM, {Orientation(6)}))}), 6},
+        {"tiff file, IFD after the pixels", Tiff(II, {kWidth, Orientation(3)}, 1000), 3},
+        {"tiff file, big-endian", Tiff(MM, {kWidth, Orientation(5)}, 300), 5},
+        {"no orientation", Jpeg({Exif(Tiff(II, {kWidth}))}), 1},
+        {"only the first exif segment", Jpeg({Exif(Tiff(II, {kWidth})), Exif(Tiff(II, {Orientation(6)}))}), 1},
+        {"type LONG", Jpeg({Exif(Tiff(II, {Orientation(6, 4)}))}), 1},
+        {"count 0", Jpeg({Exif(Tiff(II, {Orientation(6, 3, 0)}))}), 1},
+        {"value 9", Jpeg({Exif(Tiff(II, {Orientation(9)}))}), 1},
+        {"value 0", Tiff(MM, {Orientation(0)}), 1},
+        // The bytes are all there, but the segment says it ends inside the entry.
+        {"segment ends inside the entry", Jpeg({CutShort(Exif(Tiff(II, {Orientation(6)})), 4)}), 1},
+        {"IFD past the end", Jpeg({Exif(WithIfdOffset(Tiff(II, {Orientation(6)}), 0xFFFFFFF0))}), 1},
+        {"scan first", Jpeg({{0xFF, 0xDA, 0x00, 0x02}, Exif(Tiff(II, {Orientation(6)}))}), 1},
+        {"neither format", {'B', 'M', 0, 0, 0, 0}, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExifOrientationOfBytes(c.bytes.data(), c.bytes.size()), c.orientation) << c.name;
+        EXPECT_EQ(ExifOrientationOfFile(Write(c.bytes).c_str()), c.orientation) << c.name;
+        for (size_t cut = 0; c.orientation != 1 && cut < c.bytes.size(); ++cut) {
+            const Bytes head(c.bytes.begin(), c.bytes.begin() + cut);
+            EXPECT_EQ(ExifOrientationOfBytes(head.data(), head.size()), 1) << c.name << " cut at " << cut;
+        }
+    }
+    EXPECT_EQ(ExifOrientationOfFile((::testing::TempDir() + "no such file").c_str()), 1);
+    EXPECT_EQ(ExifOrientationOfFile(nullptr), 1);
+}
