@@ -116,6 +116,11 @@ target_link_libraries(movietool PRIVATE vfw32 gdi32 user32)
 add_executable(frametimes bench/wine/frametimes.cpp)
 target_link_libraries(frametimes PRIVATE saver_win)
 
+# The reference for picture loading: the Windows Imaging Component's own
+# decode and scale of a picture, timed (scripts/measure-picture.sh).
+add_executable(decodescale bench/wine/decodescale.cpp)
+target_link_libraries(decodescale PRIVATE ole32 uuid)
+
 # The Windows 9x password libraries, as the password tests stand them in. They
 # export their functions undecorated, as the system's own do.
 foreach(library PASSWORD.CPL MPR.DLL)

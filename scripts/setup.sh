@@ -9,8 +9,8 @@ packages=(
   g++-multilib
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
-  wine64 xvfb xdotool x11-utils imagemagick fonts-liberation2
-  python3 python3-pytest file procps fonts-wine
+  wine64 xvfb xdotool x11-utils imagemagick libimage-exiftool-perl fonts-liberation2
+  python3 python3-pytest file procps fonts-wine netpbm
 )
 
 sudo=""

@@ -88,6 +88,15 @@ SIZE PictureDisplaySize(char layout, SIZE picture, SIZE screen, bool rotation2D,
     return size;
 }
 
+SIZE PictureDecodeSize(char layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D) {
+    SIZE wanted = PictureDisplaySize(layout, picture, screen, false, false, picture);
+    if (rotation2D || rotation3D) {
+        const TurningCanvas canvas = PlanTurningCanvas(picture.cx, picture.cy, rotation3D);
+        wanted = SIZE{canvas.width, canvas.height};
+    }
+    return SIZE{std::min(wanted.cx, picture.cx), std::min(wanted.cy, picture.cy)};
+}
+
 SIZE TextDisplaySize(char layout, int32_t length, int32_t lines, SIZE screen, SIZE current) {
     switch (layout) {
     case 'C':

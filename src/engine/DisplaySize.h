@@ -33,6 +33,11 @@ SIZE MovieDisplaySize(char layout, SIZE frame, SIZE screen, SIZE current);
 SIZE PictureDisplaySize(char layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D,
                         SIZE current);
 
+// The size a picture is worth decoding at: no larger than the display its
+// layout gives it (PictureDisplaySize without turning), or, when it turns,
+// than the turning canvas (PlanTurningCanvas); never larger than the picture.
+SIZE PictureDecodeSize(char layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D);
+
 // Text rule. `length` is the display text's length in characters after the
 // escapes were replaced, `lines` its newline count + 1. A `length` of 0 is the
 // clock. 'C' and 'B' take half the screen's width and a height that suits the

@@ -35,6 +35,7 @@ struct EngineState {
     int32_t lastClockTime;               // seconds since 1970 of the last clock drawing
     int32_t lastClockHour;               // lastClockTime / 3600 then
     bool clockHourKnown;                 // lastClockHour set by a first drawing
+    SIZE pictureSize;                    // the picture's full upright size; its pixels may be fewer
     HBITMAP bannerBitmap;                // 640 x 80, 32 bits; made once, kept for the process
     bool spinSpeedsDrawn;
 };

@@ -51,6 +51,15 @@ SIZE DisplaySize() {
     return SIZE{engine.displayWidth, engine.displayHeight};
 }
 
+// Loads a picture no larger than it is going to be shown.
+uint32_t LoadShownPicture(const char* path) {
+    const auto decodeSize = [](SIZE picture) {
+        return PictureDecodeSize(static_cast<char>(saverSettings.screenMode), picture, ScreenSize(),
+                                 saverSettings.rotation2D != 0, saverSettings.rotation3D != 0);
+    };
+    return LoadPicture(currentPicture, path, decodeSize, &engine.pictureSize);
+}
+
 void SetDisplaySize(SIZE size) {
     engine.displayWidth = size.cx;
     engine.displayHeight = size.cy;
@@ -82,6 +91,7 @@ bool LoadBanner() {
         if (memory)
             DeleteDC(memory);
     }
+    engine.pictureSize = SIZE{bannerWidth, bannerHeight};
     return engine.bannerBitmap && currentPicture.LoadFromBitmap(engine.bannerBitmap) != 0;
 }
 
@@ -92,10 +102,11 @@ void PrepareStillPicture() {
         currentPicture.Free();
         const char* wallpaper = ReadRegistryPath(wallpaperPath);
         if (wallpaper)
-            currentPicture.LoadFile(wallpaper);  // a failure leaves the picture empty
+            LoadShownPicture(wallpaper);  // a failure leaves the picture empty
+        if (currentPicture.IsEmpty())
+            engine.pictureSize = SIZE{0, 0};
     }
-    SIZE picture = {currentPicture.Width(), currentPicture.Height()};
-    SetDisplaySize(PictureDisplaySize(static_cast<char>(saverSettings.screenMode), picture,
+    SetDisplaySize(PictureDisplaySize(static_cast<char>(saverSettings.screenMode), engine.pictureSize,
                                       ScreenSize(), saverSettings.rotation2D != 0,
                                       saverSettings.rotation3D != 0, DisplaySize()));
     if (saverSettings.fade)
@@ -133,7 +144,7 @@ bool LoadImagery() {
         PrepareMovie();
         return true;
     }
-    if (currentPicture.LoadFile(saverSettings.file) == 0)
+    if (LoadShownPicture(saverSettings.file) == 0)
         return false;
     PrepareStillPicture();
     return true;

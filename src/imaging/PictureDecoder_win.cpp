@@ -9,6 +9,7 @@
 #include <vfw.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,73 +29,234 @@ const FormatDepth formatDepths[] = {
     {&GUID_WICPixelFormat32bppRGBA, 32},
 };
 
-int DepthFor(const GUID& format, UINT paletteColours) {
+// The depth of a format stored in its own layout; 0 for every other format,
+// which is converted.
+int TableDepth(const GUID& format) {
     for (const FormatDepth& entry : formatDepths)
         if (IsEqualGUID(format, *entry.format))
             return entry.depth;
-    switch (paletteColours) {
-    case 2:
-        return 1;
-    case 16:
-        return 4;
-    case 256:
-        return 8;
-    default:
-        return 24;
-    }
+    return 0;
 }
 
+// Owns one reference to a COM object.
 template <typename T>
-void Release(T*& object) {
-    if (object) {
-        object->Release();
+struct ComOwner {
+    T* object = nullptr;
+    ComOwner() = default;
+    ComOwner(const ComOwner&) = delete;
+    ComOwner& operator=(const ComOwner&) = delete;
+    ~ComOwner() { Reset(); }
+    void Reset() {
+        if (object)
+            object->Release();
         object = nullptr;
     }
-}
+    T** Out() {
+        Reset();
+        return &object;
+    }
+    void** OutVoid() { return reinterpret_cast<void**>(Out()); }
+    T* operator->() const { return object; }
+};
 
-// Builds the block from a decoded frame; null when the sizes are absurd or
-// the memory is not there.
-BYTE* CopyFrame(IWICBitmapSource* frame, IWICBitmapSource* flipped, IWICPalette* palette) {
-    WICPixelFormatGUID format = {};
-    UINT width = 0, height = 0, colours = 0;
-    frame->GetPixelFormat(&format);
-    frame->GetSize(&width, &height);
-    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
+// The decoder's own scaled decoding (Windows' JPEG decoder decodes at 1/2,
+// 1/4 or 1/8 of the size without holding the whole picture). Not in every
+// SDK's headers.
+struct IWICBitmapSourceTransform : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* area, UINT width, UINT height,
+                                                 WICPixelFormatGUID* format,
+                                                 WICBitmapTransformOptions transform, UINT stride,
+                                                 UINT bufferSize, BYTE* buffer) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
+                                                           BOOL* supported) = 0;
+};
+const IID iidSourceTransform = {0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
+// Windows 10's best scaler; older systems and Wine fall back to Fant.
+const WICBitmapInterpolationMode highQualityCubic = static_cast<WICBitmapInterpolationMode>(4);
+
+struct Header {
+    UINT width, height;
+    int depth;
+    UINT colours;
+};
+
+// A block with its header filled in and zeroed rows; null when the sizes are
+// absurd or the memory is not there.
+BYTE* StartBlock(const Header& h) {
+    if (h.width == 0 || h.height == 0 || h.width > 0x7FFFFFFF || h.height > 0x7FFFFFFF)
         return nullptr;
-    palette->GetColorCount(&colours);
-    if (colours > 256)
-        colours = 256;
-
-    int depth = DepthFor(format, colours);
-    int64_t stride = RowStride64(width, depth);
-    uint64_t pixelBytes = static_cast<uint64_t>(stride) * height;
-    uint64_t size = sizeof(BITMAPINFOHEADER) + 4ull * colours + pixelBytes;
+    int64_t stride = RowStride64(h.width, h.depth);
+    uint64_t size = sizeof(BITMAPINFOHEADER) + 4ull * h.colours + uint64_t(stride) * h.height;
     if (stride <= 0 || size > KBitmap::kMaxBlockBytes)
         return nullptr;
-    // Zeroed: some decoders fill only part of each row (grey, 48- and 64-bit,
-    // CMYK), and the rest must look the same on every run.
+    // Zeroed, so that rows a decoder does not fill look the same on every run.
     BYTE* block = static_cast<BYTE*>(std::calloc(1, size));
     if (!block)
         return nullptr;
     auto* header = reinterpret_cast<BITMAPINFOHEADER*>(block);
     header->biSize = sizeof(BITMAPINFOHEADER);
-    header->biWidth = static_cast<LONG>(width);
-    header->biHeight = static_cast<LONG>(height);  // rows bottom first, as the flip delivers them
+    header->biWidth = static_cast<LONG>(h.width);
+    header->biHeight = static_cast<LONG>(h.height);  // rows bottom first
     header->biPlanes = 1;
-    header->biBitCount = static_cast<WORD>(depth);
+    header->biBitCount = static_cast<WORD>(h.depth);
     header->biCompression = BI_RGB;
-    header->biClrUsed = colours;
+    header->biClrUsed = h.colours;
+    return block;
+}
 
-    BYTE* table = block + sizeof(BITMAPINFOHEADER);
-    UINT delivered = 0;
-    if (colours)
-        palette->GetColors(colours, reinterpret_cast<WICColor*>(table), &delivered);
+// Lays a colour with straight alpha over black.
+void OverBlack(BYTE* bgra) {
+    const unsigned alpha = bgra[3];
+    for (int c = 0; c < 3; ++c)
+        bgra[c] = static_cast<BYTE>((bgra[c] * alpha + 127) / 255);
+}
+
+// The frame copied in its own pixel layout: depth from the table above, the
+// palette as delivered, rows bottom first through the vertical flip. Colours
+// with alpha (in the palette, or 32-bit pixels with it) are laid over black.
+BYTE* CopyFrame(IWICBitmapSource* frame, IWICBitmapSource* flipped, IWICPalette* palette,
+                const WICPixelFormatGUID& format, int depth) {
+    Header h = {0, 0, depth, 0};
+    frame->GetSize(&h.width, &h.height);
+    palette->GetColorCount(&h.colours);
+    if (h.colours > 256 || depth > 8)
+        h.colours = 0;
+    BYTE* block = StartBlock(h);
+    if (!block)
+        return nullptr;
     // WICColor is 0xAARRGGBB, little-endian in memory: blue, green, red, alpha,
     // which is the RGBQUAD order with alpha in the reserved byte.
-    BYTE* rows = table + 4ull * colours;
-    WICRect whole = {0, 0, static_cast<INT>(width), static_cast<INT>(height)};
-    flipped->CopyPixels(&whole, static_cast<UINT>(stride), static_cast<UINT>(pixelBytes), rows);
+    BYTE* table = block + sizeof(BITMAPINFOHEADER);
+    UINT delivered = 0;
+    if (h.colours)
+        palette->GetColors(h.colours, reinterpret_cast<WICColor*>(table), &delivered);
+    for (UINT i = 0; i < h.colours; ++i)
+        OverBlack(table + 4 * i);
+    BYTE* rows = table + 4ull * h.colours;
+    const UINT stride = static_cast<UINT>(RowStride64(h.width, depth));
+    WICRect whole = {0, 0, static_cast<INT>(h.width), static_cast<INT>(h.height)};
+    flipped->CopyPixels(&whole, stride, stride * h.height, rows);
+    if (IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) ||
+        IsEqualGUID(format, GUID_WICPixelFormat32bppRGBA))
+        for (UINT64 at = 0; at + 4 <= UINT64(stride) * h.height; at += 4)
+            OverBlack(rows + at);
     return block;
+}
+
+// Copies a 32-bit BGR source (alpha already laid over black, or none) into a
+// new 24-bit block, one row at a time from the top: decoders work from the
+// top, and Wine's scaler fetches every source row a request spans at once.
+BYTE* CopyAs24(IWICBitmapSource* source) {
+    Header h = {0, 0, 24, 0};
+    source->GetSize(&h.width, &h.height);
+    BYTE* block = StartBlock(h);
+    if (!block)
+        return nullptr;
+    const int64_t stride = RowStride64(h.width, 24);
+    BYTE* pixels = static_cast<BYTE*>(std::malloc(4ull * h.width));
+    for (UINT y = 0; pixels && y < h.height; ++y) {
+        WICRect row = {0, static_cast<INT>(y), static_cast<INT>(h.width), 1};
+        if (FAILED(source->CopyPixels(&row, 4 * h.width, 4 * h.width, pixels)))
+            break;  // what is missing stays black
+        BYTE* to = block + sizeof(BITMAPINFOHEADER) + (h.height - 1 - y) * stride;
+        for (UINT x = 0; x < h.width; ++x)
+            std::memcpy(to + 3 * x, pixels + 4 * x, 3);
+    }
+    std::free(pixels);
+    return block;
+}
+
+// The decoder's own scaled decoding to the smallest size it offers that is at
+// least `width` x `height`, held in a WIC bitmap of that size; false when the
+// decoder offers none smaller than the picture.
+bool DecodeScaled(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width,
+                  UINT height, ComOwner<IWICBitmap>& result) {
+    ComOwner<IWICBitmapSourceTransform> transform;
+    UINT fullWidth = 0, fullHeight = 0;
+    frame->GetSize(&fullWidth, &fullHeight);
+    if (FAILED(frame->QueryInterface(iidSourceTransform, transform.OutVoid())))
+        return false;
+    // Decoders may answer a size below the one asked for: ask for more until
+    // the answer is large enough, or the picture's own size is asked for.
+    UINT w = 0, h = 0;
+    for (uint64_t askW = width, askH = height;; askW *= 2, askH *= 2) {
+        w = static_cast<UINT>(std::min<uint64_t>(askW, fullWidth));
+        h = static_cast<UINT>(std::min<uint64_t>(askH, fullHeight));
+        const bool whole = w == fullWidth && h == fullHeight;
+        if (whole || FAILED(transform->GetClosestSize(&w, &h)))
+            return false;
+        if (w >= width && h >= height)
+            break;
+    }
+    if (w >= fullWidth && h >= fullHeight)
+        return false;
+    WICPixelFormatGUID format = {};
+    frame->GetPixelFormat(&format);
+    transform->GetClosestPixelFormat(&format);
+    ComOwner<IWICBitmapLock> lock;
+    UINT stride = 0, size = 0;
+    BYTE* pixels = nullptr;
+    WICRect whole = {0, 0, static_cast<INT>(w), static_cast<INT>(h)};
+    return SUCCEEDED(factory->CreateBitmap(w, h, format, WICBitmapCacheOnLoad, result.Out())) &&
+           SUCCEEDED(result->Lock(&whole, WICBitmapLockWrite, lock.Out())) &&
+           SUCCEEDED(lock->GetStride(&stride)) &&
+           SUCCEEDED(lock->GetDataPointer(&size, &pixels)) &&
+           SUCCEEDED(transform->CopyPixels(nullptr, w, h, &format, WICBitmapTransformRotate0,
+                                           stride, size, pixels));
+}
+
+// Through WIC's converter to 32-bit BGR laid over black (premultiplied alpha
+// over black is the colour itself; Wine's converter refuses 24-bit targets
+// from some formats, 32-bit works everywhere).
+bool ConvertToBgr(IWICImagingFactory* factory, IWICBitmapSource* source,
+                  ComOwner<IWICFormatConverter>& converter) {
+    return SUCCEEDED(factory->CreateFormatConverter(converter.Out())) &&
+           SUCCEEDED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA,
+                                           WICBitmapDitherTypeNone, nullptr, 0,
+                                           WICBitmapPaletteTypeCustom));
+}
+
+// A picture outside the table, or one to be made smaller: decoded through
+// the converter and WIC's scaler, stored as 24 bits.
+BYTE* ConvertFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width,
+                   UINT height) {
+    UINT fullWidth = 0, fullHeight = 0;
+    frame->GetSize(&fullWidth, &fullHeight);
+    const bool smaller = width < fullWidth || height < fullHeight;
+    IWICBitmapSource* source = frame;
+    ComOwner<IWICBitmap> scaledDecode;
+    if (smaller && DecodeScaled(factory, frame, width, height, scaledDecode))
+        source = scaledDecode.object;
+
+    // Opaque BGR pixels are scaled as they come and only the small result is
+    // converted; others are converted first, so that alpha is laid over black
+    // before neighbours are blended.
+    WICPixelFormatGUID format = {};
+    source->GetPixelFormat(&format);
+    const bool scaleFirst = IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) ||
+                            IsEqualGUID(format, GUID_WICPixelFormat32bppBGR);
+    ComOwner<IWICFormatConverter> converter;
+    if (!scaleFirst) {
+        if (!ConvertToBgr(factory, source, converter))
+            return nullptr;
+        source = converter.object;
+    }
+    ComOwner<IWICBitmapScaler> scaler;
+    if (smaller) {
+        if (FAILED(factory->CreateBitmapScaler(scaler.Out())) ||
+            (FAILED(scaler->Initialize(source, width, height, highQualityCubic)) &&
+             FAILED(scaler->Initialize(source, width, height, WICBitmapInterpolationModeFant))))
+            return nullptr;
+        source = scaler.object;
+    }
+    if (scaleFirst) {
+        if (!ConvertToBgr(factory, source, converter))
+            return nullptr;
+        source = converter.object;
+    }
+    return CopyAs24(source);
 }
 
 // Some decoders decode the whole picture as soon as the file is opened; a
@@ -113,43 +275,59 @@ bool DeclaresTooLargeAPicture(const char* path) {
     return ReadPictureSize(head, read, &size) && PictureTooLarge(size);
 }
 
+// Calls CoInitialize for a scope; balanced only when it succeeded.
+struct ComScope {
+    HRESULT result = CoInitialize(nullptr);
+    ~ComScope() {
+        if (SUCCEEDED(result))
+            CoUninitialize();
+    }
+};
+
 }  // namespace
 
-BYTE* DecodePicture(const char* path) {
+BYTE* DecodePicture(const char* path, const DecodeSizeRule& decodeSize, SIZE* fullSize) {
     if (!path || DeclaresTooLargeAPicture(path))
         return nullptr;
     wchar_t widePath[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH))
         return nullptr;
 
-    HRESULT initialised = CoInitialize(nullptr);
-    IWICImagingFactory* factory = nullptr;
-    IWICBitmapDecoder* decoder = nullptr;
-    IWICPalette* palette = nullptr;
-    IWICBitmapFrameDecode* frame = nullptr;
-    IWICBitmapFlipRotator* flipper = nullptr;
-    BYTE* block = nullptr;
+    ComScope com;
+    ComOwner<IWICImagingFactory> factory;
+    ComOwner<IWICBitmapDecoder> decoder;
+    ComOwner<IWICPalette> palette;
+    ComOwner<IWICBitmapFrameDecode> frame;
+    ComOwner<IWICBitmapFlipRotator> flipper;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, factory.OutVoid())) ||
+        FAILED(factory->CreateDecoderFromFilename(widePath, nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, decoder.Out())) ||
+        FAILED(factory->CreatePalette(palette.Out())) ||
+        FAILED(decoder->GetFrame(0, frame.Out())))  // only the first frame of a multi-frame file
+        return nullptr;
 
-    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
-        SUCCEEDED(factory->CreateDecoderFromFilename(widePath, nullptr, GENERIC_READ,
-                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
-        SUCCEEDED(factory->CreatePalette(&palette)) &&
-        SUCCEEDED(decoder->GetFrame(0, &frame)) &&  // only the first frame of a multi-frame file
-        SUCCEEDED(factory->CreateBitmapFlipRotator(&flipper))) {
-        flipper->Initialize(frame, WICBitmapTransformFlipVertical);
-        frame->CopyPalette(palette);
-        block = CopyFrame(frame, flipper, palette);
+    WICPixelFormatGUID format = {};
+    UINT width = 0, height = 0;
+    frame->GetPixelFormat(&format);
+    frame->GetSize(&width, &height);
+    if (fullSize)
+        *fullSize = SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
+    UINT decodeWidth = width, decodeHeight = height;
+    if (decodeSize && width && height) {
+        const SIZE wanted = decodeSize(SIZE{static_cast<LONG>(width), static_cast<LONG>(height)});
+        decodeWidth = std::clamp<UINT>(static_cast<UINT>(std::max<LONG>(wanted.cx, 1)), 1, width);
+        decodeHeight = std::clamp<UINT>(static_cast<UINT>(std::max<LONG>(wanted.cy, 1)), 1, height);
     }
 
-    Release(frame);
-    Release(palette);
-    Release(flipper);
-    Release(decoder);
-    Release(factory);
-    if (SUCCEEDED(initialised))
-        CoUninitialize();
-    return block;
+    frame->CopyPalette(palette.object);
+    const int depth = TableDepth(format);
+    if (depth == 0 || decodeWidth < width || decodeHeight < height)
+        return ConvertFrame(factory.object, frame.object, decodeWidth, decodeHeight);
+    if (FAILED(factory->CreateBitmapFlipRotator(flipper.Out())))
+        return nullptr;
+    flipper->Initialize(frame.object, WICBitmapTransformFlipVertical);
+    return CopyFrame(frame.object, flipper.object, palette.object, format, depth);
 }
 
 void* DecompressWithCodec(const KBitmap& bitmap) {

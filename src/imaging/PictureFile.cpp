@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "imaging/ExifOrientation.h"
 #include "imaging/GlobalBlock.h"
 #include "imaging/KBitmap.h"
+#include "imaging/OrientPicture.h"
 
 namespace {
 
@@ -80,21 +82,38 @@ uint32_t LoadBmp(KBitmap& bitmap, const char* path) {
 
 }  // namespace
 
-uint32_t KBitmap::LoadFile(const char* path) {
+uint32_t KBitmap::LoadFile(const char* path) { return LoadPicture(*this, path, {}, nullptr); }
+
+uint32_t LoadPicture(KBitmap& bitmap, const char* path, const DecodeSizeRule& decodeSize,
+                     SIZE* uprightSize) {
     if (!path) return 0;
-    Free();
-    if (const uint32_t size = LoadBmp(*this, path)) return size;
+    bitmap.Free();
+    if (const uint32_t size = LoadBmp(bitmap, path)) {
+        if (uprightSize) *uprightSize = SIZE{bitmap.Width(), bitmap.Height()};
+        return size;
+    }
 
     // Not a BMP this code reads: the platform decoder gets a second chance.
-    BYTE* block = DecodePicture(path);
+    // Cameras store the picture as the sensor saw it and say how to turn it:
+    // the size rule and the layouts see it upright.
+    const int orientation = ExifOrientationOfFile(path);
+    const bool swaps = OrientationSwapsSides(orientation);
+    const auto turned = [swaps](SIZE size) { return swaps ? SIZE{size.cy, size.cx} : size; };
+    DecodeSizeRule storedRule;
+    if (decodeSize) storedRule = [&](SIZE stored) { return turned(decodeSize(turned(stored))); };
+    SIZE stored = {};
+    BYTE* block = DecodePicture(path, storedRule, &stored);
     if (!block) return 0;
     const BITMAPINFOHEADER* header = reinterpret_cast<const BITMAPINFOHEADER*>(block);
     const uint64_t tableBytes = 4 * uint64_t(header->biClrUsed);
     const uint64_t size = sizeof(BITMAPINFOHEADER) + tableBytes +
                           uint64_t(RowStride64(header->biWidth, header->biBitCount)) *
                               uint64_t(AbsoluteHeight(*header));
-    AdoptBlock(block, static_cast<size_t>(size), static_cast<size_t>(sizeof(BITMAPINFOHEADER) + tableBytes));
-    return static_cast<uint32_t>(size);
+    bitmap.AdoptBlock(block, static_cast<size_t>(size), static_cast<size_t>(sizeof(BITMAPINFOHEADER) + tableBytes));
+    // Without the memory to turn it, the picture shows as stored.
+    const bool upright = OrientPicture(bitmap, orientation);
+    if (uprightSize) *uprightSize = upright ? turned(stored) : stored;
+    return static_cast<uint32_t>(bitmap.BlockSize());
 }
 
 void Decompress(KBitmap& bitmap) {

@@ -204,3 +204,20 @@ TEST(MovieFrames, RatesTimerPeriodsAndWhereAMovieResumes) {
     for (const auto& c : resumes)
         EXPECT_EQ(NextMovieFrame(c.stored, c.video, c.frames), c.next) << c.stored << " of " << c.frames;
 }
+
+TEST(DisplaySize, PicturesDecodeNoLargerThanShown) {
+    const struct { const char* layout; SIZE screen, picture; bool rotation2D; SIZE expected; } cases[] = {
+        {"F", {1920, 1080}, {12000, 9000}, false, {1440, 1080}},
+        {"C", {1920, 1080}, {12000, 9000}, false, {750, 562}},    // halved four times
+        {"S", {1920, 1080}, {4000, 500}, false, {1920, 500}},     // stretched: never enlarged here
+        {"C", {1920, 1080}, {320, 240}, false, {320, 240}},       // shown doubled: decoded whole
+        {"F", {1920, 1080}, {640, 480}, true, {339, 256}},        // the turning canvas
+        {"F", {152, 112}, {4096, 3072}, false, {149, 112}},       // the preview's little screen
+        {"X", {1920, 1080}, {12000, 9000}, false, {12000, 9000}},
+    };
+    for (const auto& c : cases) {
+        const SIZE size = PictureDecodeSize(c.layout[0], c.picture, c.screen, c.rotation2D, false);
+        EXPECT_EQ(std::vector<LONG>({size.cx, size.cy}), std::vector<LONG>({c.expected.cx, c.expected.cy}))
+            << c.layout << ' ' << c.picture.cx;
+    }
+}

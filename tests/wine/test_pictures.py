@@ -2,6 +2,7 @@
 that go on while the display window bounces, fading, the banner on a 16-bit
 screen, the wallpaper. (Moving the display window is the preview and text
 tests' business.)"""
+import math
 import os
 import subprocess
 import sys
@@ -63,6 +64,112 @@ def test_pictures_show_in_every_format_and_layout(saver, tmp_path, kind, layout,
                    for py in range(y + top + margin, y + bottom - margin, 7)
                    for px in range(x + left + margin, x + right - margin, 7)), (left, top, colour)
     assert screen.black_outside(rect, step=31)
+    running.close()
+
+
+# The quarters of a photo as it is meant to be seen: top-left, top-right,
+# bottom-left, bottom-right.
+QUARTERS = (RED, BLUE, LIME, WHITE)
+# What a camera turned that way stores: the upright photo with the tag's turn
+# undone (each value's turn is ImageMagick's -auto-orient).
+STORED_AS = {1: [], 2: ["-flop"], 3: ["-rotate", "180"], 4: ["-flip"], 5: ["-transpose"],
+             6: ["-rotate", "-90"], 7: ["-transverse"], 8: ["-rotate", "90"]}
+
+
+def photo(folder, orientation, width=240, height=320):
+    """A JPEG that shows QUARTERS at width x height once its orientation is applied."""
+    path = os.path.join(folder, f"photo{orientation}.jpg")
+    w, h = width, height
+    subprocess.run(["convert", "-size", f"{w}x{h}", "xc:red", "-fill", "blue", "-draw",
+                    f"rectangle {w // 2},0 {w - 1},{h // 2 - 1}", "-fill", "lime", "-draw",
+                    f"rectangle 0,{h // 2} {w // 2 - 1},{h - 1}", "-fill", "white", "-draw",
+                    f"rectangle {w // 2},{h // 2} {w - 1},{h - 1}", *STORED_AS[orientation],
+                    "-quality", "95", path], check=True)
+    subprocess.run(["exiftool", "-q", "-overwrite_original", "-n", f"-Orientation={orientation}",
+                    path], check=True)
+    return path
+
+
+def near(pixel, colour, tolerance=40):
+    return all(abs(a - b) <= tolerance for a, b in zip(pixel, colour))
+
+
+def shows_quarters(screen, rect):
+    x, y, width, height = rect
+    return all(near(screen.pixel(x + width * fx // 4, y + height * fy // 4), colour)
+               for (fx, fy), colour in zip([(1, 1), (3, 1), (1, 3), (3, 3)], QUARTERS))
+
+
+# A portrait photo (240 x 320 upright) is doubled and centred, fills the
+# screen's height, or the whole screen; the full-screen one is 3000 x 4000,
+# decoded straight to the 810 x 1080 it is shown at.
+@pytest.mark.parametrize("orientation,layout,rect", [
+    *[(o, "C", (720, 220, 480, 640)) for o in range(1, 9)],
+    (6, "F", (555, 0, 810, 1080)),
+    (8, "S", (0, 0, 1920, 1080)),
+])
+def test_photos_show_upright(saver, tmp_path, orientation, layout, rect):
+    size = (3000, 4000) if layout == "F" else (240, 320)
+    running = saver(File=windows_path(photo(tmp_path, orientation, *size)), ScreenMode=layout,
+                    Fade=0)
+    assert running.display_rect() == rect
+    screen = running.painted()
+    assert shows_quarters(screen, rect)
+    assert screen.black_outside(rect, step=31)
+    running.close()
+
+
+@pytest.mark.parametrize("orientation,layout", [(6, "B"), (7, "C")])
+def test_turned_photos_bounce_and_turn_upright(saver, tmp_path, orientation, layout):
+    # Bouncing, the display keeps the upright photo's portrait shape. Turning,
+    # any angle may show, but not the mirror image: round the middle the
+    # quarters follow each other clockwise.
+    turning = layout == "C"
+    running = saver(File=windows_path(photo(tmp_path, orientation)), ScreenMode=layout, Fade=0,
+                    Rotation2D=int(turning))
+    if not turning:
+        assert running.display_rect()[2:] == (480, 640)
+        return running.close()
+    x, y, width, height = running.display_rect()
+    screen = running.painted(still=False)
+    cx, cy, seen = x + width // 2, y + height // 2, []
+    for step in range(24):  # clockwise on the screen, from the top
+        angle = 2 * math.pi * step / 24
+        pixel = screen.pixel(cx + int(100 * math.sin(angle)), cy - int(100 * math.cos(angle)))
+        colour = min(QUARTERS, key=lambda c: sum(abs(a - b) for a, b in zip(pixel, c)))
+        if not seen or seen[-1] != colour:
+            seen.append(colour)
+    if seen[0] == seen[-1]:
+        seen.pop()
+    start = seen.index(RED)
+    assert seen[start:] + seen[:start] == [RED, BLUE, WHITE, LIME]
+    running.close()
+
+
+@pytest.mark.parametrize("kind,name,options,colours,shown", [
+    ("grey JPEG", "JPG:grey.jpg", ("-type", "Grayscale"), ("white", "black", "gray50"),
+     (WHITE, BLACK, (127, 127, 127))),
+    ("CMYK JPEG", "JPG:cmyk.jpg", ("-colorspace", "CMYK"), None, None),
+    ("progressive JPEG", "JPG:progressive.jpg", ("-interlace", "Plane"), None, None),
+    ("16-bit PNG", "PNG48:deep.png", (), None, None),
+    # Invisible white on the left.
+    ("transparent PNG", "PNG32:alpha.png", (), ("#FFFFFF00", "blue", "lime"), (BLACK, BLUE, LIME)),
+    ("indexed PNG with a transparent colour", "PNG8:indexed.png", (),
+     ("#FFFFFF00", "blue", "lime"), (BLACK, BLUE, LIME)),
+    ("TIFF", "TIFF:picture.tif", (), None, None),
+])
+def test_photo_formats_show_their_colours(saver, tmp_path, kind, name, options, colours, shown):
+    path = make_picture(tmp_path, name, options=("-quality", "95", *options),
+                        colours=colours or ("red", "blue", "lime"))
+    running = saver(File=windows_path(path), ScreenMode="C", Fade=0)
+    rect = (640, 300, 640, 480)
+    assert running.display_rect() == rect
+    x, y, width, height = rect
+    screen = running.painted()
+    # The left and right halves above the middle block, and the block.
+    for (px, py), colour in zip([(width // 4, height // 4), (3 * width // 4, height // 4),
+                                 (width // 2, height // 2)], shown or (RED, BLUE, LIME)):
+        assert near(screen.pixel(x + px, y + py), colour), (kind, colour)
     running.close()
 
 
