@@ -14,7 +14,6 @@ endif()
 file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*.cpp)
 add_executable(core_tests ${NATIVE_TESTS})
 target_link_libraries(core_tests PRIVATE saver_core GTest::gtest_main)
-target_compile_definitions(core_tests PRIVATE TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
 include(GoogleTest)
 # Listed when the tests run, not when they are built: a machine may build
 # 32-bit programs that it cannot run.

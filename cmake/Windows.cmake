@@ -73,7 +73,6 @@ if(SAVER_THREAD_MODEL STREQUAL "posix")
   file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*.cpp)
   add_executable(core_tests ${NATIVE_TESTS})
   target_link_libraries(core_tests PRIVATE saver_core gtest_main)
-  target_compile_definitions(core_tests PRIVATE TEST_DATA_DIR="tests/data")
   # Tests run inside scripts/wine-session.sh, which provides DISPLAY,
   # a throw-away WINEPREFIX and a persistent wineserver.
   add_test(NAME core_tests_wine COMMAND ${SAVER_WINE} $<TARGET_FILE:core_tests>

@@ -14,12 +14,9 @@
 class AVI_PLAYER {
 public:
     AVI_PLAYER();
-    virtual ~AVI_PLAYER();  // closes
+    ~AVI_PLAYER();  // closes
     AVI_PLAYER(const AVI_PLAYER&) = delete;
     AVI_PLAYER& operator=(const AVI_PLAYER&) = delete;
-
-    // Notification hook for derived players; this one ignores it.
-    virtual void Notify(uint32_t value);
 
     // Closes, then opens path. depth is the bit count frames are asked for:
     // 24 or 32 as given, 15 as 16-bit 5-5-5; 0 and 16 let the decoder pick

@@ -16,8 +16,6 @@ AVI_PLAYER::~AVI_PLAYER() {
     Close();
 }
 
-void AVI_PLAYER::Notify(uint32_t) {}
-
 // The information records and the sound format keep their bytes until the
 // next open overwrites them.
 void AVI_PLAYER::Reset() {

@@ -35,7 +35,7 @@ public:
     KBitmap(int width, int height, int depth);
     // Default colour fields, then CopyFrom(source, area, copyPixels).
     KBitmap(const KBitmap& source, const RECT* area, bool copyPixels);
-    virtual ~KBitmap();
+    ~KBitmap();
 
     // One owner per block: copies are explicit (CopyFrom), moves too (TakeFrom).
     KBitmap(const KBitmap&) = delete;
