@@ -33,32 +33,32 @@ static SIZE FitKeepingProportions(SIZE frame, SIZE screen) {
     return SIZE{TruncateToInt32(frame.cx * s + 0.5), TruncateToInt32(frame.cy * s + 0.5)};
 }
 
-SIZE MovieDisplaySize(char layout, SIZE frame, SIZE screen, SIZE current) {
+SIZE MovieDisplaySize(Layout layout, SIZE frame, SIZE screen, SIZE current) {
     switch (layout) {
-    case 'C':
-    case 'B': {
+    case Layout::centred:
+    case Layout::bounce: {
         int64_t w = frame.cx, h = frame.cy;
         HalveWhileReaching(w, h, screen.cx, screen.cy);  // equal to the screen is too large
         return MakeSize(w, h);
     }
-    case 'F':
+    case Layout::fullScreen:
         return FitKeepingProportions(frame, screen);
-    case 'S':
+    case Layout::stretched:
         return screen;
     default:
         return current;
     }
 }
 
-SIZE PictureDisplaySize(char layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D,
+SIZE PictureDisplaySize(Layout layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D,
                         SIZE current) {
     const int64_t pictureW = picture.cx;
     const int64_t pictureH = std::llabs(static_cast<int64_t>(picture.cy));
     SIZE size = current;
     if (pictureW != 0 && pictureH != 0) {
         switch (layout) {
-        case 'C':
-        case 'B': {
+        case Layout::centred:
+        case Layout::bounce: {
             int64_t w = pictureW, h = pictureH;
             const int64_t growW = Tenths(screen.cx, 4), growH = Tenths(screen.cy, 4);
             // A side of 0 or less never grows; the check keeps the loop finite.
@@ -70,10 +70,10 @@ SIZE PictureDisplaySize(char layout, SIZE picture, SIZE screen, bool rotation2D,
             size = MakeSize(w, h);
             break;
         }
-        case 'F':
+        case Layout::fullScreen:
             size = FitKeepingProportions(SIZE{ClampToInt32(pictureW), ClampToInt32(pictureH)}, screen);
             break;
-        case 'S':
+        case Layout::stretched:
             size = screen;
             break;
         default:
@@ -88,7 +88,7 @@ SIZE PictureDisplaySize(char layout, SIZE picture, SIZE screen, bool rotation2D,
     return size;
 }
 
-SIZE PictureDecodeSize(char layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D) {
+SIZE PictureDecodeSize(Layout layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D) {
     SIZE wanted = PictureDisplaySize(layout, picture, screen, false, false, picture);
     if (rotation2D || rotation3D) {
         const TurningCanvas canvas = PlanTurningCanvas(picture.cx, picture.cy, rotation3D);
@@ -97,18 +97,18 @@ SIZE PictureDecodeSize(char layout, SIZE picture, SIZE screen, bool rotation2D, 
     return SIZE{std::min(wanted.cx, picture.cx), std::min(wanted.cy, picture.cy)};
 }
 
-SIZE TextDisplaySize(char layout, int32_t length, int32_t lines, SIZE screen, SIZE current) {
+SIZE TextDisplaySize(Layout layout, int32_t length, int32_t lines, SIZE screen, SIZE current) {
     switch (layout) {
-    case 'C':
-    case 'B': {
+    case Layout::centred:
+    case Layout::bounce: {
         const int64_t w = Half(screen.cx);
         // Roughly two characters' height per line of a text spread over the
         // width; the clock's two lines get 4/10 of the width.
         const int64_t h = length == 0 ? Tenths(w, 4) : (2 * int64_t{lines} * w) / length;
         return MakeSize(w, std::min(h, Half(screen.cy)));
     }
-    case 'F':
-    case 'S':
+    case Layout::fullScreen:
+    case Layout::stretched:
         return screen;
     default:
         return current;

@@ -5,12 +5,12 @@
 //
 // All sizes are whole pixels. `screen` is the saver window's client size
 // (all monitors for the full-screen saver, the little monitor for the
-// preview). Layouts are the "ScreenMode" codes: 'F' full screen keeping
-// proportions, 'C' centred, 'B' bounce, 'S' stretched; any other code leaves
-// the size as it was (`current`).
+// preview). A layout none of the rules knows (Layout::other) leaves the size
+// as it was (`current`).
 #pragma once
 
 #include "WinTypes.h"
+#include "engine/Layout.h"
 
 #include <cstdint>
 
@@ -18,31 +18,32 @@
 constexpr int64_t turningAreaLimit3D = 51200;   // with 3D rotation on
 constexpr int64_t turningAreaLimit = 102400;    // 2D rotation only
 
-// Movie rule. `frame` is the movie's frame size; 'C' and 'B' halve it until
-// it is smaller than the screen in both directions, 'F' fits it keeping its
-// proportions, 'S' takes the whole screen. A frame with a side of 0 or less
+// Movie rule. `frame` is the movie's frame size; centred and bounce halve it
+// until it is smaller than the screen in both directions, full screen fits it
+// keeping its proportions, stretched takes the whole screen. A frame with a side of 0 or less
 // fits as 0 x 0.
-SIZE MovieDisplaySize(char layout, SIZE frame, SIZE screen, SIZE current);
+SIZE MovieDisplaySize(Layout layout, SIZE frame, SIZE screen, SIZE current);
 
 // Picture rule. `picture` is the picture's width and height (a negative
-// height, as in a top-down bitmap, counts by its absolute value). 'C' and 'B'
-// double a small picture (under 4/10 of the screen in both directions), then
+// height, as in a top-down bitmap, counts by its absolute value). Centred and
+// bounce double a small picture (under 4/10 of the screen in both directions), then
 // halve one reaching 6/10 in either direction. An empty picture (a side of 0)
 // leaves `current`. When the picture is to turn (`rotation2D` or
 // `rotation3D`) the display becomes a square of the larger side.
-SIZE PictureDisplaySize(char layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D,
+SIZE PictureDisplaySize(Layout layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D,
                         SIZE current);
 
 // The size a picture is worth decoding at: no larger than the display its
 // layout gives it (PictureDisplaySize without turning), or, when it turns,
 // than the turning canvas (PlanTurningCanvas); never larger than the picture.
-SIZE PictureDecodeSize(char layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D);
+SIZE PictureDecodeSize(Layout layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D);
 
 // Text rule. `length` is the display text's length in characters after the
 // escapes were replaced, `lines` its newline count + 1. A `length` of 0 is the
-// clock. 'C' and 'B' take half the screen's width and a height that suits the
-// text, at most half the screen's height; 'F' and 'S' take the whole screen.
-SIZE TextDisplaySize(char layout, int32_t length, int32_t lines, SIZE screen, SIZE current);
+// clock. Centred and bounce take half the screen's width and a height that
+// suits the text, at most half the screen's height; full screen and stretched
+// take the whole screen.
+SIZE TextDisplaySize(Layout layout, int32_t length, int32_t lines, SIZE screen, SIZE current);
 
 // Top-left corner that centres `display` on `screen` (halves truncate toward
 // zero, so a display larger than the screen gets a negative position).

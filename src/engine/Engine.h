@@ -3,20 +3,13 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "engine/Content.h"
+#include "engine/Layout.h"
 
 #include <cstdint>
 
 class KBitmap;
 class TextString;
-
-// Content codes: what the frame timer paints. The settings' "Mode" arrives as
-// 'I' (imagery) or 'T' (text) and is replaced at creation by what is shown.
-constexpr int32_t contentMovie = 'V';
-constexpr int32_t contentPicture = 'B';
-constexpr int32_t contentTurning = 'R';
-constexpr int32_t contentText = 'T';
-constexpr int32_t contentClock = 'C';
-constexpr int32_t contentImagery = 'I';
 
 // Window timers on the saver window.
 constexpr UINT_PTR frameTimer = 'V';  // paints the next frame
@@ -24,6 +17,8 @@ constexpr UINT_PTR moveTimer = 'M';   // moves the display window (bounce layout
 constexpr UINT movePeriod = 20;  // ms
 
 struct EngineState {
+    Content content;                     // what the frame timer paints; from "Mode", settled at creation
+    Layout layout;                       // from "ScreenMode"
     HWND displayWindow;
     int32_t displayX, displayY;          // in the saver window's client area
     int32_t displayWidth, displayHeight;

@@ -54,7 +54,7 @@ SIZE DisplaySize() {
 // Loads a picture no larger than it is going to be shown.
 uint32_t LoadShownPicture(const char* path) {
     const auto decodeSize = [](SIZE picture) {
-        return PictureDecodeSize(static_cast<char>(saverSettings.screenMode), picture, ScreenSize(),
+        return PictureDecodeSize(engine.layout, picture, ScreenSize(),
                                  saverSettings.rotation2D != 0, saverSettings.rotation3D != 0);
     };
     return LoadPicture(currentPicture, path, decodeSize, &engine.pictureSize);
@@ -96,7 +96,7 @@ bool LoadBanner() {
 }
 
 void PrepareStillPicture() {
-    saverSettings.mode = contentPicture;
+    engine.content = Content::picture;
     if (_stricmp(saverSettings.file, backgroundName) == 0) {
         // The wallpaper replaces the banner; without one there is nothing to show.
         currentPicture.Free();
@@ -106,7 +106,7 @@ void PrepareStillPicture() {
         if (currentPicture.IsEmpty())
             engine.pictureSize = SIZE{0, 0};
     }
-    SetDisplaySize(PictureDisplaySize(static_cast<char>(saverSettings.screenMode), engine.pictureSize,
+    SetDisplaySize(PictureDisplaySize(engine.layout, engine.pictureSize,
                                       ScreenSize(), saverSettings.rotation2D != 0,
                                       saverSettings.rotation3D != 0, DisplaySize()));
     if (saverSettings.fade)
@@ -119,19 +119,19 @@ void PrepareText() {
     displayText.Replace("\\n", "\n", 1, 0);
     displayText.Replace("\\t", "\t", 1, 0);
     if (displayText.Length() == 0)
-        saverSettings.mode = contentClock;
+        engine.content = Content::clock;
     int32_t lines = 1;
     for (const char* c = displayText.Text(); *c; ++c)
         lines += *c == '\n';
-    SetDisplaySize(TextDisplaySize(static_cast<char>(saverSettings.screenMode),
+    SetDisplaySize(TextDisplaySize(engine.layout,
                                    displayText.Length(), lines, ScreenSize(), DisplaySize()));
 }
 
 // A movie keeps its own size in the centred and bouncing layouts (halved
 // only while it does not fit), where a picture would be doubled.
 void PrepareMovie() {
-    saverSettings.mode = contentMovie;
-    SetDisplaySize(MovieDisplaySize(static_cast<char>(saverSettings.screenMode),
+    engine.content = Content::movie;
+    SetDisplaySize(MovieDisplaySize(engine.layout,
                                     moviePlayer.GetFrameSize(), ScreenSize(), DisplaySize()));
 }
 
@@ -172,14 +172,14 @@ void CreateDisplayWindow(HWND window) {
 }
 
 void PrepareTurning() {
-    saverSettings.mode = contentTurning;
+    engine.content = Content::turning;
     PrepareTurningPicture(currentPicture, saverSettings.rotation3D != 0);
 }
 
 void StartTimers(HWND window) {
     const uint32_t moviePeriod = MovieTimerPeriod(
         moviePlayer.GetFrameRate(), moviePlayer.HasVideo(), moviePlayer.FrameCount());
-    TimerPlan plan = PlanTimers(saverSettings.mode, saverSettings.screenMode, moviePeriod,
+    TimerPlan plan = PlanTimers(engine.content, engine.layout, moviePeriod,
                                 CoversPrimaryScreenOnly());
     if (plan.moveTimer)
         SetTimer(window, moveTimer, movePeriod, nullptr);
@@ -191,19 +191,21 @@ void OnCreate(HWND window) {
     GetClientRect(window, &engine.clientRect);
     srand(GetTickCount());
     LoadSettings();
+    engine.content = ContentOf(saverSettings.mode);
+    engine.layout = LayoutOf(saverSettings.screenMode);
 
-    if (saverSettings.mode == contentImagery) {
-        // When neither the file nor the banner loads, the code stays 'I'
+    if (engine.content == Content::imagery) {
+        // When neither the file nor the banner loads, the content stays imagery
         // and nothing is painted.
         if (!LoadImagery() && LoadBanner())
             PrepareStillPicture();
     }
     // Text mode shows the text or the clock; the banner is imagery's fallback only.
-    if (saverSettings.mode == contentText)
+    if (engine.content == Content::text)
         PrepareText();
 
     CreateDisplayWindow(window);
-    if (saverSettings.mode == contentPicture &&
+    if (engine.content == Content::picture &&
         (saverSettings.rotation2D || saverSettings.rotation3D))
         PrepareTurning();
     StartTimers(window);
@@ -230,7 +232,7 @@ void PaintTurningFrame() {
     if (!PresentEnlarged(engine.displayWindow, frameSurface, *turningFrame.Header(),
                          turningFrame.Bits(), true, true))
         turningFrame.PaintToWindow(engine.displayWindow);
-    if (saverSettings.screenMode != 'B')
+    if (engine.layout != Layout::bounce)
         NextSpinFrame(engine.spinSpeed, engine.spinFrameCount);
 }
 
@@ -313,20 +315,20 @@ void PaintMovieFrame() {
 }
 
 void OnFrameTick() {
-    switch (saverSettings.mode) {
-    case contentMovie:
+    switch (engine.content) {
+    case Content::movie:
         PaintMovieFrame();
         break;
-    case contentPicture:
+    case Content::picture:
         currentPicture.PaintToWindow(engine.displayWindow);
         break;
-    case contentTurning:
+    case Content::turning:
         PaintTurningFrame();
         break;
-    case contentText:
+    case Content::text:
         DrawDisplayText();
         break;
-    case contentClock:
+    case Content::clock:
         DrawClock();
         break;
     default:
@@ -346,7 +348,7 @@ void OnMoveTick(HWND window) {
     std::memcpy(engine.spinSpeed, bounce.spinSpeed, sizeof engine.spinSpeed);
     MoveWindow(engine.displayWindow, engine.displayX, engine.displayY, engine.displayWidth,
                engine.displayHeight, TRUE);
-    if (saverSettings.mode == contentTurning || saverSettings.mode == contentClock)
+    if (engine.content == Content::turning || engine.content == Content::clock)
         PostMessageA(window, WM_TIMER, frameTimer, 0);
 }
 

@@ -1,5 +1,6 @@
 #include "host/Host.h"
 
+#include "engine/Content.h"
 #include "engine/Settings.h"
 #include "options/Banner.h"
 #include "options/Install.h"
@@ -92,7 +93,7 @@ static BOOL OnInitDialog(HWND dialog) {
     SetDlgItemTextA(dialog, IDC_FILE, saverSettings.file);
     SetDlgItemTextA(dialog, IDC_TEXT, saverSettings.text);
     ShowChoices(dialog, ChoicesFromSettings(saverSettings));
-    EnableEffects(dialog, EffectsEnabled(saverSettings.mode == 'I'));
+    EnableEffects(dialog, EffectsEnabled(ContentOf(saverSettings.mode) == Content::imagery));
 
     SetTimer(dialog, bannerTimer, bannerTickMs, nullptr);
     return TRUE;

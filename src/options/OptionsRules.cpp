@@ -1,14 +1,18 @@
 #include "options/OptionsRules.h"
 
+#include "engine/Content.h"
+#include "engine/Layout.h"
+
 #include <cstdio>
 
 OptionsChoices ChoicesFromSettings(const SaverSettings& s) {
     OptionsChoices c{};
-    c.fullScreen = s.screenMode == 'F';
-    c.centred = s.screenMode == 'C';
-    c.bounce = s.screenMode == 'B';
-    c.imagery = s.mode == 'I';
-    c.text = s.mode == 'T';
+    const Layout layout = LayoutOf(s.screenMode);
+    c.fullScreen = layout == Layout::fullScreen;
+    c.centred = layout == Layout::centred;
+    c.bounce = layout == Layout::bounce;
+    c.imagery = ContentOf(s.mode) == Content::imagery;
+    c.text = ContentOf(s.mode) == Content::text;
     c.rewind = s.rewind != 0;
     c.fade = s.fade != 0;
     c.rotation2D = s.rotation2D != 0;
@@ -18,7 +22,10 @@ OptionsChoices ChoicesFromSettings(const SaverSettings& s) {
 
 void StoreChoices(const OptionsChoices& c, SaverSettings* s) {
     s->mode = c.imagery ? 'I' : 'T';
-    s->screenMode = c.fullScreen ? 'F' : c.centred ? 'C' : c.bounce ? 'B' : 'S';
+    s->screenMode = LayoutCode(c.fullScreen ? Layout::fullScreen
+                               : c.centred  ? Layout::centred
+                               : c.bounce   ? Layout::bounce
+                                            : Layout::stretched);
     s->rewind = c.rewind;
     s->fade = c.fade;
     s->rotation2D = c.rotation2D;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -47,8 +48,12 @@ Bytes Tiff(bool bigEndian, const std::vector<Entry>& entries, uint32_t gap = 0) 
 }
 
 Bytes Segment(uint8_t code, const Bytes& data) {
-    Bytes v = {0xFF, code, uint8_t((data.size() + 2) >> 8), uint8_t(data.size() + 2)};
-    v.insert(v.end(), data.begin(), data.end());
+    Bytes v(4 + data.size());  // sized at once: gcc 12 misreads an insert here as out of bounds
+    v[0] = 0xFF;
+    v[1] = code;
+    v[2] = uint8_t((data.size() + 2) >> 8);
+    v[3] = uint8_t(data.size() + 2);
+    std::copy(data.begin(), data.end(), v.begin() + 4);
     return v;
 }
 

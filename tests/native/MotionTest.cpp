@@ -32,10 +32,10 @@ static std::string Layout(const std::string& description) {
     while (in >> word && word != "->") flags += word;
     const bool rotation2D = flags.find("2D") != std::string::npos, rotation3D = flags.find("3D") != std::string::npos;
     const SIZE current{7, 5};
-    const SIZE display = kind == "clock"   ? TextDisplaySize(layout[0], 0, 1, screen, current)
-                         : kind == "text"  ? TextDisplaySize(layout[0], size.cx, size.cy, screen, current)
-                         : kind == "movie" ? MovieDisplaySize(layout[0], size, screen, current)
-                                           : PictureDisplaySize(layout[0], size, screen, rotation2D, rotation3D, current);
+    const SIZE display = kind == "clock"   ? TextDisplaySize(LayoutOf(layout[0]), 0, 1, screen, current)
+                         : kind == "text"  ? TextDisplaySize(LayoutOf(layout[0]), size.cx, size.cy, screen, current)
+                         : kind == "movie" ? MovieDisplaySize(LayoutOf(layout[0]), size, screen, current)
+                                           : PictureDisplaySize(LayoutOf(layout[0]), size, screen, rotation2D, rotation3D, current);
     const POINT at = CentredPosition(display, screen);
     char result[80];
     std::snprintf(result, sizeof result, "%dx%d%+d%+d", int(display.cx), int(display.cy), int(at.x), int(at.y));
@@ -181,7 +181,7 @@ TEST(FrameTimers, StillContentIsRepaintedOnlyWhereItMayBeCovered) {
     const struct { char content; bool primaryOnly; uint32_t frame; } cases[] = {
         {'B', true, 0}, {'B', false, 250}, {'T', false, 250}, {'R', true, 20}};
     for (const auto& c : cases)
-        EXPECT_EQ(PlanTimers(c.content, 'C', 0, c.primaryOnly).framePeriod, c.frame) << c.content;
+        EXPECT_EQ(PlanTimers(ContentOf(c.content), Layout::centred, 0, c.primaryOnly).framePeriod, c.frame) << c.content;
 }
 
 TEST(MovieFrames, RatesTimerPeriodsAndWhereAMovieResumes) {
@@ -216,7 +216,7 @@ TEST(DisplaySize, PicturesDecodeNoLargerThanShown) {
         {"X", {1920, 1080}, {12000, 9000}, false, {12000, 9000}},
     };
     for (const auto& c : cases) {
-        const SIZE size = PictureDecodeSize(c.layout[0], c.picture, c.screen, c.rotation2D, false);
+        const SIZE size = PictureDecodeSize(LayoutOf(c.layout[0]), c.picture, c.screen, c.rotation2D, false);
         EXPECT_EQ(std::vector<LONG>({size.cx, size.cy}), std::vector<LONG>({c.expected.cx, c.expected.cy}))
             << c.layout << ' ' << c.picture.cx;
     }
