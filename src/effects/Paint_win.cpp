@@ -1,12 +1,12 @@
 #include "imaging/KBitmap.h"
 
+#include "host/ScopeOwners.h"
+
 int KBitmap::PaintToWindow(HWND window) const {
-    HDC deviceContext = GetDC(window);
+    const WindowDC deviceContext(window);
     if (!deviceContext)
         return 0;
-    int lines = Paint(window, deviceContext);
-    ReleaseDC(window, deviceContext);
-    return lines;
+    return Paint(window, deviceContext.Get());
 }
 
 int KBitmap::Paint(HWND window, HDC deviceContext) const {

@@ -4,13 +4,16 @@
 #pragma once
 
 #include "WinTypes.h"
+#include "host/ScopeOwners.h"
 
 #include <cstdint>
 
 struct FrameSurface {
-    HDC memory;
-    HBITMAP section;
-    HGDIOBJ previous;  // the memory DC's bitmap before the section
+    // Released in the reverse order of their declaration: the section is
+    // selected out of the memory DC before the DC and the section are deleted.
+    GdiObject<HBITMAP> section;
+    MemoryDC memory;
+    SelectedObject selection;  // the section in the memory DC
     uint32_t* pixels;
     int32_t width, height;
     RECT lastLit;   // the last frame's pixels that were not black (skipBlack)

@@ -2,6 +2,8 @@
 
 #include "effects/Enlarge.h"
 
+#include <utility>
+
 HBITMAP CreateDibSection32(HDC memory, int32_t width, int32_t height, void** pixels) {
     BITMAPINFO format = {};
     format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -14,12 +16,9 @@ HBITMAP CreateDibSection32(HDC memory, int32_t width, int32_t height, void** pix
 }
 
 void ReleaseFrameSurface(FrameSurface& surface) {
-    if (surface.memory) {
-        SelectObject(surface.memory, surface.previous);
-        DeleteDC(surface.memory);
-    }
-    if (surface.section)
-        DeleteObject(surface.section);
+    // Its owners release when the moved copy goes out of scope, in the
+    // reverse order of their declaration.
+    const FrameSurface released = std::move(surface);
     surface = FrameSurface{};
 }
 
@@ -30,11 +29,13 @@ bool FitSurface(FrameSurface& surface, int32_t width, int32_t height) {
     if (surface.section && surface.width == width && surface.height == height)
         return true;
     ReleaseFrameSurface(surface);
-    surface.memory = CreateCompatibleDC(nullptr);
+    surface.memory.Reset(CreateCompatibleDC(nullptr));
     void* pixels = nullptr;
-    surface.section = surface.memory ? CreateDibSection32(surface.memory, width, height, &pixels) : nullptr;
-    surface.previous = surface.section ? SelectObject(surface.memory, surface.section) : nullptr;
-    if (!surface.previous) {
+    if (surface.memory)
+        surface.section.Reset(CreateDibSection32(surface.memory.Get(), width, height, &pixels));
+    if (surface.section)
+        surface.selection = SelectedObject(surface.memory.Get(), surface.section.Get());
+    if (!surface.selection) {
         ReleaseFrameSurface(surface);
         return false;
     }
@@ -66,7 +67,7 @@ bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER&
     const SIZE extent = {client.right + extra, client.bottom + extra};
     if (!CanEnlarge(header, extent.cx, extent.cy) || !FitSurface(surface, client.right, client.bottom))
         return false;
-    HDC deviceContext = GetDC(window);
+    const WindowDC deviceContext(window);
     if (!deviceContext)
         return false;
     RECT area = client;
@@ -81,15 +82,14 @@ bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER&
         surface.lastKnown = true;
     }
     RECT visible;
-    if (GetClipBox(deviceContext, &visible) == NULLREGION)
+    if (GetClipBox(deviceContext.Get(), &visible) == NULLREGION)
         visible = RECT{0, 0, 0, 0};
     area = Intersection(Intersection(area, visible), client);
     GdiFlush();  // the last frame's copy may still read the section
     const bool drawn = EnlargeNearest(header, rows, extent.cx, extent.cy, surface.pixels,
                                       surface.width, surface.height, area);
     if (drawn && !IsRectEmpty(&area))
-        BitBlt(deviceContext, area.left, area.top, area.right - area.left, area.bottom - area.top,
-               surface.memory, area.left, area.top, SRCCOPY);
-    ReleaseDC(window, deviceContext);
+        BitBlt(deviceContext.Get(), area.left, area.top, area.right - area.left,
+               area.bottom - area.top, surface.memory.Get(), area.left, area.top, SRCCOPY);
     return drawn;
 }

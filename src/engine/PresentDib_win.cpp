@@ -1,5 +1,7 @@
 #include "engine/PresentDib.h"
 
+#include "host/ScopeOwners.h"
+
 #include <vfw.h>
 
 #include <cstring>
@@ -7,9 +9,8 @@
 int PresentDib(HWND window, HDC deviceContext, BITMAPINFOHEADER* header, const RECT* area) {
     if (!header)
         return 0;
-    HDC ownContext = nullptr;
-    if (!deviceContext)
-        deviceContext = ownContext = GetDC(window);
+    const WindowDC context(window, deviceContext);  // the window's own when none is given
+    deviceContext = context.Get();
 
     RECT target;
     if (area)
@@ -54,7 +55,5 @@ int PresentDib(HWND window, HDC deviceContext, BITMAPINFOHEADER* header, const R
         if (oldMode)
             SetStretchBltMode(deviceContext, oldMode);
     }
-    if (ownContext)
-        ReleaseDC(window, ownContext);
     return 1;
 }

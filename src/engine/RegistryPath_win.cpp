@@ -1,5 +1,7 @@
 #include "engine/RegistryPath.h"
 
+#include "host/ScopeOwners.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -69,14 +71,14 @@ char* ReadRegistryPath(const char* path, char* buffer, bool expand, DWORD* size)
     if (!ParseRegistryPath(path, &parsed))
         return nullptr;
 
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(RootKey(parsed.root), parsed.subkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(RootKey(parsed.root), parsed.subkey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
         return nullptr;
+    const RegistryKey key(opened);
     DWORD type = REG_SZ;
     DWORD bytes = capacity;
-    LONG status = RegQueryValueExA(key, parsed.valueName, nullptr, &type,
+    LONG status = RegQueryValueExA(key.Get(), parsed.valueName, nullptr, &type,
                                    reinterpret_cast<BYTE*>(target), &bytes);
-    RegCloseKey(key);
     if (status != ERROR_SUCCESS)
         return nullptr;
 
@@ -101,7 +103,7 @@ int WriteRegistryPath(const char* path, const void* data, DWORD type, DWORD size
         return 0;
     HKEY root = RootKey(parsed.root);
 
-    HKEY key = nullptr;
+    RegistryKey key;
     LONG status;
     if (data) {
         DWORD bytes = size;
@@ -109,15 +111,14 @@ int WriteRegistryPath(const char* path, const void* data, DWORD type, DWORD size
             bytes = static_cast<DWORD>(strlen(static_cast<const char*>(data)) + 1);
         else if (type == REG_DWORD || type == REG_DWORD_BIG_ENDIAN)
             bytes = 4;
-        RegCreateKeyA(root, parsed.subkey, &key);
-        status = RegSetValueExA(key, parsed.valueName, 0, type, static_cast<const BYTE*>(data), bytes);
+        RegCreateKeyA(root, parsed.subkey, key.Out());
+        status = RegSetValueExA(key.Get(), parsed.valueName, 0, type, static_cast<const BYTE*>(data),
+                                bytes);
     } else if (parsed.valueName[0]) {
-        RegOpenKeyA(root, parsed.subkey, &key);
-        status = RegDeleteValueA(key, parsed.valueName);
+        RegOpenKeyA(root, parsed.subkey, key.Out());
+        status = RegDeleteValueA(key.Get(), parsed.valueName);
     } else {
         status = RegDeleteKeyA(root, parsed.subkey);
     }
-    if (key)
-        RegCloseKey(key);
     return status == ERROR_SUCCESS ? 1 : 0;
 }

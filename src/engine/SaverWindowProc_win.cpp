@@ -12,6 +12,7 @@
 #include "engine/Settings.h"
 #include "engine/TurningPicture.h"
 #include "host/Host.h"
+#include "host/ScopeOwners.h"
 #include "imaging/AviPlayer.h"
 #include "imaging/FolderScan.h"
 #include "imaging/KBitmap.h"
@@ -74,22 +75,25 @@ bool CoversPrimaryScreenOnly() {
 // The banner, drawn once per process.
 bool LoadBanner() {
     if (!engine.bannerBitmap) {
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        ReleaseDC(nullptr, screen);
+        // A DC like the screen's; the screen's own goes back at once.
+        const MemoryDC memory(CreateCompatibleDC(WindowDC(nullptr).Get()));
         void* pixels = nullptr;
-        HBITMAP bitmap = memory ? CreateDibSection32(memory, bannerWidth, bannerHeight, &pixels) : nullptr;
-        HGDIOBJ previous = bitmap ? SelectObject(memory, bitmap) : nullptr;
-        if (previous) {
-            RECT area = {0, 0, bannerWidth, bannerHeight};
-            DrawBanner(nullptr, memory, 0, 0, &area);
-            SelectObject(memory, previous);
-            engine.bannerBitmap = bitmap;
-        } else if (bitmap) {
-            DeleteObject(bitmap);
-        }
+        GdiObject<HBITMAP> bitmap;
         if (memory)
-            DeleteDC(memory);
+            bitmap.Reset(CreateDibSection32(memory.Get(), bannerWidth, bannerHeight, &pixels));
+        bool drawn = false;
+        if (bitmap) {
+            // Selected for the drawing only: GetDIBits reads no bitmap that
+            // is still selected into a DC.
+            const SelectedObject selection(memory.Get(), bitmap.Get());
+            if (selection) {
+                RECT area = {0, 0, bannerWidth, bannerHeight};
+                DrawBanner(nullptr, memory.Get(), 0, 0, &area);
+                drawn = true;
+            }
+        }
+        if (drawn)
+            engine.bannerBitmap = bitmap.Take();  // kept for the process
     }
     engine.pictureSize = SIZE{bannerWidth, bannerHeight};
     return engine.bannerBitmap && currentPicture.LoadFromBitmap(engine.bannerBitmap) != 0;

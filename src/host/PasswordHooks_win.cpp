@@ -4,6 +4,7 @@
 // desktop and none of this runs.
 #include "host/Host.h"
 #include "host/PasswordRules.h"
+#include "host/ScopeOwners.h"
 
 bool isClosing;
 bool isCheckingPassword;
@@ -11,7 +12,7 @@ bool isCheckingPassword;
 typedef BOOL(WINAPI* PasswordVerifier)(HWND);
 typedef DWORD(WINAPI* PasswordChanger)(LPCSTR, HWND, DWORD, LPVOID);
 
-static HMODULE passwordLibrary;
+static LoadedLibrary passwordLibrary;
 static PasswordVerifier passwordVerifier;
 static DWORD lastVerifyTime = neverVerified;
 
@@ -40,27 +41,27 @@ void LoadPasswordVerifier() {
         return;
     if (passwordLibrary)
         UnloadPasswordVerifier();
-    HKEY desktop;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &desktop) !=
+    HKEY opened;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &opened) !=
         ERROR_SUCCESS)
         return;
-    if (PasswordWanted(desktop) && (passwordLibrary = LoadLibraryA("PASSWORD.CPL"))) {
-        passwordVerifier = Export<PasswordVerifier>(passwordLibrary, "VerifyScreenSavePwd");
+    const RegistryKey desktop(opened);
+    if (!PasswordWanted(desktop.Get()))
+        return;
+    passwordLibrary.Reset(LoadLibraryA("PASSWORD.CPL"));
+    if (passwordLibrary) {
+        passwordVerifier = Export<PasswordVerifier>(passwordLibrary.Get(), "VerifyScreenSavePwd");
         if (passwordVerifier)
             SetScreenSaverRunning(TRUE);
         else
             UnloadPasswordVerifier();
     }
-    RegCloseKey(desktop);
 }
 
 void UnloadPasswordVerifier() {
     if (!onWindows9x)
         return;
-    if (passwordLibrary) {
-        FreeLibrary(passwordLibrary);
-        passwordLibrary = nullptr;
-    }
+    passwordLibrary.Reset();
     if (passwordVerifier) {
         passwordVerifier = nullptr;
         SetScreenSaverRunning(FALSE);
@@ -94,10 +95,9 @@ LRESULT VerifyPasswordRequest(HWND window) {
 }
 
 void ChangeSaverPassword(HWND ownerWindow) {
-    HMODULE library = LoadLibraryA("MPR.DLL");
+    const LoadedLibrary library(LoadLibraryA("MPR.DLL"));
     if (!library)
         return;
-    if (PasswordChanger change = Export<PasswordChanger>(library, "PwdChangePasswordA"))
+    if (PasswordChanger change = Export<PasswordChanger>(library.Get(), "PwdChangePasswordA"))
         change("SCRSAVE", ownerWindow, 0, nullptr);
-    FreeLibrary(library);
 }

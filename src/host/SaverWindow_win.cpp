@@ -1,5 +1,6 @@
 #include "host/Host.h"
 #include "host/InputRules.h"
+#include "host/ScopeOwners.h"
 
 HWND saverWindow;
 POINT initialCursor;
@@ -21,9 +22,8 @@ static RECT VirtualScreenRect() {
     int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     if (width == 0 || height == 0) {
-        HDC screen = GetDC(nullptr);
-        GetClipBox(screen, &area);
-        ReleaseDC(nullptr, screen);
+        const WindowDC screen(nullptr);
+        GetClipBox(screen.Get(), &area);
         return area;
     }
     area.right = area.left + width;

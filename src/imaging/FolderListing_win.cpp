@@ -1,12 +1,14 @@
 #include "imaging/FolderListing.h"
 
 #include "WinTypes.h"
+#include "host/ScopeOwners.h"
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 struct FolderListing {
-    HANDLE find;
+    FindHandle find;
 };
 
 static void CopyName(const WIN32_FIND_DATAA& data, char* name) {
@@ -16,29 +18,26 @@ static void CopyName(const WIN32_FIND_DATAA& data, char* name) {
 
 FolderListing* OpenListing(const char* search, char* name) {
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(search, &data);
-    if (find == INVALID_HANDLE_VALUE)
+    FindHandle find(FindFirstFileA(search, &data));
+    if (!find)
         return nullptr;
-    FolderListing* listing = new (std::nothrow) FolderListing{find};
-    if (!listing) {
-        FindClose(find);
-        return nullptr;
-    }
+    FolderListing* listing = new (std::nothrow) FolderListing{std::move(find)};
+    if (!listing)
+        return nullptr;  // the search is closed by its owner
     CopyName(data, name);
     return listing;
 }
 
 bool NextListed(FolderListing* listing, char* name) {
     WIN32_FIND_DATAA data;
-    if (!FindNextFileA(listing->find, &data))
+    if (!FindNextFileA(listing->find.Get(), &data))
         return false;
     CopyName(data, name);
     return true;
 }
 
 void CloseListing(FolderListing* listing) {
-    FindClose(listing->find);
-    delete listing;
+    delete listing;  // its owner closes the search
 }
 
 PathKind KindOfPath(const char* path) {

@@ -1,5 +1,7 @@
 #include "imaging/KBitmap.h"
 
+#include "host/ScopeOwners.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -13,12 +15,10 @@ uint32_t KBitmap::LoadFromBitmap(HBITMAP bitmap) {
     } info = {};
     info.header.biSize = sizeof(BITMAPINFOHEADER);
 
-    HDC screen = GetDC(nullptr);
-    if (!GetDIBits(screen, bitmap, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&info),
-                   DIB_RGB_COLORS)) {
-        ReleaseDC(nullptr, screen);
+    const WindowDC screen(nullptr);
+    if (!GetDIBits(screen.Get(), bitmap, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&info),
+                   DIB_RGB_COLORS))
         return 0;
-    }
     BITMAPINFOHEADER& header = info.header;
     uint64_t tableBytes;
     if ((header.biBitCount == 1 || header.biBitCount == 4 || header.biBitCount == 8) &&
@@ -28,10 +28,8 @@ uint32_t KBitmap::LoadFromBitmap(HBITMAP bitmap) {
         tableBytes = 12;
     else
         tableBytes = 4ull * header.biClrUsed;
-    if (tableBytes > sizeof info.colours) {
-        ReleaseDC(nullptr, screen);
+    if (tableBytes > sizeof info.colours)
         return 0;
-    }
     uint64_t pixelBytes = IsUncompressed(header)
         ? static_cast<uint64_t>(RowStride64(header.biWidth, header.biBitCount)) *
               AbsoluteHeight(header)
@@ -41,12 +39,11 @@ uint32_t KBitmap::LoadFromBitmap(HBITMAP bitmap) {
     uint32_t loaded = 0;
     if (scratch) {
         std::memcpy(scratch, &info, sizeof(BITMAPINFOHEADER) + tableBytes);
-        GetDIBits(screen, bitmap, 0, static_cast<UINT>(AbsoluteHeight(header)),
+        GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(AbsoluteHeight(header)),
                   scratch + sizeof(BITMAPINFOHEADER) + tableBytes,
                   reinterpret_cast<BITMAPINFO*>(scratch), DIB_RGB_COLORS);
         loaded = LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(scratch));
         std::free(scratch);
     }
-    ReleaseDC(nullptr, screen);
     return loaded;
 }

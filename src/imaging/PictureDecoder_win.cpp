@@ -1,5 +1,6 @@
 // The platform's picture decoders: the Windows Imaging Component for every
 // picture format, and the installed video codecs for compressed DIBs.
+#include "host/ScopeOwners.h"
 #include "imaging/GlobalBlock.h"
 #include "imaging/KBitmap.h"
 #include "imaging/PictureFile.h"
@@ -37,27 +38,6 @@ int TableDepth(const GUID& format) {
             return entry.depth;
     return 0;
 }
-
-// Owns one reference to a COM object.
-template <typename T>
-struct ComOwner {
-    T* object = nullptr;
-    ComOwner() = default;
-    ComOwner(const ComOwner&) = delete;
-    ComOwner& operator=(const ComOwner&) = delete;
-    ~ComOwner() { Reset(); }
-    void Reset() {
-        if (object)
-            object->Release();
-        object = nullptr;
-    }
-    T** Out() {
-        Reset();
-        return &object;
-    }
-    void** OutVoid() { return reinterpret_cast<void**>(Out()); }
-    T* operator->() const { return object; }
-};
 
 // The decoder's own scaled decoding (Windows' JPEG decoder decodes at 1/2,
 // 1/4 or 1/8 of the size without holding the whole picture). Not in every
@@ -228,7 +208,7 @@ BYTE* ConvertFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
     IWICBitmapSource* source = frame;
     ComOwner<IWICBitmap> scaledDecode;
     if (smaller && DecodeScaled(factory, frame, width, height, scaledDecode))
-        source = scaledDecode.object;
+        source = scaledDecode.Get();
 
     // Opaque BGR pixels are scaled as they come and only the small result is
     // converted; others are converted first, so that alpha is laid over black
@@ -241,7 +221,7 @@ BYTE* ConvertFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
     if (!scaleFirst) {
         if (!ConvertToBgr(factory, source, converter))
             return nullptr;
-        source = converter.object;
+        source = converter.Get();
     }
     ComOwner<IWICBitmapScaler> scaler;
     if (smaller) {
@@ -249,12 +229,12 @@ BYTE* ConvertFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
             (FAILED(scaler->Initialize(source, width, height, highQualityCubic)) &&
              FAILED(scaler->Initialize(source, width, height, WICBitmapInterpolationModeFant))))
             return nullptr;
-        source = scaler.object;
+        source = scaler.Get();
     }
     if (scaleFirst) {
         if (!ConvertToBgr(factory, source, converter))
             return nullptr;
-        source = converter.object;
+        source = converter.Get();
     }
     return CopyAs24(source);
 }
@@ -263,26 +243,16 @@ BYTE* ConvertFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
 // picture too large to hold is refused from its header before that, so the
 // saver falls back to the banner at once instead of after many seconds.
 bool DeclaresTooLargeAPicture(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     static BYTE head[256 * 1024];  // enough for the metadata that may precede a frame header
     DWORD read = 0;
-    ReadFile(file, head, sizeof head, &read, nullptr);
-    CloseHandle(file);
+    ReadFile(file.Get(), head, sizeof head, &read, nullptr);
     PictureSize size;
     return ReadPictureSize(head, read, &size) && PictureTooLarge(size);
 }
-
-// Calls CoInitialize for a scope; balanced only when it succeeded.
-struct ComScope {
-    HRESULT result = CoInitialize(nullptr);
-    ~ComScope() {
-        if (SUCCEEDED(result))
-            CoUninitialize();
-    }
-};
 
 }  // namespace
 
@@ -320,14 +290,14 @@ BYTE* DecodePicture(const char* path, const DecodeSizeRule& decodeSize, SIZE* fu
         decodeHeight = std::clamp<UINT>(static_cast<UINT>(std::max<LONG>(wanted.cy, 1)), 1, height);
     }
 
-    frame->CopyPalette(palette.object);
+    frame->CopyPalette(palette.Get());
     const int depth = TableDepth(format);
     if (depth == 0 || decodeWidth < width || decodeHeight < height)
-        return ConvertFrame(factory.object, frame.object, decodeWidth, decodeHeight);
+        return ConvertFrame(factory.Get(), frame.Get(), decodeWidth, decodeHeight);
     if (FAILED(factory->CreateBitmapFlipRotator(flipper.Out())))
         return nullptr;
-    flipper->Initialize(frame.object, WICBitmapTransformFlipVertical);
-    return CopyFrame(frame.object, flipper.object, palette.object, format, depth);
+    flipper->Initialize(frame.Get(), WICBitmapTransformFlipVertical);
+    return CopyFrame(frame.Get(), flipper.Get(), palette.Get(), format, depth);
 }
 
 void* DecompressWithCodec(const KBitmap& bitmap) {
@@ -353,19 +323,16 @@ void* DecompressWithCodec(const KBitmap& bitmap) {
                          ICMODE_DECOMPRESS);
     if (!codec)
         return nullptr;
-    HANDLE expanded = ICImageDecompress(codec, 0, reinterpret_cast<BITMAPINFO*>(&input),
-                                        const_cast<BYTE*>(bitmap.Bits()), nullptr);
+    const GlobalMemory expanded(ICImageDecompress(codec, 0, reinterpret_cast<BITMAPINFO*>(&input),
+                                                  const_cast<BYTE*>(bitmap.Bits()), nullptr));
     ICClose(codec);
     if (!expanded)
         return nullptr;
     // The loader expects a fixed block whose handle is its address.
-    void* locked = GlobalLock(expanded);
-    SIZE_T size = GlobalSize(expanded);
+    const LockedGlobal locked(expanded.Get());
+    SIZE_T size = GlobalSize(expanded.Get());
     void* copy = size ? AllocGlobalBlock(size) : nullptr;
-    if (copy && locked)
-        std::memcpy(copy, locked, size);
-    if (locked)
-        GlobalUnlock(expanded);
-    GlobalFree(expanded);
+    if (copy && locked.Get())
+        std::memcpy(copy, locked.Get(), size);
     return copy;
 }

@@ -1,6 +1,7 @@
 #include "imaging/Shortcut.h"
 
 #include "WinTypes.h"
+#include "host/ScopeOwners.h"
 
 #include <objbase.h>
 #include <objidl.h>
@@ -11,13 +12,13 @@
 void ResolveShortcut(char* path) {
     if (!path)
         return;
-    const HRESULT initialised = CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    IPersistFile* file = nullptr;
+    const ComScope com;
+    ComOwner<IShellLinkA> link;
+    ComOwner<IPersistFile> file;
     wchar_t widePath[MAX_PATH];
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                                   link.OutVoid())) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) &&
         MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH) &&
         SUCCEEDED(file->Load(widePath, STGM_READ))) {
         char target[MAX_PATH] = {};
@@ -27,10 +28,4 @@ void ResolveShortcut(char* path) {
             std::strlen(target) < 256)
             std::strcpy(path, target);
     }
-    if (file)
-        file->Release();
-    if (link)
-        link->Release();
-    if (SUCCEEDED(initialised))
-        CoUninitialize();
 }

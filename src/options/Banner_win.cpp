@@ -1,5 +1,6 @@
 #include "options/Banner.h"
 
+#include "host/ScopeOwners.h"
 #include "options/BannerGeometry.h"
 
 #include <cstdlib>
@@ -22,39 +23,36 @@ void DrawSparkles(HDC dc, const POINT* points, int32_t count, int32_t shades, in
     if (count < 1)
         return;
     if (cell < 2) {
-        HBRUSH brush = CreateSolidBrush(NextShade(shades));
-        HGDIOBJ oldBrush = SelectObject(dc, brush);
-        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+        const GdiObject<HBRUSH> brush(CreateSolidBrush(NextShade(shades)));
+        const SelectedObject brushSelection(dc, brush.Get());
+        const SelectedObject penSelection(dc, GetStockObject(NULL_PEN));
         Polygon(dc, points, count);
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
-        DeleteObject(brush);
         return;
     }
-    HRGN face = CreatePolygonRgn(points, count, ALTERNATE);
+    const GdiObject<HRGN> face(CreatePolygonRgn(points, count, ALTERNATE));
     if (!face)
         return;
     RECT box;
-    GetRgnBox(face, &box);
+    GetRgnBox(face.Get(), &box);
     const std::vector<POINT> cells = SparkleCells(box, cell);
     // The same mesh on every frame...
     std::srand(0);
     for (const POINT& at : cells)
-        DrawDiamond(dc, face, at, cell, NextShade(shades));
+        DrawDiamond(dc, face.Get(), at, cell, NextShade(shades));
     // ...then about one cell in 36 twinkles to a new shade.
     std::srand(GetTickCount());
     for (const POINT& at : cells)
         if (std::rand() % 36 == 0)
-            DrawDiamond(dc, face, at, cell, NextShade(shades));
-    DeleteObject(face);
+            DrawDiamond(dc, face.Get(), at, cell, NextShade(shades));
 }
 
 static void DrawGlow(HDC dc, const BannerPlan& plan) {
     for (const GlowLevel& level : plan.glow) {
         LOGBRUSH brush{BS_SOLID, level.colour, 0};
-        HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL | PS_SOLID,
-                                static_cast<DWORD>(level.penWidth), &brush, 0, nullptr);
-        SelectObject(dc, pen);
+        const GdiObject<HPEN> pen(
+            ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL | PS_SOLID,
+                         static_cast<DWORD>(level.penWidth), &brush, 0, nullptr));
+        SelectObject(dc, pen.Get());
         BeginPath(dc);
         Polyline(dc, plan.sweep, 3);
         for (const POINT& end : plan.rayEnds) {
@@ -65,16 +63,17 @@ static void DrawGlow(HDC dc, const BannerPlan& plan) {
         }
         EndPath(dc);
         StrokePath(dc);
+        // A stock pen takes its place before its owner deletes it; the white
+        // pen stays selected for what is drawn next.
         SelectObject(dc, GetStockObject(WHITE_PEN));
-        DeleteObject(pen);
     }
 }
 
 static void DrawName(HDC dc, const BannerName& name) {
-    HFONT font = CreateFontA(name.fontHeight, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH,
-                             "times new roman");
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    const GdiObject<HFONT> font(CreateFontA(name.fontHeight, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE,
+                                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                            DEFAULT_QUALITY, VARIABLE_PITCH, "times new roman"));
+    const SelectedObject fontSelection(dc, font.Get());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, 0xFFFFFF);
     RECT rect = name.rect;
@@ -84,8 +83,6 @@ static void DrawName(HDC dc, const BannerName& name) {
     DrawTextA(dc, makerName, -1, &rect, 0);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
 }
 
 void DrawBanner(HWND window, HDC dc, int32_t step, uint16_t colourRange, const RECT* rect) {
@@ -94,24 +91,27 @@ void DrawBanner(HWND window, HDC dc, int32_t step, uint16_t colourRange, const R
         area = *rect;
     else if (!window || !GetClientRect(window, &area))
         return;
-    HDC target = dc;
-    if (!target) {
-        if (!window || !(target = GetDC(window)))
-            return;
-    }
+    if (!dc && !window)
+        return;
+    const WindowDC target(window, dc);
+    if (!target)
+        return;
     const int32_t w = area.right - area.left, h = area.bottom - area.top;
-    HDC memory = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, w, h);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    // Released in the reverse order: the DC's own objects are selected back
+    // before the bitmap and the DC are deleted, and the window's DC goes last.
+    const MemoryDC memoryOwner(CreateCompatibleDC(target.Get()));
+    const HDC memory = memoryOwner.Get();
+    const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target.Get(), w, h));
+    const SelectedObject bitmapSelection(memory, bitmap.Get());
 
     const BannerPlan plan = PlanBanner(w, h, step, colourRange);
 
-    HBRUSH background = CreateSolidBrush(lavender);
-    HGDIOBJ oldBrush = SelectObject(memory, background);
-    HGDIOBJ oldPen = SelectObject(memory, GetStockObject(NULL_PEN));
+    GdiObject<HBRUSH> background(CreateSolidBrush(lavender));
+    const SelectedObject brushSelection(memory, background.Get());
+    const SelectedObject penSelection(memory, GetStockObject(NULL_PEN));
     Rectangle(memory, 0, 0, w + 1, h + 1);
     SelectObject(memory, GetStockObject(NULL_BRUSH));
-    DeleteObject(background);
+    background.Reset();  // out of the DC now, and not needed any more
 
     DrawGlow(memory, plan);
     DrawName(memory, plan.name);
@@ -127,13 +127,5 @@ void DrawBanner(HWND window, HDC dc, int32_t step, uint16_t colourRange, const R
         face += count;
     }
 
-    BitBlt(target, area.left, area.top, w, h, memory, 0, 0, SRCCOPY);
-
-    SelectObject(memory, oldPen);
-    SelectObject(memory, oldBrush);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    if (!dc)
-        ReleaseDC(window, target);
+    BitBlt(target.Get(), area.left, area.top, w, h, memory, 0, 0, SRCCOPY);
 }

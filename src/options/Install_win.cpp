@@ -2,6 +2,7 @@
 
 #include "engine/RegistryPath.h"
 #include "engine/Settings.h"
+#include "host/ScopeOwners.h"
 #include "host/SystemFunction.h"
 #include "options/InstallRules.h"
 
@@ -37,13 +38,13 @@ bool CopyWouldReachSystemFolder() {
     auto openToken = SystemFunction<OpenProcessTokenFunction>("ADVAPI32.DLL", "OpenProcessToken");
     auto tokenInformation =
         SystemFunction<GetTokenInformationFunction>("ADVAPI32.DLL", "GetTokenInformation");
-    HANDLE token = nullptr;
-    if (!openToken || !tokenInformation || !openToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    HANDLE opened = nullptr;
+    if (!openToken || !tokenInformation || !openToken(GetCurrentProcess(), TOKEN_QUERY, &opened))
         return CopyReachesSystemFolder(false, 0);
+    const KernelHandle token(opened);
     DWORD enabled = 0, size = 0;
-    const bool answered = tokenInformation(token, TokenVirtualizationEnabled, &enabled,
+    const bool answered = tokenInformation(token.Get(), TokenVirtualizationEnabled, &enabled,
                                            sizeof enabled, &size) != FALSE;
-    CloseHandle(token);
     return CopyReachesSystemFolder(answered, enabled);
 }
 

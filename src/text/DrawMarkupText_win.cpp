@@ -1,5 +1,6 @@
 // The GDI half of the markup renderer: fonts, measuring and DrawText. The
 // keywords and the fitting search are in MarkupOptions.cpp.
+#include "host/ScopeOwners.h"
 #include "text/MarkupOptions.h"
 #include "text/TextString.h"
 
@@ -9,34 +10,31 @@ namespace {
 
 // The font of one attempt, selected into the DC. The font it replaces is
 // always the DC's font on entry: each new attempt puts that back before
-// deleting the previous one, and so does the clean-up.
+// deleting the previous one, and so do the owners at the end.
 struct FontAttempt {
     HDC dc;
-    HGDIOBJ entryFont;
-    HFONT font;
     const MarkupOptions* options;
     const char* text;
     int length;
     RECT area;
     RECT measured;
+    GdiObject<HFONT> font;
+    SelectedObject selection;  // of font; declared after it, so undone before it is deleted
 };
 
 void DropFont(FontAttempt& attempt) {
-    if (attempt.font) {
-        SelectObject(attempt.dc, attempt.entryFont);
-        DeleteObject(attempt.font);
-        attempt.font = nullptr;
-    }
+    attempt.selection.Reset();
+    attempt.font.Reset();
 }
 
 void SelectFont(FontAttempt& attempt, int32_t height) {
     DropFont(attempt);
     const MarkupOptions& o = *attempt.options;
-    attempt.font = CreateFontA(static_cast<int16_t>(height), 0, 0, 0, o.weight, o.italic,
-                               o.underline, o.strikeOut, DEFAULT_CHARSET, 0, 0, 0,
-                               o.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH, o.face);
+    attempt.font.Reset(CreateFontA(static_cast<int16_t>(height), 0, 0, 0, o.weight, o.italic,
+                                   o.underline, o.strikeOut, DEFAULT_CHARSET, 0, 0, 0,
+                                   o.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH, o.face));
     if (attempt.font)
-        SelectObject(attempt.dc, attempt.font);
+        attempt.selection = SelectedObject(attempt.dc, attempt.font.Get());
 }
 
 void Measure(FontAttempt& attempt) {
@@ -64,7 +62,8 @@ int32_t TextString::DrawMarkupText(HWND window, HDC dc, RECT* area, COLORREF tex
                                    const POINT* scroll) const {
     if (!characters)
         return 0;
-    HDC target = dc ? dc : GetDC(window);
+    const WindowDC targetOwner(window, dc);
+    const HDC target = targetOwner.Get();
     RECT rect = {};
     if (area)
         rect = *area;
@@ -79,8 +78,7 @@ int32_t TextString::DrawMarkupText(HWND window, HDC dc, RECT* area, COLORREF tex
     const COLORREF previousBackground = SetBkColor(target, backgroundColour);
 
     MarkupOptions o = ParseMarkupOptions(options, rect);
-    FontAttempt attempt = {target, GetCurrentObject(target, OBJ_FONT), nullptr, &o,
-                           characters, length, rect, rect};
+    FontAttempt attempt = {target, &o, characters, length, rect, rect, {}, {}};
     if (options) {
         if (o.fill) {
             o.fontHeight = static_cast<int16_t>(
@@ -113,8 +111,5 @@ int32_t TextString::DrawMarkupText(HWND window, HDC dc, RECT* area, COLORREF tex
     SetBkMode(target, previousMode);
     SetTextColor(target, previousText);
     SetBkColor(target, previousBackground);
-    DropFont(attempt);
-    if (!dc)
-        ReleaseDC(window, target);
     return MarkupResult(o.fontHeight, result);
 }

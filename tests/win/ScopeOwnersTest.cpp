@@ -1,0 +1,161 @@
+// The scope owners of host/ScopeOwners.h: each gives its resource back at the
+// end of its scope, the last declared first; Take() hands a resource on
+// unreleased, and a move leaves the source empty.
+#include "host/ScopeOwners.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <utility>
+
+namespace {
+
+// A COM object that only counts its references.
+struct Counted : IUnknown {
+    ULONG references = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+};
+
+}  // namespace
+
+TEST(ScopeOwners, GdiObjectsAreSelectedOutThenDeleted) {
+    HDC dc;
+    HBRUSH brush;
+    {
+        const MemoryDC memory(CreateCompatibleDC(nullptr));
+        ASSERT_TRUE(memory);
+        dc = memory.Get();
+        EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
+        const HGDIOBJ entryBrush = GetCurrentObject(dc, OBJ_BRUSH);
+        {
+            const GdiObject<HBRUSH> owned(CreateSolidBrush(0x123456));
+            ASSERT_TRUE(owned);
+            brush = owned.Get();
+            const SelectedObject selection(dc, brush);
+            EXPECT_TRUE(selection);
+            EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brush);
+        }
+        // Selected out first, so that the delete that follows is not refused.
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), entryBrush);
+        EXPECT_EQ(GetObjectType(brush), 0u);
+    }
+    EXPECT_EQ(GetObjectType(dc), 0u);
+}
+
+TEST(ScopeOwners, TakeHandsOnAndMovesLeaveTheSourceEmpty) {
+    HBITMAP kept;
+    {
+        GdiObject<HBITMAP> first(CreateBitmap(4, 4, 1, 32, nullptr));
+        ASSERT_TRUE(first);
+        kept = first.Get();
+        GdiObject<HBITMAP> second(std::move(first));
+        EXPECT_FALSE(first);
+        EXPECT_EQ(second.Get(), kept);
+        GdiObject<HBITMAP> third;
+        third = std::move(second);
+        EXPECT_FALSE(second);
+        EXPECT_EQ(third.Get(), kept);
+        EXPECT_EQ(third.Take(), kept);
+        EXPECT_FALSE(third);
+    }
+    EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_BITMAP));
+
+    // Reset and a move into a full owner release what it held.
+    GdiObject<HBITMAP> owner(kept);
+    owner.Reset(CreateBitmap(2, 2, 1, 32, nullptr));
+    EXPECT_EQ(GetObjectType(kept), 0u);
+    const HBITMAP replaced = owner.Get();
+    owner = GdiObject<HBITMAP>(CreateBitmap(2, 2, 1, 32, nullptr));
+    EXPECT_EQ(GetObjectType(replaced), 0u);
+    EXPECT_EQ(GetObjectType(owner.Get()), static_cast<DWORD>(OBJ_BITMAP));
+}
+
+TEST(ScopeOwners, WindowDCGivesBackOnlyItsOwn) {
+    const MemoryDC lent(CreateCompatibleDC(nullptr));
+    {
+        const WindowDC dc(nullptr, lent.Get());
+        EXPECT_EQ(dc.Get(), lent.Get());
+    }
+    EXPECT_EQ(GetObjectType(lent.Get()), static_cast<DWORD>(OBJ_MEMDC));
+    const WindowDC screen(nullptr);
+    EXPECT_TRUE(screen);
+    EXPECT_EQ(GetObjectType(screen.Get()), static_cast<DWORD>(OBJ_DC));
+}
+
+TEST(ScopeOwners, KernelRegistryLibraryAndGlobalHandlesAreGivenBack) {
+    DWORD flags = 0;
+    HANDLE event;
+    {
+        const KernelHandle owner(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        ASSERT_TRUE(owner);
+        event = owner.Get();
+        EXPECT_TRUE(GetHandleInformation(event, &flags));
+    }
+    EXPECT_FALSE(GetHandleInformation(event, &flags));
+    // The failure value of CreateFileA and FindFirstFileA holds nothing.
+    EXPECT_FALSE(KernelHandle(INVALID_HANDLE_VALUE));
+    EXPECT_FALSE(FindHandle(INVALID_HANDLE_VALUE));
+
+    const char keyPath[] = "Software\\VelorinScreenSaverScopeTest";
+    HKEY key;
+    {
+        RegistryKey owner;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, keyPath, owner.Out()), ERROR_SUCCESS);
+        key = owner.Get();
+        DWORD size = 0;
+        EXPECT_EQ(RegQueryValueExA(key, "", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    }
+    DWORD size = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "", nullptr, nullptr, nullptr, &size), ERROR_INVALID_HANDLE);
+    RegDeleteKeyA(HKEY_CURRENT_USER, keyPath);
+
+    const char libraryName[] = "CABINET.DLL";
+    const HMODULE before = GetModuleHandleA(libraryName);
+    {
+        const LoadedLibrary library(LoadLibraryA(libraryName));
+        ASSERT_TRUE(library);
+    }
+    EXPECT_EQ(GetModuleHandleA(libraryName), before);
+
+    const GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, 16));
+    ASSERT_TRUE(block);
+    {
+        const LockedGlobal locked(block.Get());
+        EXPECT_NE(locked.Get(), nullptr);
+        EXPECT_EQ(GlobalFlags(block.Get()) & GMEM_LOCKCOUNT, 1u);
+    }
+    EXPECT_EQ(GlobalFlags(block.Get()) & GMEM_LOCKCOUNT, 0u);
+}
+
+TEST(ScopeOwners, ComReferencesAndInitialisationAreBalanced) {
+    Counted first, second;
+    {
+        ComOwner<Counted> owner;
+        *owner.Out() = &first;
+        EXPECT_EQ(owner->AddRef(), 2u);
+        first.Release();
+        *owner.Out() = &second;  // gives the first reference back
+        EXPECT_EQ(first.references, 0u);
+        EXPECT_EQ(second.references, 1u);
+    }
+    EXPECT_EQ(second.references, 0u);
+
+    // On a thread of its own, where nothing has initialised COM yet.
+    HRESULT inside = E_FAIL, after = E_FAIL;
+    std::thread([&] {
+        {
+            const ComScope com;
+            inside = CoInitialize(nullptr);  // already initialised: S_FALSE
+            CoUninitialize();
+        }
+        after = CoInitialize(nullptr);  // balanced: initialised afresh
+        CoUninitialize();
+    }).join();
+    EXPECT_EQ(inside, S_FALSE);
+    EXPECT_EQ(after, S_OK);
+}
