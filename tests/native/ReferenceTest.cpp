@@ -81,31 +81,6 @@ TEST(MatchesReference, Resize) {
                 }
 }
 
-TEST(MatchesReference, SampleBilinearAndAverageColour) {
-    for (int depth : kDepths)
-        for (uint32_t transparent : {KBitmap::kNoTransparentColour, 0u, 0x00F8F8F8u}) {
-            // A few pixels of the transparent colour among the pattern.
-            KBitmap b = Pattern(7, 5, depth, depth);
-            for (int x = 0; x < 7; x += 3) b.SetPixel(x, x % 5, transparent & 0xFFFFFF);
-            b.transparentColour = transparent;
-            for (int i = 0; i < 400; ++i) {
-                const double x = -0.99 + i * 0.0203, y = -0.9 + (i % 37) * 0.16;
-                ASSERT_EQ(b.SampleBilinear(x, y), reference::SampleBilinear(b, x, y))
-                    << depth << " " << x << "," << y << " transparent " << transparent;
-            }
-            KBitmap c = Pattern(9, 7, depth, depth + 11);
-            c.transparentColour = transparent;
-            // Areas inside, across each edge and wholly outside; then the whole picture.
-            for (int left = -5; left < 14; left += 3)
-                for (int top = -4; top < 12; top += 3) {
-                    const RECT area{left, top, left + 4, top + 3};
-                    ASSERT_EQ(c.AverageColour(&area), reference::AverageColour(c, left, top, left + 4, top + 3))
-                        << depth << " " << left << "," << top;
-                }
-            ASSERT_EQ(c.AverageColour(nullptr), reference::AverageColour(c, 0, 0, 8, 6)) << depth;
-        }
-}
-
 // A depth converted to itself is left alone, padding and all.
 TEST(MatchesReference, ConvertDepth) {
     for (int from : kDepths)

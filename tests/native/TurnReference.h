@@ -74,8 +74,8 @@ inline bool WarpToQuad(KBitmap& b, const POINT* q) {
 // W / 4, H / 2, H / 4; the table holds {base, sign, n} per coordinate, cases A
 // to D (0 < a <= 90, 90 < a <= 180, -90 <= a < 0, -180 <= a < -90).
 enum Base { kZero, kRight, kBottom };
-enum Part { kHalfW, kQuarterW, kHalfH, kQuarterH };
-struct Term { Base base; int sign; Part n; };
+enum Length { kHalfW, kQuarterW, kHalfH, kQuarterH };
+struct Term { Base base; int sign; Length n; };
 using CornerTable = Term[4][8];
 
 // About the horizontal axis: the near edge widens by W/2 k, the far one narrows by W/4 k.

@@ -1,13 +1,12 @@
-// What GDI shows of the saver's drawing, read back pixel by pixel: the banner,
-// markup text, frames presented with PresentDib and through the kept surface,
-// and bitmaps loaded from GDI.
+// What GDI shows of the saver's drawing, read back pixel by pixel: frames
+// presented with PresentDib and through the kept surface, and bitmaps loaded
+// from GDI. (The banner and text are checked on the screen by the end-to-end
+// tests.)
 #include "../native/BitmapTestUtil.h"
 #include "WinTypes.h"
 #include "engine/FrameSurface.h"
 #include "engine/PresentDib.h"
 #include "imaging/KBitmap.h"
-#include "options/Banner.h"
-#include "text/TextString.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +20,7 @@ using testutil::PackedDib;
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF, kGrey = 0x404040, kRed = 0xFF0000, kBlue = 0x0000FF;  // 0xRRGGBB
+constexpr uint32_t kGrey = 0x404040, kRed = 0xFF0000, kBlue = 0x0000FF;  // 0xRRGGBB
 
 // A 32-bit top-down DIB section selected into a memory DC.
 struct Canvas {
@@ -45,37 +44,6 @@ struct Canvas {
     uint32_t At(int x, int y) const { return pixels[y * width + x] & 0xFFFFFF; }  // 0xRRGGBB
     void Fill(uint32_t rgb) { std::fill(pixels, pixels + width * height, rgb); }
 };
-
-// Inclusive box of the pixels that are not black.
-RECT Ink(const Canvas& canvas) {
-    RECT box = {canvas.width, canvas.height, -1, -1};
-    for (int y = 0; y < canvas.height; ++y)
-        for (int x = 0; x < canvas.width; ++x)
-            if (canvas.At(x, y) != 0) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                                             std::max<LONG>(box.right, x), y};
-    return box;
-}
-
-// The pixels of a colour in an area, by default the whole canvas.
-int Count(const Canvas& canvas, uint32_t colour, RECT area = {0, 0, 0x7FFF, 0x7FFF}) {
-    int n = 0;
-    for (int y = area.top; y < std::min<int>(area.bottom, canvas.height); ++y)
-        for (int x = area.left; x < std::min<int>(area.right, canvas.width); ++x) n += canvas.At(x, y) == colour;
-    return n;
-}
-
-// Draws "Hello"; measuring options leave their result in `area`.
-int Draw(Canvas& canvas, RECT& area, const char* options, int background = 0, const POINT* offset = nullptr) {
-    static TextString text;
-    return text.Assign("Hello").DrawMarkupText(nullptr, canvas.dc, &area, kWhite, background, options, offset);
-}
-
-// Draws on black and returns the box of the ink.
-RECT DrawnInk(Canvas& canvas, RECT area, const char* options, const POINT* offset = nullptr) {
-    canvas.Fill(0);
-    Draw(canvas, area, options, 0, offset);
-    return Ink(canvas);
-}
 
 // A 2 x 2 frame drawn into (10, 10)-(110, 60): the middles of its top and
 // bottom (stored first) rows, left and right, then five points just outside.
@@ -126,80 +94,6 @@ testing::AssertionResult ShowsWhatGdiShows(HWND window, const KBitmap& frame, in
 
 }  // namespace
 
-// Drawn into a part of a DC: lavender with white lines and a black name
-// inside, nothing outside, and the DC's objects, colours and mode as they were.
-// Tiny, empty and reversed rectangles, and no DC at all: nothing drawn, no crash.
-TEST(Banner, DrawsOnlyIntoItsRectangleAndRestoresTheDC) {
-    Canvas canvas(760, 100);
-    for (RECT area : {RECT{0, 0, 0, 0}, RECT{0, 0, 1, 1}, RECT{0, 0, 16, 3}, RECT{5, 5, 2, 2}})
-        DrawBanner(nullptr, canvas.dc, 0, 0, &area);
-    DrawBanner(nullptr, nullptr, 0, 0, nullptr);
-    const POINT triangle[] = {{0, 0}, {10, 0}, {0, 10}};
-    DrawSparkles(canvas.dc, triangle, 3, 40, 1);
-    DrawSparkles(canvas.dc, triangle, 0, 40, 7);
-    PatBlt(canvas.dc, 0, 0, 760, 100, BLACKNESS);
-    SetTextColor(canvas.dc, 0x123456);
-    SetBkMode(canvas.dc, OPAQUE);
-    const auto state = [&] {
-        return std::vector<uintptr_t>{uintptr_t(GetCurrentObject(canvas.dc, OBJ_PEN)),
-                                      uintptr_t(GetCurrentObject(canvas.dc, OBJ_BRUSH)),
-                                      uintptr_t(GetCurrentObject(canvas.dc, OBJ_FONT)), GetTextColor(canvas.dc),
-                                      uintptr_t(GetBkMode(canvas.dc))};
-    };
-    const std::vector<uintptr_t> before = state();
-    const RECT area{100, 10, 740, 90};  // 640 x 80, as the saver draws it
-    DrawBanner(nullptr, canvas.dc, 17, 0, &area);
-    EXPECT_EQ(canvas.At(739, 10), 0xB496F0u);  // lavender, RGB(180, 150, 240)
-    EXPECT_GT(Count(canvas, kWhite, area), 500);  // line cores, facets and the name's light copy
-    EXPECT_GT(Count(canvas, 0, area), 500);       // the name
-    for (POINT outside : {POINT{99, 50}, POINT{400, 9}, POINT{400, 90}, POINT{740, 50}})
-        EXPECT_EQ(canvas.At(outside.x, outside.y), 0u) << outside.x << "," << outside.y;
-    EXPECT_EQ(state(), before);
-}
-
-TEST(DrawMarkupText, MeasuringFillBoundsScrollOffsetAndTransparentBackground) {
-    Canvas canvas(400, 200);
-    canvas.Fill(0);
-    // fill(20,10,0): only height 20 is tried; calcchardim gives its cell.
-    RECT dims = {0, 0, 400, 200};
-    EXPECT_EQ(Draw(canvas, dims, "fill(20,10,0) calcchardim"), 20);
-    EXPECT_EQ(dims.top, 20);
-    EXPECT_TRUE(dims.left > 3 && dims.left < 20) << dims.left;  // the average character width
-    // calcrect: the box from the caller's corner, one line of the chosen font.
-    RECT box = {10, 30, 400, 200};
-    EXPECT_EQ(Draw(canvas, box, "24 vctr calcrect"), 24);
-    EXPECT_EQ(box.left, 10);
-    EXPECT_EQ(box.top, 30);     // measured where it came in: no centring
-    RECT cell = {0, 0, 400, 200};
-    Draw(canvas, cell, "24 calcchardim");
-    EXPECT_EQ(box.bottom - box.top, cell.top);
-    EXPECT_GT(box.right, 10 + 2 * 24);
-    EXPECT_EQ(Count(canvas, 0), 400 * 200) << "measuring drew";
-    // Drawing at fill(20,10,0) is drawing at 20.
-    RECT area = {0, 0, 400, 200};
-    EXPECT_EQ(Draw(canvas, area, "fill(20,10,0)"), 20);
-    const RECT at20 = Ink(canvas), again = DrawnInk(canvas, area, "20");
-    EXPECT_TRUE(EqualRect(&at20, &again));
-    EXPECT_LT(at20.bottom - at20.top, 20);
-    // Scroll offsets are cells of the DC's entry font, whatever font the options choose.
-    HFONT entry = CreateFontA(16, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH, "Arial");
-    HGDIOBJ original = SelectObject(canvas.dc, entry);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(canvas.dc, &metrics);
-    area = {100, 100, 400, 200};
-    const POINT offset = {2, 1};
-    const RECT still = DrawnInk(canvas, area, "24"), scrolled = DrawnInk(canvas, area, "24", &offset);
-    EXPECT_EQ(scrolled.left, still.left - 2 * metrics.tmMaxCharWidth);
-    EXPECT_EQ(scrolled.top, still.top - 16);
-    // Background 1 leaves what is behind the text.
-    canvas.Fill(kBlue);
-    Draw(canvas, area, "24", 1);
-    EXPECT_EQ(Count(canvas, 0), 0);
-    EXPECT_GT(Count(canvas, kWhite), 50);
-    SelectObject(canvas.dc, original);
-    DeleteObject(entry);
-}
-
 TEST(PresentDib, PaletteAndMaskedFramesFillOnlyTheirArea) {
     Canvas canvas(160, 100);
     const RECT area{10, 10, 110, 60};
@@ -226,7 +120,6 @@ TEST(PresentDib, PaletteAndMaskedFramesFillOnlyTheirArea) {
     EXPECT_EQ(Shown(canvas), Quadrants(0x00FF00, 0x00FF00, kBlue, kRed));
     // The caller's stretch mode survives.
     EXPECT_EQ(GetStretchBltMode(canvas.dc), HALFTONE);
-    EXPECT_EQ(PresentDib(nullptr, canvas.dc, nullptr, &area), 0);
 }
 
 TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
