@@ -87,51 +87,6 @@ TEST(ScopeOwners, WindowDCGivesBackOnlyItsOwn) {
     EXPECT_EQ(GetObjectType(screen.Get()), static_cast<DWORD>(OBJ_DC));
 }
 
-TEST(ScopeOwners, KernelRegistryLibraryAndGlobalHandlesAreGivenBack) {
-    DWORD flags = 0;
-    HANDLE event;
-    {
-        const KernelHandle owner(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        ASSERT_TRUE(owner);
-        event = owner.Get();
-        EXPECT_TRUE(GetHandleInformation(event, &flags));
-    }
-    EXPECT_FALSE(GetHandleInformation(event, &flags));
-    // The failure value of CreateFileA and FindFirstFileA holds nothing.
-    EXPECT_FALSE(KernelHandle(INVALID_HANDLE_VALUE));
-    EXPECT_FALSE(FindHandle(INVALID_HANDLE_VALUE));
-
-    const char keyPath[] = "Software\\VelorinScreenSaverScopeTest";
-    HKEY key;
-    {
-        RegistryKey owner;
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, keyPath, owner.Out()), ERROR_SUCCESS);
-        key = owner.Get();
-        DWORD size = 0;
-        EXPECT_EQ(RegQueryValueExA(key, "", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
-    }
-    DWORD size = 0;
-    EXPECT_EQ(RegQueryValueExA(key, "", nullptr, nullptr, nullptr, &size), ERROR_INVALID_HANDLE);
-    RegDeleteKeyA(HKEY_CURRENT_USER, keyPath);
-
-    const char libraryName[] = "CABINET.DLL";
-    const HMODULE before = GetModuleHandleA(libraryName);
-    {
-        const LoadedLibrary library(LoadLibraryA(libraryName));
-        ASSERT_TRUE(library);
-    }
-    EXPECT_EQ(GetModuleHandleA(libraryName), before);
-
-    const GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, 16));
-    ASSERT_TRUE(block);
-    {
-        const LockedGlobal locked(block.Get());
-        EXPECT_NE(locked.Get(), nullptr);
-        EXPECT_EQ(GlobalFlags(block.Get()) & GMEM_LOCKCOUNT, 1u);
-    }
-    EXPECT_EQ(GlobalFlags(block.Get()) & GMEM_LOCKCOUNT, 0u);
-}
-
 TEST(ScopeOwners, ComReferencesAndInitialisationAreBalanced) {
     Counted first, second;
     {
