@@ -8,14 +8,13 @@
 
 #include <cstdint>
 
-class KBitmap;
-class TextString;
-
 // Window timers on the saver window.
 constexpr UINT_PTR frameTimer = 'V';  // paints the next frame
 constexpr UINT_PTR moveTimer = 'M';   // moves the display window (bounce layout)
 constexpr UINT movePeriod = 20;  // ms
 
+// The display window and the timers' state of one saver window, kept in the
+// window's own record.
 struct EngineState {
     Content content;                     // what the frame timer paints; from "Mode", settled at creation
     Layout layout;                       // from "ScreenMode"
@@ -31,16 +30,7 @@ struct EngineState {
     int32_t lastClockHour;               // lastClockTime / 3600 then
     bool clockHourKnown;                 // lastClockHour set by a first drawing
     SIZE pictureSize;                    // the picture's full upright size; its pixels may be fewer
-    HBITMAP bannerBitmap;                // 640 x 80, 32 bits; made once, kept for the process
-    bool spinSpeedsDrawn;
 };
-
-extern EngineState engine;
-// The picture the saver shows; the turning frames are copies of it.
-extern KBitmap currentPicture;
-// What the text and clock screens draw: the "Text" setting with its escapes
-// replaced, or the clock's date and time.
-extern TextString displayText;
 
 // The banner's still frame.
 constexpr int bannerWidth = 640;

@@ -1,5 +1,6 @@
 #include "engine/RegistryPath.h"
 
+#include "host/ProcessState.h"
 #include "host/ScopeOwners.h"
 
 #include <cstdio>

@@ -1,6 +1,8 @@
 // The engine's window procedure: chooses and prepares the content when the
 // saver window is created, then paints it on the frame timer and moves it on
-// the move timer. Every message ends in DefaultSaverProc.
+// the move timer. Every message ends in DefaultSaverProc. Each saver window
+// has a record of its own, so a second window in the process (a preview
+// beside a full-screen run) shares nothing with the first.
 #include "engine/DisplaySize.h"
 #include "engine/Engine.h"
 #include "engine/FrameSurface.h"
@@ -25,14 +27,39 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-
-EngineState engine;
-KBitmap currentPicture;
-TextString displayText;
-
-AVI_PLAYER moviePlayer;
+#include <new>
 
 namespace {
+
+// Everything one saver window has: made when the window is created, reached
+// through its user data, deleted when it is destroyed.
+struct Saver {
+    SaverSettings settings;             // as loaded at creation; never changed after
+    char imageryPath[settingTextSize];  // "File", or what its folder or shortcut gave
+    int32_t movieFrame;                 // the movie frame shown last; "FrameNumber" at start
+    EngineState engine;
+    AVI_PLAYER movie;
+    // The picture shown; the turning frames are copies of it.
+    KBitmap picture;
+    // The turning frame: a copy of the picture, turned. Kept from frame to
+    // frame with the block its turns leave behind, so that no frame allocates.
+    KBitmap turningFrame;
+    // The faded copy of the current movie frame (the decoder owns the frame
+    // itself). Its block is kept from frame to frame while the frames keep
+    // their header: a block of a megabyte taken from the system and given
+    // back 25 times a second costs more than the fade.
+    KBitmap faded;
+    // Turning and movie frames are enlarged into this and copied to the
+    // display window; what it cannot take is stretched by GDI.
+    FrameSurface frameSurface;
+    // What the text and clock screens draw: the "Text" setting with its
+    // escapes replaced, or the clock's date and time.
+    TextString text;
+};
+
+// The banner, 640 x 80, 32 bits: drawn once for the process on first need and
+// never freed, as any window that falls back to it shows the same.
+HBITMAP bannerBitmap;
 
 const char displayClassName[] = "C SS";
 const char backgroundName[] = "<background>";
@@ -44,37 +71,37 @@ constexpr COLORREF textColour = 0xFFFFFF;
 constexpr COLORREF textBackground = 0x000000;
 const char textOptions[] = "fill vctr hctr";
 
-SIZE ScreenSize() {
-    return SIZE{engine.clientRect.right, engine.clientRect.bottom};
+SIZE ScreenSize(const Saver& s) {
+    return SIZE{s.engine.clientRect.right, s.engine.clientRect.bottom};
 }
 
-SIZE DisplaySize() {
-    return SIZE{engine.displayWidth, engine.displayHeight};
+SIZE DisplaySize(const Saver& s) {
+    return SIZE{s.engine.displayWidth, s.engine.displayHeight};
 }
 
 // Loads a picture no larger than it is going to be shown.
-uint32_t LoadShownPicture(const char* path) {
-    const auto decodeSize = [](SIZE picture) {
-        return PictureDecodeSize(engine.layout, picture, ScreenSize(),
-                                 saverSettings.rotation2D != 0, saverSettings.rotation3D != 0);
+uint32_t LoadShownPicture(Saver& s, const char* path) {
+    const auto decodeSize = [&s](SIZE picture) {
+        return PictureDecodeSize(s.engine.layout, picture, ScreenSize(s),
+                                 s.settings.rotation2D != 0, s.settings.rotation3D != 0);
     };
-    return LoadPicture(currentPicture, path, decodeSize, &engine.pictureSize);
+    return LoadPicture(s.picture, path, decodeSize, &s.engine.pictureSize);
 }
 
-void SetDisplaySize(SIZE size) {
-    engine.displayWidth = size.cx;
-    engine.displayHeight = size.cy;
+void SetDisplaySize(Saver& s, SIZE size) {
+    s.engine.displayWidth = size.cx;
+    s.engine.displayHeight = size.cy;
 }
 
 // Several monitors or a preview: the saver window is not as wide as the
 // primary screen.
-bool CoversPrimaryScreenOnly() {
-    return engine.clientRect.right == GetSystemMetrics(SM_CXSCREEN);
+bool CoversPrimaryScreenOnly(const Saver& s) {
+    return s.engine.clientRect.right == GetSystemMetrics(SM_CXSCREEN);
 }
 
 // The banner, drawn once per process.
-bool LoadBanner() {
-    if (!engine.bannerBitmap) {
+bool LoadBanner(Saver& s) {
+    if (!bannerBitmap) {
         // A DC like the screen's; the screen's own goes back at once.
         const MemoryDC memory(CreateCompatibleDC(WindowDC(nullptr).Get()));
         void* pixels = nullptr;
@@ -93,71 +120,72 @@ bool LoadBanner() {
             }
         }
         if (drawn)
-            engine.bannerBitmap = bitmap.Take();  // kept for the process
+            bannerBitmap = bitmap.Take();  // kept for the process
     }
-    engine.pictureSize = SIZE{bannerWidth, bannerHeight};
-    return engine.bannerBitmap && currentPicture.LoadFromBitmap(engine.bannerBitmap) != 0;
+    s.engine.pictureSize = SIZE{bannerWidth, bannerHeight};
+    return bannerBitmap && s.picture.LoadFromBitmap(bannerBitmap) != 0;
 }
 
-void PrepareStillPicture() {
-    engine.content = Content::picture;
-    if (_stricmp(saverSettings.file, backgroundName) == 0) {
+void PrepareStillPicture(Saver& s) {
+    s.engine.content = Content::picture;
+    if (_stricmp(s.imageryPath, backgroundName) == 0) {
         // The wallpaper replaces the banner; without one there is nothing to show.
-        currentPicture.Free();
+        s.picture.Free();
         const char* wallpaper = ReadRegistryPath(wallpaperPath);
         if (wallpaper)
-            LoadShownPicture(wallpaper);  // a failure leaves the picture empty
-        if (currentPicture.IsEmpty())
-            engine.pictureSize = SIZE{0, 0};
+            LoadShownPicture(s, wallpaper);  // a failure leaves the picture empty
+        if (s.picture.IsEmpty())
+            s.engine.pictureSize = SIZE{0, 0};
     }
-    SetDisplaySize(PictureDisplaySize(engine.layout, engine.pictureSize,
-                                      ScreenSize(), saverSettings.rotation2D != 0,
-                                      saverSettings.rotation3D != 0, DisplaySize()));
-    if (saverSettings.fade)
-        currentPicture.FadeEdges(fadeColour, fadeFraction);
+    SetDisplaySize(s, PictureDisplaySize(s.engine.layout, s.engine.pictureSize,
+                                      ScreenSize(s), s.settings.rotation2D != 0,
+                                      s.settings.rotation3D != 0, DisplaySize(s)));
+    if (s.settings.fade)
+        s.picture.FadeEdges(fadeColour, fadeFraction);
 }
 
 // Text mode: the "Text" setting with its escapes, or the clock when it is empty.
-void PrepareText() {
-    displayText.Assign(saverSettings.text);
-    displayText.Replace("\\n", "\n", 1, 0);
-    displayText.Replace("\\t", "\t", 1, 0);
-    if (displayText.Length() == 0)
-        engine.content = Content::clock;
+void PrepareText(Saver& s) {
+    s.text.Assign(s.settings.text);
+    s.text.Replace("\\n", "\n", 1, 0);
+    s.text.Replace("\\t", "\t", 1, 0);
+    if (s.text.Length() == 0)
+        s.engine.content = Content::clock;
     int32_t lines = 1;
-    for (const char* c = displayText.Text(); *c; ++c)
+    for (const char* c = s.text.Text(); *c; ++c)
         lines += *c == '\n';
-    SetDisplaySize(TextDisplaySize(engine.layout,
-                                   displayText.Length(), lines, ScreenSize(), DisplaySize()));
+    SetDisplaySize(s, TextDisplaySize(s.engine.layout,
+                                   s.text.Length(), lines, ScreenSize(s), DisplaySize(s)));
 }
 
 // A movie keeps its own size in the centred and bouncing layouts (halved
 // only while it does not fit), where a picture would be doubled.
-void PrepareMovie() {
-    engine.content = Content::movie;
-    SetDisplaySize(MovieDisplaySize(engine.layout,
-                                    moviePlayer.GetFrameSize(), ScreenSize(), DisplaySize()));
+void PrepareMovie(Saver& s) {
+    s.engine.content = Content::movie;
+    SetDisplaySize(s, MovieDisplaySize(s.engine.layout,
+                                    s.movie.GetFrameSize(), ScreenSize(s), DisplaySize(s)));
 }
 
 // Imagery mode: a folder gives way to one of its entries, a shortcut to its
 // target; then the file is tried as a movie, then as a picture.
-bool LoadImagery() {
-    PickFromFolder(saverSettings.file, std::rand);
-    ResolveShortcut(saverSettings.file);
-    if (moviePlayer.Open(saverSettings.file, 24)) {
-        PrepareMovie();
+bool LoadImagery(Saver& s) {
+    std::memcpy(s.imageryPath, s.settings.file, sizeof s.imageryPath);
+    PickFromFolder(s.imageryPath, std::rand);
+    ResolveShortcut(s.imageryPath);
+    if (s.movie.Open(s.imageryPath, 24)) {
+        PrepareMovie(s);
         return true;
     }
-    if (LoadShownPicture(saverSettings.file) == 0)
+    if (LoadShownPicture(s, s.imageryPath) == 0)
         return false;
-    PrepareStillPicture();
+    PrepareStillPicture(s);
     return true;
 }
 
-void CreateDisplayWindow(HWND window) {
-    POINT position = CentredPosition(DisplaySize(), ScreenSize());
-    engine.displayX = position.x;
-    engine.displayY = position.y;
+void CreateDisplayWindow(Saver& s, HWND window) {
+    POINT position = CentredPosition(DisplaySize(s), ScreenSize(s));
+    s.engine.displayX = position.x;
+    s.engine.displayY = position.y;
 
     WNDCLASSA displayClass = {};
     displayClass.lpfnWndProc = DefWindowProcA;
@@ -166,106 +194,102 @@ void CreateDisplayWindow(HWND window) {
     displayClass.lpszClassName = displayClassName;
     RegisterClassA(&displayClass);  // fails harmlessly when an earlier run registered it
 
-    engine.displayWindow = CreateWindowExA(0, displayClassName, "", WS_CHILD | WS_VISIBLE,
-                                           engine.displayX, engine.displayY, engine.displayWidth,
-                                           engine.displayHeight, window, nullptr,
-                                           displayClass.hInstance, nullptr);
+    s.engine.displayWindow = CreateWindowExA(0, displayClassName, "", WS_CHILD | WS_VISIBLE,
+                                             s.engine.displayX, s.engine.displayY,
+                                             s.engine.displayWidth, s.engine.displayHeight, window,
+                                             nullptr, displayClass.hInstance, nullptr);
     // Mouse input over the display window must reach the close rules.
-    if (CoversPrimaryScreenOnly())
+    if (CoversPrimaryScreenOnly(s))
         SetCapture(window);
 }
 
-void PrepareTurning() {
-    engine.content = Content::turning;
-    PrepareTurningPicture(currentPicture, saverSettings.rotation3D != 0);
+void PrepareTurning(Saver& s) {
+    s.engine.content = Content::turning;
+    PrepareTurningPicture(s.picture, s.settings.rotation3D != 0);
 }
 
-void StartTimers(HWND window) {
+void StartTimers(const Saver& s, HWND window) {
     const uint32_t moviePeriod = MovieTimerPeriod(
-        moviePlayer.GetFrameRate(), moviePlayer.HasVideo(), moviePlayer.FrameCount());
-    TimerPlan plan = PlanTimers(engine.content, engine.layout, moviePeriod,
-                                CoversPrimaryScreenOnly());
+        s.movie.GetFrameRate(), s.movie.HasVideo(), s.movie.FrameCount());
+    TimerPlan plan = PlanTimers(s.engine.content, s.engine.layout, moviePeriod,
+                                CoversPrimaryScreenOnly(s));
     if (plan.moveTimer)
         SetTimer(window, moveTimer, movePeriod, nullptr);
     if (plan.framePeriod)
         SetTimer(window, frameTimer, plan.framePeriod, nullptr);
 }
 
-void OnCreate(HWND window) {
-    GetClientRect(window, &engine.clientRect);
+void OnCreate(Saver& s, HWND window) {
+    GetClientRect(window, &s.engine.clientRect);
+    // Drawn before the generator is seeded.
+    StartSpinSpeeds(s.engine.spinSpeed);
     srand(GetTickCount());
-    LoadSettings();
-    engine.content = ContentOf(saverSettings.mode);
-    engine.layout = LayoutOf(saverSettings.screenMode);
+    LoadSettings(s.settings);
+    s.movieFrame = s.settings.frameNumber;
+    s.engine.content = ContentOf(s.settings.mode);
+    s.engine.layout = LayoutOf(s.settings.screenMode);
 
-    if (engine.content == Content::imagery) {
+    if (s.engine.content == Content::imagery) {
         // When neither the file nor the banner loads, the content stays imagery
         // and nothing is painted.
-        if (!LoadImagery() && LoadBanner())
-            PrepareStillPicture();
+        if (!LoadImagery(s) && LoadBanner(s))
+            PrepareStillPicture(s);
     }
     // Text mode shows the text or the clock; the banner is imagery's fallback only.
-    if (engine.content == Content::text)
-        PrepareText();
+    if (s.engine.content == Content::text)
+        PrepareText(s);
 
-    CreateDisplayWindow(window);
-    if (engine.content == Content::picture &&
-        (saverSettings.rotation2D || saverSettings.rotation3D))
-        PrepareTurning();
-    StartTimers(window);
+    CreateDisplayWindow(s, window);
+    if (s.engine.content == Content::picture &&
+        (s.settings.rotation2D || s.settings.rotation3D))
+        PrepareTurning(s);
+    StartTimers(s, window);
     PostMessageA(window, WM_TIMER, frameTimer, 0);
 }
 
-// The turning frame: a copy of the picture, turned. Kept from frame to frame
-// with the block its turns leave behind, so that no frame allocates.
-KBitmap turningFrame;
-// Turning and movie frames are enlarged into this and copied to the display
-// window; what it cannot take is stretched by GDI.
-FrameSurface frameSurface;
-
-void PaintTurningFrame() {
+void PaintTurningFrame(Saver& s) {
     for (int axis = 0; axis < 3; ++axis)
-        engine.spinAngle[axis] += engine.spinSpeed[axis];
-    turningFrame.CopyFrom(currentPicture, nullptr, true);
-    if (saverSettings.rotation2D)
-        turningFrame.RotateInPlane(-engine.spinAngle[spinC]);
-    if (saverSettings.rotation3D) {
-        turningFrame.RotateAboutVerticalAxis(engine.spinAngle[spinA]);
-        turningFrame.RotateAboutHorizontalAxis(engine.spinAngle[spinB]);
+        s.engine.spinAngle[axis] += s.engine.spinSpeed[axis];
+    s.turningFrame.CopyFrom(s.picture, nullptr, true);
+    if (s.settings.rotation2D)
+        s.turningFrame.RotateInPlane(-s.engine.spinAngle[spinC]);
+    if (s.settings.rotation3D) {
+        s.turningFrame.RotateAboutVerticalAxis(s.engine.spinAngle[spinA]);
+        s.turningFrame.RotateAboutHorizontalAxis(s.engine.spinAngle[spinB]);
     }
-    if (!PresentEnlarged(engine.displayWindow, frameSurface, *turningFrame.Header(),
-                         turningFrame.Bits(), true, true))
-        turningFrame.PaintToWindow(engine.displayWindow);
-    if (engine.layout != Layout::bounce)
-        NextSpinFrame(engine.spinSpeed, engine.spinFrameCount);
+    if (!PresentEnlarged(s.engine.displayWindow, s.frameSurface, *s.turningFrame.Header(),
+                         s.turningFrame.Bits(), true, true))
+        s.turningFrame.PaintToWindow(s.engine.displayWindow);
+    if (s.engine.layout != Layout::bounce)
+        NextSpinFrame(s.engine.spinSpeed, s.engine.spinFrameCount);
 }
 
-void DrawDisplayText() {
-    displayText.DrawMarkupText(engine.displayWindow, nullptr, nullptr, textColour, textBackground,
-                               textOptions, nullptr);
+void DrawDisplayText(Saver& s) {
+    s.text.DrawMarkupText(s.engine.displayWindow, nullptr, nullptr, textColour, textBackground,
+                          textOptions, nullptr);
 }
 
 // The clock is redrawn only when its second has changed. When the hour
 // changes, the second line changes its length: the whole window is cleared
 // first, so no digits of the longer time stay behind.
-void DrawClock() {
+void DrawClock(Saver& s) {
     const time_t now = time(nullptr);
-    if (now == static_cast<time_t>(engine.lastClockTime))
+    if (now == static_cast<time_t>(s.engine.lastClockTime))
         return;
-    engine.lastClockTime = static_cast<int32_t>(time(nullptr));
-    const int32_t hour = engine.lastClockTime / 3600;
-    if (!engine.clockHourKnown) {
-        engine.lastClockHour = hour;
-        engine.clockHourKnown = true;
+    s.engine.lastClockTime = static_cast<int32_t>(time(nullptr));
+    const int32_t hour = s.engine.lastClockTime / 3600;
+    if (!s.engine.clockHourKnown) {
+        s.engine.lastClockHour = hour;
+        s.engine.clockHourKnown = true;
     }
-    if (hour != engine.lastClockHour) {
-        InvalidateRect(engine.displayWindow, nullptr, TRUE);
-        UpdateWindow(engine.displayWindow);
+    if (hour != s.engine.lastClockHour) {
+        InvalidateRect(s.engine.displayWindow, nullptr, TRUE);
+        UpdateWindow(s.engine.displayWindow);
     }
-    engine.lastClockHour = hour;
+    s.engine.lastClockHour = hour;
 
     _tzset();
-    const time_t shown = engine.lastClockTime;
+    const time_t shown = s.engine.lastClockTime;
     const struct tm* local = localtime(&shown);
     if (!local)
         return;
@@ -277,18 +301,12 @@ void DrawClock() {
                        static_cast<int16_t>(local->tm_sec),
                        static_cast<int16_t>(_timezone / 60)};
     AddTime(&record, unitSecond, 0);
-    displayText.Assign(FormatDateTime(&record, nullptr, nullptr));
-    DrawDisplayText();
+    s.text.Assign(FormatDateTime(&record, nullptr, nullptr));
+    DrawDisplayText(s);
 }
 
-// The faded copy of the current movie frame (the decoder owns the frame
-// itself). Its block is kept from frame to frame while the frames keep their
-// header: a block of a megabyte taken from the system and given back 25
-// times a second costs more than the fade.
-KBitmap faded;
-
 // The frame faded into `faded`, or null.
-BITMAPINFOHEADER* FadedFrame(const BITMAPINFOHEADER* frame) {
+BITMAPINFOHEADER* FadedFrame(KBitmap& faded, const BITMAPINFOHEADER* frame) {
     const uint64_t size = PackedDibSize(*frame);
     if (size != 0 && size == faded.BlockSize() &&
         std::memcmp(faded.Header(), frame, sizeof *frame) == 0)
@@ -301,90 +319,97 @@ BITMAPINFOHEADER* FadedFrame(const BITMAPINFOHEADER* frame) {
 
 // The next frame, faded when asked. A frame that cannot be fetched paints
 // nothing.
-void PaintMovieFrame() {
-    saverSettings.frameNumber = NextMovieFrame(saverSettings.frameNumber, moviePlayer.HasVideo(),
-                                               moviePlayer.FrameCount());
-    BITMAPINFOHEADER* frame = moviePlayer.GetFrame(saverSettings.frameNumber, false);
+void PaintMovieFrame(Saver& s) {
+    s.movieFrame = NextMovieFrame(s.movieFrame, s.movie.HasVideo(), s.movie.FrameCount());
+    BITMAPINFOHEADER* frame = s.movie.GetFrame(s.movieFrame, false);
     // The fade copies the frame as a packed DIB, whose rows follow a plain
     // 40-byte header.
-    if (frame && saverSettings.fade && frame->biSize == sizeof *frame)
-        frame = FadedFrame(frame);
+    if (frame && s.settings.fade && frame->biSize == sizeof *frame)
+        frame = FadedFrame(s.faded, frame);
     // Rows right behind the header, whose size the decoder sets: 24-bit
     // frames carry no colour table.
     if (frame && frame->biClrUsed == 0 && frame->biSize >= sizeof *frame &&
-        PresentEnlarged(engine.displayWindow, frameSurface, *frame,
+        PresentEnlarged(s.engine.displayWindow, s.frameSurface, *frame,
                         reinterpret_cast<const BYTE*>(frame) + frame->biSize, false, false))
         return;
-    PresentDib(engine.displayWindow, nullptr, frame, nullptr);
+    PresentDib(s.engine.displayWindow, nullptr, frame, nullptr);
 }
 
-void OnFrameTick() {
-    switch (engine.content) {
+void OnFrameTick(Saver& s) {
+    switch (s.engine.content) {
     case Content::movie:
-        PaintMovieFrame();
+        PaintMovieFrame(s);
         break;
     case Content::picture:
-        currentPicture.PaintToWindow(engine.displayWindow);
+        s.picture.PaintToWindow(s.engine.displayWindow);
         break;
     case Content::turning:
-        PaintTurningFrame();
+        PaintTurningFrame(s);
         break;
     case Content::text:
-        DrawDisplayText();
+        DrawDisplayText(s);
         break;
     case Content::clock:
-        DrawClock();
+        DrawClock(s);
         break;
     default:
         break;
     }
 }
 
-void OnMoveTick(HWND window) {
-    BounceState bounce = {engine.displayX, engine.displayY, engine.displayWidth,
-                          engine.displayHeight, engine.velocityX, engine.velocityY,
-                          {engine.spinSpeed[0], engine.spinSpeed[1], engine.spinSpeed[2]}};
-    BounceStep(bounce, engine.clientRect.right, engine.clientRect.bottom);
-    engine.displayX = bounce.displayX;
-    engine.displayY = bounce.displayY;
-    engine.velocityX = bounce.velocityX;
-    engine.velocityY = bounce.velocityY;
-    std::memcpy(engine.spinSpeed, bounce.spinSpeed, sizeof engine.spinSpeed);
-    MoveWindow(engine.displayWindow, engine.displayX, engine.displayY, engine.displayWidth,
-               engine.displayHeight, TRUE);
-    if (engine.content == Content::turning || engine.content == Content::clock)
+void OnMoveTick(Saver& s, HWND window) {
+    BounceState bounce = {s.engine.displayX, s.engine.displayY, s.engine.displayWidth,
+                          s.engine.displayHeight, s.engine.velocityX, s.engine.velocityY,
+                          {s.engine.spinSpeed[0], s.engine.spinSpeed[1], s.engine.spinSpeed[2]}};
+    BounceStep(bounce, s.engine.clientRect.right, s.engine.clientRect.bottom);
+    s.engine.displayX = bounce.displayX;
+    s.engine.displayY = bounce.displayY;
+    s.engine.velocityX = bounce.velocityX;
+    s.engine.velocityY = bounce.velocityY;
+    std::memcpy(s.engine.spinSpeed, bounce.spinSpeed, sizeof s.engine.spinSpeed);
+    MoveWindow(s.engine.displayWindow, s.engine.displayX, s.engine.displayY, s.engine.displayWidth,
+               s.engine.displayHeight, TRUE);
+    if (s.engine.content == Content::turning || s.engine.content == Content::clock)
         PostMessageA(window, WM_TIMER, frameTimer, 0);
 }
 
-void OnDestroy() {
-    ReleaseFrameSurface(frameSurface);
-    DestroyWindow(engine.displayWindow);
-    if (StoresMoviePosition(saverSettings.rewind))
-        SaveSettings(true);
+// The movie position is the one setting the engine writes back.
+void OnDestroy(const Saver& s) {
+    DestroyWindow(s.engine.displayWindow);
+    if (StoresMoviePosition(s.settings.rewind)) {
+        SaverSettings stored = s.settings;
+        stored.frameNumber = s.movieFrame;
+        SaveSettings(stored, true);
+    }
+}
+
+Saver* SaverOf(HWND window) {
+    return reinterpret_cast<Saver*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 }  // namespace
 
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // The speeds are drawn the first time the procedure runs, before
-    // creation seeds the generator.
-    if (!engine.spinSpeedsDrawn) {
-        StartSpinSpeeds(engine.spinSpeed);
-        engine.spinSpeedsDrawn = true;
-    }
-    switch (message) {
-    case WM_CREATE:
-        OnCreate(window);
-        break;
-    case WM_TIMER:
-        if (wParam == frameTimer)
-            OnFrameTick();
-        else if (wParam == moveTimer)
-            OnMoveTick(window);
-        break;
-    case WM_DESTROY:
-        OnDestroy();
-        break;
+    if (message == WM_CREATE) {
+        Saver* saver = new (std::nothrow) Saver();
+        if (!saver)
+            return -1;  // the window is not created
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(saver));
+        OnCreate(*saver, window);
+    } else if (Saver* saver = SaverOf(window)) {
+        switch (message) {
+        case WM_TIMER:
+            if (wParam == frameTimer)
+                OnFrameTick(*saver);
+            else if (wParam == moveTimer)
+                OnMoveTick(*saver, window);
+            break;
+        case WM_DESTROY:
+            OnDestroy(*saver);
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            delete saver;
+            break;
+        }
     }
     return DefaultSaverProc(window, message, wParam, lParam);
 }

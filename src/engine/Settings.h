@@ -1,6 +1,6 @@
 // The settings store: the saver's choices, kept in section "VelorinScreenSaver"
-// of a profile file and in one process-wide record. Defined in Settings_win.cpp
-// on the Windows profile functions.
+// of a profile file (settingsFileName, host/ProcessState.h). Defined in
+// Settings_win.cpp on the Windows profile functions.
 #pragma once
 
 #include "engine/SettingsText.h"
@@ -10,7 +10,7 @@
 constexpr size_t settingTextSize = 256;  // "File" and "Text": 255 characters and the NUL
 
 struct SaverSettings {
-    int32_t mode;           // "Mode": 'I' imagery or 'T' text; the engine swaps in its own codes at run time
+    int32_t mode;           // "Mode": 'I' imagery or 'T' text
     int32_t screenMode;     // "ScreenMode": 'F' fit, 'C' centred, 'B' bounce, 'S' stretched
     int32_t rotation2D;     // "Rotation2D": non-zero turns the picture in the screen plane
     int32_t rotation3D;     // "Rotation3D": non-zero turns it about its two in-plane axes
@@ -21,17 +21,9 @@ struct SaverSettings {
     char text[settingTextSize];  // "Text": shown in text mode, with the escapes \n and \t
 };
 
-// The one settings record, zero until LoadSettings fills it.
-extern SaverSettings saverSettings;
-
-// Both fixed by static initialisation, before the host starts: when win.ini
-// has an entry [Folders] VelorinTools, `dataFolder` holds it and the settings
-// live in ".\VelorinTools.ini" (in the data folder, once EnterDataFolder has
-// made it current); otherwise `dataFolder` is empty and they live in "win.ini",
-// or, in the 64-bit build, in "%APPDATA%\VelorinScreenSaver\VelorinTools.ini"
-// (win.ini when that path is too long), whose folder the first save makes.
-extern const char* settingsFileName;
-extern char dataFolder[folderPathSize];
+// Sets settingsFileName and dataFolder, once, before any role reads or writes
+// the settings.
+void ChooseSettingsFile();
 
 // Makes a folder the current directory: the folder a marker such as
 // "<VelorinTools>" names in win.ini [Folders], or `marker` itself when it is
@@ -40,13 +32,13 @@ extern char dataFolder[folderPathSize];
 // command line.
 void EnterDataFolder(const char* marker);
 
-// Fills saverSettings from the settings file; missing keys take their defaults.
-void LoadSettings();
+// Fills `settings` from the settings file; missing keys take their defaults.
+void LoadSettings(SaverSettings& settings);
 
-// Writes saverSettings back, each key only if its stored text differs. The
+// Writes `settings` back, each key only if its stored text differs. The
 // engine passes frameOnly to store "FrameNumber" and nothing else; the options
 // dialog saves everything but "FrameNumber". True when every write succeeded.
-bool SaveSettings(bool frameOnly);
+bool SaveSettings(const SaverSettings& settings, bool frameOnly);
 
 #ifdef _WIN64
 // The settings file by its full path, for a message that names it.

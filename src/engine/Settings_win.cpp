@@ -1,4 +1,5 @@
 #include "engine/Settings.h"
+#include "host/ProcessState.h"
 
 #include "WinTypes.h"
 
@@ -19,8 +20,7 @@ const char profileSettingsFile[] = "win.ini";
 
 #ifdef _WIN64
 // With no data folder, the full path of the settings file under the user's
-// application data, when it fits; zero-initialised, so ready before any
-// dynamic initialiser.
+// application data, when it fits.
 char userSettingsFile[folderPathSize];
 
 // "%APPDATA%\VelorinScreenSaver\VelorinTools.ini". False when there is no
@@ -49,7 +49,7 @@ void MakeUserSettingsFolder() {
 }
 #endif
 
-const char* ChooseSettingsFile() {
+const char* SettingsFileFromProfile() {
     if (GetProfileStringA("Folders", "VelorinTools", "", dataFolder, folderPathSize))
         return privateSettingsFile;
 #ifdef _WIN64
@@ -63,11 +63,12 @@ const char* ChooseSettingsFile() {
 
 }  // namespace
 
-SaverSettings saverSettings;
 char dataFolder[folderPathSize];
-// Runs during static initialisation; dataFolder, being zero-initialised, is
-// ready before any dynamic initialiser.
-const char* settingsFileName = ChooseSettingsFile();
+const char* settingsFileName = profileSettingsFile;
+
+void ChooseSettingsFile() {
+    settingsFileName = SettingsFileFromProfile();
+}
 
 void EnterDataFolder(const char* marker) {
     char folder[folderPathSize];
@@ -115,9 +116,8 @@ static int32_t ReadNumber(const char* key, int32_t fallback) {
     return static_cast<int32_t>(GetPrivateProfileIntA(section, key, fallback, settingsFileName));
 }
 
-void LoadSettings() {
+void LoadSettings(SaverSettings& s) {
     EnterDataFolder(dataFolderMarker);
-    SaverSettings& s = saverSettings;
     s.mode = ReadCode("Mode", "I");
     s.screenMode = ReadCode("ScreenMode", "B");
     // The profile functions cut a longer value to the buffer and end it there.
@@ -153,12 +153,11 @@ static bool WriteNumber(const char* key, int32_t number) {
     return WriteText(key, value);
 }
 
-bool SaveSettings(bool frameOnly) {
+bool SaveSettings(const SaverSettings& s, bool frameOnly) {
     EnterDataFolder(dataFolderMarker);
 #ifdef _WIN64
     MakeUserSettingsFolder();
 #endif
-    const SaverSettings& s = saverSettings;
     if (frameOnly)
         return WriteNumber("FrameNumber", s.frameNumber);
     // Every key is tried, whatever became of the one before.

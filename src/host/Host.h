@@ -3,15 +3,7 @@
 #pragma once
 
 #include "WinTypes.h"
-
-// Process-wide host state, zero at start.
-extern HINSTANCE hostInstance;
-extern bool onWindows9x;         // GetVersionExA reports VER_PLATFORM_WIN32_WINDOWS
-extern bool isPreview;           // running as the child of a preview window
-extern bool isClosing;           // the close was accepted; everything takes the default path
-extern bool isCheckingPassword;  // a password check is in progress
-extern HWND saverWindow;
-extern POINT initialCursor;      // where the cursor was when the saver started (screen pixels)
+#include "host/ProcessState.h"
 
 // Exit code of the chosen role.
 int HostMain(HINSTANCE instance, const char* arguments);

@@ -2,6 +2,7 @@
 #include "host/CommandLine.h"
 #include "host/PasswordRules.h"
 #include "host/SystemFunction.h"
+#include "engine/Settings.h"
 
 #include <commctrl.h>
 
@@ -86,6 +87,7 @@ int HostMain(HINSTANCE instance, const char* arguments) {
 
     hostInstance = instance;
     onWindows9x = RunningOnWindows9x();
+    ChooseSettingsFile();
 
     LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(LastChanceFilter);
     int exitCode = Dispatch(arguments);

@@ -2,8 +2,9 @@
 #include "host/InputRules.h"
 #include "host/ScopeOwners.h"
 
-HWND saverWindow;
-POINT initialCursor;
+// Where the cursor was when the saver started, or when a password was refused
+// (screen pixels): the mouse must move away from it to close the saver.
+static POINT initialCursor;
 
 typedef HIMC(WINAPI* ImmAssociateContextFunction)(HWND, HIMC);
 static ImmAssociateContextFunction immAssociate;
@@ -63,6 +64,7 @@ int RunSaver(HWND parentWindow) {
 
     int exitCode = 0;
     if (RegisterClassA(&windowClass)) {
+        HWND saverWindow;
         if (parentWindow)
             saverWindow = CreateWindowExA(0, saverClassName, previewTitle,
                                           WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,

@@ -77,23 +77,23 @@ static void SelectMode(HWND dialog, int selected, int other) {
     SendModeClicked(dialog, selected);
 }
 
-static BOOL OnInitDialog(HWND dialog) {
+static BOOL OnInitDialog(HWND dialog, SaverSettings& settings) {
     EnterDataFolder("<VelorinTools>");
     char current[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof current, current);
     if (IsSystemFolder(current))
         ShowWindow(GetDlgItem(dialog, IDC_INSTALL), SW_HIDE);
 
-    LoadSettings();
+    LoadSettings(settings);
     // The fields hold 255 characters; the user may type no more.
     SendDlgItemMessageA(dialog, IDC_FILE, EM_LIMITTEXT, settingTextSize - 1, 0);
     SendDlgItemMessageA(dialog, IDC_TEXT, EM_LIMITTEXT, settingTextSize - 1, 0);
     // The edits first: filling the text edit selects Text (its handler runs
     // on every notification); the buttons below are then set from the settings.
-    SetDlgItemTextA(dialog, IDC_FILE, saverSettings.file);
-    SetDlgItemTextA(dialog, IDC_TEXT, saverSettings.text);
-    ShowChoices(dialog, ChoicesFromSettings(saverSettings));
-    EnableEffects(dialog, EffectsEnabled(ContentOf(saverSettings.mode) == Content::imagery));
+    SetDlgItemTextA(dialog, IDC_FILE, settings.file);
+    SetDlgItemTextA(dialog, IDC_TEXT, settings.text);
+    ShowChoices(dialog, ChoicesFromSettings(settings));
+    EnableEffects(dialog, EffectsEnabled(ContentOf(settings.mode) == Content::imagery));
 
     SetTimer(dialog, bannerTimer, bannerTickMs, nullptr);
     return TRUE;
@@ -112,17 +112,17 @@ static DWORD FileDialogRequestSize() {
                                                 : OPENFILENAME_SIZE_VERSION_400A;
 }
 
-static void OnBrowse(HWND dialog) {
+static void OnBrowse(HWND dialog, SaverSettings& settings) {
     char shown[settingTextSize] = {};
     GetDlgItemTextA(dialog, IDC_FILE, shown, sizeof shown);
-    BrowseStartName(shown, saverSettings.file);
+    BrowseStartName(shown, settings.file);
 
     OPENFILENAMEA request = {};
     request.lStructSize = FileDialogRequestSize();
     request.hwndOwner = dialog;
     request.lpstrFilter = "Imagery Files (*.avi,*.bmp,*.jpg)\0*.avi;*.bmp;*.jpg\0";
-    request.lpstrFile = saverSettings.file;
-    request.nMaxFile = sizeof saverSettings.file;
+    request.lpstrFile = settings.file;
+    request.nMaxFile = sizeof settings.file;
     request.lpstrTitle = "Select Imagery File";
     request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
                     OFN_HIDEREADONLY;
@@ -130,20 +130,20 @@ static void OnBrowse(HWND dialog) {
     // A typed name the file dialog cannot start from (a bad character, a
     // path too long) would fail before showing anything: start it empty.
     if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
-        saverSettings.file[0] = '\0';
+        settings.file[0] = '\0';
         chosen = GetOpenFileNameA(&request);
     }
     if (!chosen)
         return;
-    SetDlgItemTextA(dialog, IDC_FILE, saverSettings.file);
+    SetDlgItemTextA(dialog, IDC_FILE, settings.file);
     SelectMode(dialog, IDC_IMAGERY, IDC_TEXT_MODE);
 }
 
-static void OnOk(HWND dialog, WPARAM wParam) {
-    GetDlgItemTextA(dialog, IDC_FILE, saverSettings.file, sizeof saverSettings.file);
-    GetDlgItemTextA(dialog, IDC_TEXT, saverSettings.text, sizeof saverSettings.text);
-    StoreChoices(ReadChoices(dialog), &saverSettings);
-    [[maybe_unused]] const bool saved = SaveSettings(false);
+static void OnOk(HWND dialog, WPARAM wParam, SaverSettings& settings) {
+    GetDlgItemTextA(dialog, IDC_FILE, settings.file, sizeof settings.file);
+    GetDlgItemTextA(dialog, IDC_TEXT, settings.text, sizeof settings.text);
+    StoreChoices(ReadChoices(dialog), &settings);
+    [[maybe_unused]] const bool saved = SaveSettings(settings, false);
 #ifdef _WIN64
     // A 64-bit program's writes are never virtualised: a settings file the
     // user may not write is named, and the dialog stays open. The 32-bit
@@ -160,7 +160,7 @@ static void OnOk(HWND dialog, WPARAM wParam) {
     EndDialog(dialog, static_cast<INT_PTR>(wParam));
 }
 
-static void OnCommand(HWND dialog, WPARAM wParam) {
+static void OnCommand(HWND dialog, WPARAM wParam, SaverSettings& settings) {
     switch (LOWORD(wParam)) {
     case IDC_IMAGERY:
     case IDC_TEXT_MODE:
@@ -172,7 +172,7 @@ static void OnCommand(HWND dialog, WPARAM wParam) {
         SelectMode(dialog, IDC_TEXT_MODE, IDC_IMAGERY);
         break;
     case IDC_BROWSE:
-        OnBrowse(dialog);
+        OnBrowse(dialog, settings);
         break;
     case IDC_WEB_SITE:
         ShellExecuteA(dialog, "open", WEB_SITE_ADDRESS, nullptr, nullptr, SW_SHOWNORMAL);
@@ -181,7 +181,7 @@ static void OnCommand(HWND dialog, WPARAM wParam) {
         InstallAsSystemSaver(dialog);
         break;
     case IDOK:
-        OnOk(dialog, wParam);
+        OnOk(dialog, wParam, settings);
         break;
     case IDCANCEL:
         EndDialog(dialog, static_cast<INT_PTR>(wParam));
@@ -196,12 +196,19 @@ static void OnBannerTick(HWND dialog) {
     DrawBanner(GetDlgItem(dialog, IDC_BANNER), nullptr, bannerStep, 0, nullptr);
 }
 
-static INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+// The dialog's settings record is RunConfigDialog's; the dialog keeps its
+// address from WM_INITDIALOG on.
+static INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        return OnInitDialog(dialog, *reinterpret_cast<SaverSettings*>(lParam));
+    }
+    auto* settings = reinterpret_cast<SaverSettings*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (!settings)
+        return FALSE;
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog);
     case WM_COMMAND:
-        OnCommand(dialog, wParam);
+        OnCommand(dialog, wParam, *settings);
         return TRUE;
     case WM_TIMER:
         OnBannerTick(dialog);
@@ -211,6 +218,7 @@ static INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wPar
 }
 
 INT_PTR RunConfigDialog(HWND ownerWindow) {
+    SaverSettings settings = {};
     return DialogBoxParamA(hostInstance, MAKEINTRESOURCEA(IDD_OPTIONS), ownerWindow,
-                           OptionsDialogProc, 0);
+                           OptionsDialogProc, reinterpret_cast<LPARAM>(&settings));
 }
