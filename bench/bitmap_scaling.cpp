@@ -72,12 +72,14 @@ void ResizeReference(benchmark::State& state) {
 
 void AverageFast(benchmark::State& state) {
     const KBitmap& b = Picture(int(state.range(0)));
-    for (auto _ : state) benchmark::DoNotOptimize(b.AverageColour(nullptr));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(b.AverageColour(nullptr));
 }
 
 void AverageReference(benchmark::State& state) {
     const KBitmap& b = Picture(int(state.range(0)));
-    for (auto _ : state) benchmark::DoNotOptimize(reference::AverageColour(b, 0, 0, kWidth - 1, kHeight - 1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(reference::AverageColour(b, 0, 0, kWidth - 1, kHeight - 1));
 }
 
 }  // namespace

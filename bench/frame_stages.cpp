@@ -37,8 +37,7 @@ void Turn(KBitmap& frame, bool turn3D) {
 }
 
 RECT Lit(const KBitmap& frame) {
-    return NonBlackArea(frame.Row(0, frame.Height(), frame.Stride()), -frame.Stride(), frame.Width(),
-                        frame.Height());
+    return NonBlackArea(frame.Row(0, frame.Height(), frame.Stride()), -frame.Stride(), frame.Width(), frame.Height());
 }
 
 // The enlargement of the frame's lit area into a window of side `window`
@@ -64,7 +63,8 @@ void RegisterTurning(const std::string& content, int side, int pictureWidth, int
     Turn(*turned, turn3D);
     Register(content + "/copy", [canvas](benchmark::State& state) {
         KBitmap frame;
-        for (auto _ : state) frame.CopyFrom(*canvas, nullptr, true);
+        for (auto _ : state)
+            frame.CopyFrom(*canvas, nullptr, true);
     });
     Register(content + "/turn", [canvas, turn3D](benchmark::State& state) {
         KBitmap frame;
@@ -76,11 +76,13 @@ void RegisterTurning(const std::string& content, int side, int pictureWidth, int
         }
     });
     Register(content + "/lit area", [turned](benchmark::State& state) {
-        for (auto _ : state) benchmark::DoNotOptimize(Lit(*turned));
+        for (auto _ : state)
+            benchmark::DoNotOptimize(Lit(*turned));
     });
     Register(content + "/enlarge", [turned, window](benchmark::State& state) {
         std::vector<uint32_t> surface(size_t(window) * window);
-        for (auto _ : state) Enlarge(*turned, window, surface);
+        for (auto _ : state)
+            Enlarge(*turned, window, surface);
     });
 }
 

@@ -26,13 +26,15 @@ const KBitmap& Canvas(int pictureWidth, int pictureHeight) {
     static KBitmap canvases[4];
     static int widths[4];
     for (int i = 0; i < 4; ++i) {
-        if (widths[i] == pictureWidth) return canvases[i];
-        if (widths[i] != 0) continue;
+        if (widths[i] == pictureWidth)
+            return canvases[i];
+        if (widths[i] != 0)
+            continue;
         KBitmap b(pictureWidth, pictureHeight, 24);
         testutil::FillPattern(b, 42);
         b.backgroundColour = 0;
-        const int d = static_cast<int>(std::sqrt(double(pictureHeight) * pictureHeight +
-                                                 double(pictureWidth) * pictureWidth));
+        const int d =
+            static_cast<int>(std::sqrt(double(pictureHeight) * pictureHeight + double(pictureWidth) * pictureWidth));
         const RECT area{-((d - pictureWidth) / 2), -((d - pictureHeight) / 2),
                         pictureWidth - 1 + (d - pictureWidth) / 2, pictureHeight - 1 + (d - pictureHeight) / 2};
         b.Crop(&area);
@@ -77,7 +79,15 @@ void FrameReference(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(FrameFast)->Args({248, 186, 1})->Args({339, 256, 0})->Args({260, 195, 1})->Args({368, 276, 0})
+BENCHMARK(FrameFast)
+    ->Args({248, 186, 1})
+    ->Args({339, 256, 0})
+    ->Args({260, 195, 1})
+    ->Args({368, 276, 0})
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(FrameReference)->Args({248, 186, 1})->Args({339, 256, 0})->Args({260, 195, 1})->Args({368, 276, 0})
+BENCHMARK(FrameReference)
+    ->Args({248, 186, 1})
+    ->Args({339, 256, 0})
+    ->Args({260, 195, 1})
+    ->Args({368, 276, 0})
     ->Unit(benchmark::kMicrosecond);

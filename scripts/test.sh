@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds every configuration and runs every test:
+# Checks the sources' layout, builds every configuration and runs every test:
 #   native    the portable core with AddressSanitizer and UBSan, its tests, as
 #             64-bit and as 32-bit Linux code;
 #   bench     the benchmarks, optimised (built, and run briefly as a check);
@@ -26,6 +26,9 @@ step() { printf '\n=== %s\n' "$*"; }
 # one line at the end.
 runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 skipped=()
+
+step "layout of the C++ sources (.clang-format)"
+find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
 
 step "native core with sanitizers"
 cmake -S . -B "$build/native" "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug -DSAVER_SANITIZE=ON -DSAVER_BENCH=OFF >/dev/null

@@ -28,9 +28,15 @@ typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
 
-struct RECT { LONG left, top, right, bottom; };
-struct POINT { LONG x, y; };
-struct SIZE { LONG cx, cy; };
+struct RECT {
+    LONG left, top, right, bottom;
+};
+struct POINT {
+    LONG x, y;
+};
+struct SIZE {
+    LONG cx, cy;
+};
 
 struct RGBQUAD {
     BYTE rgbBlue, rgbGreen, rgbRed, rgbReserved;

@@ -40,11 +40,11 @@ int main(int argc, char** argv) {
     IWICFormatConverter* converter = nullptr;
     IWICBitmapScaler* scaler = nullptr;
     const DWORD start = GetTickCount();  // figures of seconds: its 16 ms steps do
-    HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IWICImagingFactory, reinterpret_cast<void**>(&factory));
+    HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                      reinterpret_cast<void**>(&factory));
     if (SUCCEEDED(result))
-        result = factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
-                                                    WICDecodeMetadataCacheOnDemand, &decoder);
+        result =
+            factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand, &decoder);
     if (SUCCEEDED(result))
         result = decoder->GetFrame(0, &frame);
     // Scaled first, then converted: the converter then sees only the rows
@@ -52,13 +52,11 @@ int main(int argc, char** argv) {
     if (SUCCEEDED(result))
         result = factory->CreateBitmapScaler(&scaler);
     if (SUCCEEDED(result))
-        result = scaler->Initialize(frame, UINT(width), UINT(height),
-                                    WICBitmapInterpolationModeFant);
+        result = scaler->Initialize(frame, UINT(width), UINT(height), WICBitmapInterpolationModeFant);
     if (SUCCEEDED(result))
         result = factory->CreateFormatConverter(&converter);
     if (SUCCEEDED(result))
-        result = converter->Initialize(scaler, GUID_WICPixelFormat32bppBGR,
-                                       WICBitmapDitherTypeNone, nullptr, 0.0,
+        result = converter->Initialize(scaler, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
                                        WICBitmapPaletteTypeCustom);
     // A row at a time: Wine's scaler fetches every source row one request
     // spans at once.

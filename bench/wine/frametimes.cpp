@@ -29,8 +29,8 @@ double Seconds() {
 }
 
 HWND MakeWindow(int width, int height) {
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, width,
-                                  height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     UpdateWindow(window);
     return window;
 }
@@ -60,9 +60,8 @@ int Movie(const char* path, int width, int height, int frames) {
         const double shown = Seconds();
         fetch += fetched - start, fade += ready - fetched, present += shown - ready;
     }
-    printf("per frame: fetch %.2f ms, copy and fade %.2f ms, present %.2f ms, total %.2f ms\n",
-           1000 * fetch / frames, 1000 * fade / frames, 1000 * present / frames,
-           1000 * (fetch + fade + present) / frames);
+    printf("per frame: fetch %.2f ms, copy and fade %.2f ms, present %.2f ms, total %.2f ms\n", 1000 * fetch / frames,
+           1000 * fade / frames, 1000 * present / frames, 1000 * (fetch + fade + present) / frames);
     ReleaseFrameSurface(surface);
     DestroyWindow(window);
     return 0;
@@ -78,8 +77,13 @@ int Clock(int width, int height, int count) {
         const time_t now = time(nullptr) + i;
         const struct tm* local = localtime(&now);
         const auto f = [](int field) { return static_cast<int16_t>(field); };
-        DateTime record = {f(local->tm_year + 1900), f(local->tm_mon + 1), f(local->tm_mday),
-                           f(local->tm_hour), f(local->tm_min), f(local->tm_sec), 0};
+        DateTime record = {f(local->tm_year + 1900),
+                           f(local->tm_mon + 1),
+                           f(local->tm_mday),
+                           f(local->tm_hour),
+                           f(local->tm_min),
+                           f(local->tm_sec),
+                           0};
         AddTime(&record, unitSecond, 0);
         text.Assign(FormatDateTime(&record, nullptr, nullptr));
         text.DrawMarkupText(window, nullptr, nullptr, 0xFFFFFF, 0, "fill vctr hctr", nullptr);

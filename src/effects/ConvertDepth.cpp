@@ -17,7 +17,8 @@ struct RowDecoder {
 
     template <int Depth>
     void Run() {
-        for (int x = 0; x < width; ++x) out[x] = pixel::Read<Depth>(row, x, lut) & 0xFFFFFF;
+        for (int x = 0; x < width; ++x)
+            out[x] = pixel::Read<Depth>(row, x, lut) & 0xFFFFFF;
     }
 };
 
@@ -28,7 +29,8 @@ struct RowEncoder {
 
     template <int Depth>
     void Run() {
-        for (int x = 0; x < width; ++x) pixel::Write<Depth>(row, x, in[x]);
+        for (int x = 0; x < width; ++x)
+            pixel::Write<Depth>(row, x, in[x]);
     }
 };
 
@@ -37,8 +39,8 @@ struct RowEncoder {
 // share one block, out <= in and toStride <= fromStride keep every output
 // row at or before the input row it comes from, and each input row is read
 // whole before its output row is written, so the conversion may run in place.
-void ConvertRows(const BYTE* in, int fromDepth, int fromStride, const uint32_t* lut, BYTE* out,
-                 int toDepth, int toStride, int width, int height) {
+void ConvertRows(const BYTE* in, int fromDepth, int fromStride, const uint32_t* lut, BYTE* out, int toDepth,
+                 int toStride, int width, int height) {
     // In 64 bits: a very wide row of a deep target overflows an int.
     const int64_t usedBytes = (int64_t(width) * (toDepth == 15 ? 16 : toDepth) + 7) / 8;
     if (fromDepth == 32 && toDepth == 24) {
@@ -73,9 +75,11 @@ void ConvertRows(const BYTE* in, int fromDepth, int fromStride, const uint32_t* 
 }  // namespace
 
 int KBitmap::ConvertDepth(int depth) {
-    if (!HasPixels()) return 0;
+    if (!HasPixels())
+        return 0;
     const int from = Depth();
-    if (depth == from) return 1;
+    if (depth == from)
+        return 1;
     const int width = Width();
     const int height = Height();
     const int fromStride = Stride();
@@ -83,12 +87,14 @@ int KBitmap::ConvertDepth(int depth) {
 
     // The layout a new bitmap of the target depth has (header, table, rows).
     KBitmap shape(1, 1, depth);
-    if (shape.IsEmpty()) return 0;
+    if (shape.IsEmpty())
+        return 0;
     const size_t tableBytes = static_cast<size_t>(shape.Bits() - reinterpret_cast<const BYTE*>(shape.Header()));
     // The new rows must fit a block: a very wide picture of a shallow depth
     // may not fit at the target depth.
     const int64_t toStride64 = RowStride64(width, depth);
-    if (toStride64 <= 0 || uint64_t(toStride64) > kMaxBlockBytes / uint64_t(height)) return 0;
+    if (toStride64 <= 0 || uint64_t(toStride64) > kMaxBlockBytes / uint64_t(height))
+        return 0;
     const int toStride = static_cast<int>(toStride64);
     const size_t bitsOffset = static_cast<size_t>(bits - BlockStart());
 
@@ -109,7 +115,8 @@ int KBitmap::ConvertDepth(int depth) {
     }
 
     KBitmap target(width, height, depth);
-    if (target.IsEmpty()) return 0;
+    if (target.IsEmpty())
+        return 0;
     ConvertRows(bits, from, fromStride, palette.colour, target.Bits(), depth, target.Stride(), width, height);
     TakeFrom(target);
     return 1;

@@ -20,9 +20,11 @@ size_t FirstNonZero(const BYTE* p, size_t n) {
     size_t i = 0;
     for (uint64_t word; i + 8 <= n; i += 8) {
         std::memcpy(&word, p + i, 8);
-        if (word) break;
+        if (word)
+            break;
     }
-    while (i < n && p[i] == 0) ++i;
+    while (i < n && p[i] == 0)
+        ++i;
     return i;
 }
 
@@ -30,9 +32,11 @@ size_t EndOfNonZero(const BYTE* p, size_t n) {
     size_t end = n;
     for (uint64_t word; end >= 8; end -= 8) {
         std::memcpy(&word, p + end - 8, 8);
-        if (word) break;
+        if (word)
+            break;
     }
-    while (end > 0 && p[end - 1] == 0) --end;
+    while (end > 0 && p[end - 1] == 0)
+        --end;
     return end;
 }
 
@@ -41,29 +45,30 @@ size_t EndOfNonZero(const BYTE* p, size_t n) {
 ptrdiff_t Stride24(int32_t width) { return (static_cast<ptrdiff_t>(width) * 3 + 3) & ~ptrdiff_t{3}; }
 
 bool CanEnlarge(const BITMAPINFOHEADER& header, int32_t extentWidth, int32_t extentHeight) {
-    return header.biBitCount == 24 && header.biCompression == BI_RGB && header.biWidth > 0 &&
-           header.biHeight > 0 && header.biWidth <= extentWidth && header.biHeight <= extentHeight;
+    return header.biBitCount == 24 && header.biCompression == BI_RGB && header.biWidth > 0 && header.biHeight > 0 &&
+           header.biWidth <= extentWidth && header.biHeight <= extentHeight;
 }
 
-bool EnlargeNearest(const BITMAPINFOHEADER& header, const BYTE* rows, int32_t extentWidth,
-                    int32_t extentHeight, uint32_t* target, int32_t targetWidth,
-                    int32_t targetHeight, const RECT& area) {
+bool EnlargeNearest(const BITMAPINFOHEADER& header, const BYTE* rows, int32_t extentWidth, int32_t extentHeight,
+                    uint32_t* target, int32_t targetWidth, int32_t targetHeight, const RECT& area) {
     if (!CanEnlarge(header, extentWidth, extentHeight) || area.left < 0 || area.top < 0 ||
-        area.right > std::min(extentWidth, targetWidth) ||
-        area.bottom > std::min(extentHeight, targetHeight))
+        area.right > std::min(extentWidth, targetWidth) || area.bottom > std::min(extentHeight, targetHeight))
         return false;
     const int32_t sourceWidth = header.biWidth, sourceHeight = header.biHeight;
     const int32_t width = area.right - area.left;
-    if (width <= 0 || area.bottom <= area.top) return true;
+    if (width <= 0 || area.bottom <= area.top)
+        return true;
     const ptrdiff_t stride = Stride24(sourceWidth);
     std::unique_ptr<uint32_t[]> columns(new (std::nothrow) uint32_t[static_cast<size_t>(width)]);
-    if (!columns) return false;
+    if (!columns)
+        return false;
     for (int32_t x = 0; x < width; ++x)
         columns[x] = 3 * static_cast<uint32_t>(NearestSource(area.left + x, sourceWidth, extentWidth));
     // Four bytes are read per pixel and the fourth dropped (x86 is little-
     // endian), except where they would pass the end of the row's bytes.
     int32_t wide = width;
-    while (wide > 0 && columns[wide - 1] + 4 > static_cast<uint32_t>(sourceWidth) * 3) --wide;
+    while (wide > 0 && columns[wide - 1] + 4 > static_cast<uint32_t>(sourceWidth) * 3)
+        --wide;
 
     const uint32_t* previous = nullptr;
     int32_t previousRow = -1;
@@ -93,16 +98,19 @@ bool EnlargeNearest(const BITMAPINFOHEADER& header, const BYTE* rows, int32_t ex
 
 RECT NonBlackArea(const BYTE* top, ptrdiff_t step, int32_t width, int32_t height) {
     RECT box = {0, 0, 0, 0};
-    if (width <= 0 || height <= 0) return box;
+    if (width <= 0 || height <= 0)
+        return box;
     const size_t bytes = static_cast<size_t>(width) * 3;
     bool found = false;
     for (int32_t y = 0; y < height; ++y) {
         const BYTE* row = top + y * step;
         const size_t first = FirstNonZero(row, bytes);
-        if (first == bytes) continue;
+        if (first == bytes)
+            continue;
         const size_t end = EndOfNonZero(row, bytes);
         const LONG left = static_cast<LONG>(first / 3), right = static_cast<LONG>((end - 1) / 3 + 1);
-        if (!found) box = RECT{left, y, right, y + 1};
+        if (!found)
+            box = RECT{left, y, right, y + 1};
         box.left = std::min(box.left, left);
         box.right = std::max(box.right, right);
         box.bottom = y + 1;

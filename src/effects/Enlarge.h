@@ -31,9 +31,8 @@ bool CanEnlarge(const BITMAPINFOHEADER& header, int32_t extentWidth, int32_t ext
 // extent and within target, into target: 32-bit bottom-up rows of
 // targetWidth pixels, targetHeight rows, as blue, green, red, 0. False
 // (target untouched) when the picture cannot be enlarged or memory runs out.
-bool EnlargeNearest(const BITMAPINFOHEADER& header, const BYTE* rows, int32_t extentWidth,
-                    int32_t extentHeight, uint32_t* target, int32_t targetWidth,
-                    int32_t targetHeight, const RECT& area);
+bool EnlargeNearest(const BITMAPINFOHEADER& header, const BYTE* rows, int32_t extentWidth, int32_t extentHeight,
+                    uint32_t* target, int32_t targetWidth, int32_t targetHeight, const RECT& area);
 
 // The smallest area holding every pixel of a 24-bit picture that is not
 // black; empty (all 0) when there is none. Picture row y starts at

@@ -20,10 +20,8 @@ int KBitmap::Paint(HWND window, HDC deviceContext) const {
     // frames are filtered already, and this is the 20 ms path. The caller's
     // mode is put back afterwards.
     const int oldMode = SetStretchBltMode(deviceContext, COLORONCOLOR);
-    const int lines = StretchDIBits(deviceContext, 0, 0, client.right + 1, client.bottom + 1, 0, 0,
-                                    Width(), Height(), Bits(),
-                                    reinterpret_cast<const BITMAPINFO*>(Header()), DIB_RGB_COLORS,
-                                    SRCCOPY);
+    const int lines = StretchDIBits(deviceContext, 0, 0, client.right + 1, client.bottom + 1, 0, 0, Width(), Height(),
+                                    Bits(), reinterpret_cast<const BITMAPINFO*>(Header()), DIB_RGB_COLORS, SRCCOPY);
     if (oldMode)
         SetStretchBltMode(deviceContext, oldMode);
     return lines;

@@ -27,17 +27,27 @@ struct Turn {
 // False when there is nothing to draw: the angle folds to 0, or it is not a
 // finite number (nothing then fits any case).
 bool Fold(double angle, Turn& turn) {
-    if (!std::isfinite(angle)) return false;
+    if (!std::isfinite(angle))
+        return false;
     double a = angle;
-    if (a >= 360) a = std::fmod(a, 360);
-    if (a <= -360) a = -std::fmod(-a, 360);
-    if (a > 180) a -= 360;
-    if (a < -180) a += 360;
-    if (a == 0.0) return false;
-    if (a > 90) turn = Turn{Side::kBack, 180 - a};
-    else if (a > 0) turn = Turn{Side::kFront, a};
-    else if (a >= -90) turn = Turn{Side::kFrontReversed, -a};
-    else turn = Turn{Side::kBackReversed, a + 180};
+    if (a >= 360)
+        a = std::fmod(a, 360);
+    if (a <= -360)
+        a = -std::fmod(-a, 360);
+    if (a > 180)
+        a -= 360;
+    if (a < -180)
+        a += 360;
+    if (a == 0.0)
+        return false;
+    if (a > 90)
+        turn = Turn{Side::kBack, 180 - a};
+    else if (a > 0)
+        turn = Turn{Side::kFront, a};
+    else if (a >= -90)
+        turn = Turn{Side::kFrontReversed, -a};
+    else
+        turn = Turn{Side::kBackReversed, a + 180};
     return true;
 }
 
@@ -47,8 +57,10 @@ double Share(int n, double k) { return n * k / 90; }
 // Truncation toward zero; only a canvas wider than 2^31 / 1.5 could reach
 // the limits, which then hold.
 LONG Coordinate(double value) {
-    if (value >= 2147483647.0) return INT32_MAX;
-    if (value <= -2147483648.0) return INT32_MIN;
+    if (value >= 2147483647.0)
+        return INT32_MAX;
+    if (value <= -2147483648.0)
+        return INT32_MIN;
     return static_cast<LONG>(value);
 }
 
@@ -59,9 +71,11 @@ POINT Corner(double x, double y) { return POINT{Coordinate(x), Coordinate(y)}; }
 // The top and bottom edges move toward each other by H/2 k; the nearer one
 // widens by W/2 k on each side, the farther one narrows by W/4 k.
 int KBitmap::RotateAboutHorizontalAxis(double angle) {
-    if (!HasPixels()) return 0;
+    if (!HasPixels())
+        return 0;
     Turn turn;
-    if (!Fold(angle, turn)) return std::isfinite(angle) ? 1 : 0;
+    if (!Fold(angle, turn))
+        return std::isfinite(angle) ? 1 : 0;
     const int width = Width(), height = Height();
     const double right = width - 1, bottom = height - 1;
     const double widen = Share(width / 2, turn.k), narrow = Share(width / 4, turn.k);
@@ -91,9 +105,11 @@ int KBitmap::RotateAboutHorizontalAxis(double angle) {
 // The left and right edges move toward each other by W/2 k; the nearer one
 // lengthens by H/2 k at each end, the farther one shortens by H/4 k.
 int KBitmap::RotateAboutVerticalAxis(double angle) {
-    if (!HasPixels()) return 0;
+    if (!HasPixels())
+        return 0;
     Turn turn;
-    if (!Fold(angle, turn)) return std::isfinite(angle) ? 1 : 0;
+    if (!Fold(angle, turn))
+        return std::isfinite(angle) ? 1 : 0;
     const int width = Width(), height = Height();
     const double right = width - 1, bottom = height - 1;
     const double left = Share(width / 2, turn.k), inner = right - left;

@@ -30,7 +30,8 @@ struct PlaneTurn {
         uint32_t lut[256] = {};
         if constexpr (Depth <= 8) {
             const pixel::PaletteLut palette(source);
-            for (int i = 0; i < 256; ++i) lut[i] = palette.colour[i];
+            for (int i = 0; i < 256; ++i)
+                lut[i] = palette.colour[i];
         }
         const uint32_t background = source.backgroundColour;
         const double right = width, bottom = height;
@@ -49,10 +50,13 @@ struct PlaneTurn {
                 return sx > -1.0 && sx < right && sy > -1.0 && sy < bottom;
             };
             int first = 0, end = width;
-            while (first < end && !inside(first)) ++first;
-            while (end > first && !inside(end - 1)) --end;
+            while (first < end && !inside(first))
+                ++first;
+            while (end > first && !inside(end - 1))
+                --end;
             BYTE* out = target.Row(y, height, stride);
-            for (int x = 0; x < first; ++x) pixel::Write<Depth>(out, x, background);
+            for (int x = 0; x < first; ++x)
+                pixel::Write<Depth>(out, x, background);
             // The truncated positions first, in a loop of their own with no
             // reads, so that it runs two pixels at a time where the target
             // has vector registers (element by element, the same operations).
@@ -61,9 +65,10 @@ struct PlaneTurn {
                 sourceY[x] = static_cast<int>(rowY - columnSin[x]);
             }
             for (int x = first; x < end; ++x)
-                pixel::Write<Depth>(out, x,
-                                    pixel::Read<Depth>(top - static_cast<ptrdiff_t>(sourceY[x]) * stride, sourceX[x], lut));
-            for (int x = end; x < width; ++x) pixel::Write<Depth>(out, x, background);
+                pixel::Write<Depth>(
+                    out, x, pixel::Read<Depth>(top - static_cast<ptrdiff_t>(sourceY[x]) * stride, sourceX[x], lut));
+            for (int x = end; x < width; ++x)
+                pixel::Write<Depth>(out, x, background);
         }
     }
 };
@@ -71,8 +76,10 @@ struct PlaneTurn {
 }  // namespace
 
 bool KBitmap::RotateInPlane(double angle) {
-    if (!HasPixels()) return false;
-    if (angle == 0.0) return true;
+    if (!HasPixels())
+        return false;
+    if (angle == 0.0)
+        return true;
     const double theta = angle * (std::acos(0.0) / 90.0);
     const double s = std::sin(theta), c = std::cos(theta);
     const int width = Width();
@@ -85,10 +92,12 @@ bool KBitmap::RotateInPlane(double angle) {
     // Two column tables and one row of source columns and rows (the count
     // checked against a 32-bit size_t first).
     const uint64_t count = 2 * static_cast<uint64_t>(width);
-    if (target.IsEmpty() || count > SIZE_MAX / sizeof(double)) return false;
+    if (target.IsEmpty() || count > SIZE_MAX / sizeof(double))
+        return false;
     std::unique_ptr<double[]> columns(new (std::nothrow) double[static_cast<size_t>(count)]);
     std::unique_ptr<int[]> sources(new (std::nothrow) int[static_cast<size_t>(count)]);
-    if (!columns || !sources) return false;
+    if (!columns || !sources)
+        return false;
     double* columnCos = columns.get();
     double* columnSin = columnCos + width;
     for (int x = 0; x < width; ++x) {

@@ -47,8 +47,8 @@ InverseMap InverseOf(const POINT* quad, int width, int height) {
     // Forward map: X = (a u + b v + c) / (g u + h v + 1), Y = (d u + e v + f) / (...).
     const double a = X1 - X0 + g * X1, b = X3 - X0 + h * X3, c = X0;
     const double d = Y1 - Y0 + g * Y1, e = Y3 - Y0 + h * Y3, f = Y0;
-    return InverseMap{e - f * h, c * h - b, b * f - c * e,  //
-                      f * g - d, a - c * g, c * d - a * f,  //
+    return InverseMap{e - f * h,     c * h - b,     b * f - c * e,  //
+                      f * g - d,     a - c * g,     c * d - a * f,  //
                       d * h - e * g, b * g - a * h, a * e - b * d};
 }
 
@@ -56,7 +56,8 @@ InverseMap InverseOf(const POINT* quad, int width, int height) {
 struct ByteValues {
     double value[256];
     constexpr ByteValues() : value() {
-        for (int i = 0; i < 256; ++i) value[i] = i;
+        for (int i = 0; i < 256; ++i)
+            value[i] = i;
     }
 };
 constexpr ByteValues kByteValues;
@@ -125,8 +126,8 @@ inline bool FourEqual(__m128i top, __m128i bottom) {
 // order, without the equal-sample shortcut (which gives the same bytes). The
 // samples are read as whole pixel pairs and widened in the vector registers,
 // since a byte-by-byte read leaves the loop waiting on its loads.
-void BlendRow24(const Rows rows, const double* positionX, const double* positionY, int count,
-                uint32_t background, BYTE* out) {
+void BlendRow24(const Rows rows, const double* positionX, const double* positionY, int count, uint32_t background,
+                BYTE* out) {
     int x = 0;
 #if defined(__SSE2__)
     const __m128d minusOne = _mm_set1_pd(-1.0), one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5);
@@ -204,19 +205,21 @@ void BlendRow24(const Rows rows, const double* positionX, const double* position
         }
     }
 #endif
-    for (; x < count; ++x) BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
+    for (; x < count; ++x)
+        BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
 }
 
 // SampleBilinear's blend of four samples. Four equal samples give their own
 // colour without the arithmetic: the weights sum to 1 within a few units in
 // the last place, so c w00 + c w01 + c w10 + c w11 + 0.5 lies within 1e-11 of
 // c + 0.5 and truncates to c.
-uint32_t Blend(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, double fx, double fy,
-               bool checkTransparent, uint32_t transparent) {
+uint32_t Blend(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, double fx, double fy, bool checkTransparent,
+               uint32_t transparent) {
     const uint32_t a = c00 & 0xFFFFFF, b = c10 & 0xFFFFFF, c = c01 & 0xFFFFFF, d = c11 & 0xFFFFFF;
     if (checkTransparent && (a == transparent || b == transparent || c == transparent || d == transparent))
         return c00;
-    if (a == b && a == c && a == d) return a;
+    if (a == b && a == c && a == d)
+        return a;
     return pixel::BlendBilinear(c00, c10, c01, c11, fx, fy);
 }
 
@@ -246,8 +249,8 @@ void SampleRow(const Rows rows, const double* positionX, const double* positionY
             const BYTE* row0 = rows.Row(y0);
             const BYTE* row1 = y0 + 1 < rows.height ? rows.Row(y0 + 1) : row0;
             colour = Blend(pixel::Read<Depth>(row0, x0, lut), pixel::Read<Depth>(row0, x1, lut),
-                           pixel::Read<Depth>(row1, x0, lut), pixel::Read<Depth>(row1, x1, lut), px - x0,
-                           py - y0, checkTransparent, transparent);
+                           pixel::Read<Depth>(row1, x0, lut), pixel::Read<Depth>(row1, x1, lut), px - x0, py - y0,
+                           checkTransparent, transparent);
         }
         pixel::Write<Depth>(out, x, colour);
     }
@@ -278,7 +281,8 @@ struct Warp {
         uint32_t lut[256] = {};
         if constexpr (Depth <= 8) {
             const pixel::PaletteLut palette(source);
-            for (int i = 0; i < 256; ++i) lut[i] = palette.colour[i];
+            for (int i = 0; i < 256; ++i)
+                lut[i] = palette.colour[i];
         }
         loX = -1.0, hiX = width, loY = -1.0, hiY = height;
         if (Depth == 24 && transparent == KBitmap::kNoTransparentColour && (background & 0xFFFFFF) == 0)
@@ -287,15 +291,18 @@ struct Warp {
             // Palette pictures take the nearest pixel, clamped to the last
             // column and row, so their rows have no end to cut off.
             int first = 0, end = width;
-            if constexpr (Depth > 8) SourceSpan(y, width, height, first, end);
+            if constexpr (Depth > 8)
+                SourceSpan(y, width, height, first, end);
             RowPositions(y, first, end, width, height);
             BYTE* out = target.Row(y, height, stride);
-            for (int x = 0; x < first; ++x) pixel::Write<Depth>(out, x, background);
+            for (int x = 0; x < first; ++x)
+                pixel::Write<Depth>(out, x, background);
             if (Depth == 24 && transparent == KBitmap::kNoTransparentColour)
                 BlendRow24(rows, positionX + first, positionY + first, end - first, background, out + 3 * first);
             else
                 SampleRow<Depth>(rows, positionX, positionY, first, end, background, transparent, lut, out);
-            for (int x = end; x < width; ++x) pixel::Write<Depth>(out, x, background);
+            for (int x = end; x < width; ++x)
+                pixel::Write<Depth>(out, x, background);
         }
     }
 
@@ -309,8 +316,10 @@ struct Warp {
             hiX = -1.0;  // all black: nothing to blend anywhere
             return;
         }
-        if (lit.left >= 2) loX = lit.left - 1.0;
-        if (lit.top >= 2) loY = lit.top - 1.0;
+        if (lit.left >= 2)
+            loX = lit.left - 1.0;
+        if (lit.top >= 2)
+            loY = lit.top - 1.0;
         hiX = lit.right;
         hiY = lit.bottom;
     }
@@ -340,11 +349,16 @@ struct Warp {
         const double slopeN = m.A / w, slopeM = m.D / w, slopeQ = m.G / w;  // per column
         const double qEnd = q0 + slopeQ * (w - 1), qMargin = 1e-9 * qSize;
         double sign;
-        if (q0 > qMargin && qEnd > qMargin) sign = 1.0;
-        else if (q0 < -qMargin && qEnd < -qMargin) sign = -1.0;
-        else return;  // NaN as well
+        if (q0 > qMargin && qEnd > qMargin)
+            sign = 1.0;
+        else if (q0 < -qMargin && qEnd < -qMargin)
+            sign = -1.0;
+        else
+            return;  // NaN as well
         // px > loX is s (W n - loX q) > 0, px < hiX is s (hiX q - W n) > 0, likewise for py.
-        const struct { double slope, base, margin; } bounds[4] = {
+        const struct {
+            double slope, base, margin;
+        } bounds[4] = {
             {w * slopeN - loX * slopeQ, w * n0 - loX * q0, 1e-9 * (w * nSize + std::fabs(loX) * qSize)},
             {hiX * slopeQ - w * slopeN, hiX * q0 - w * n0, 1e-9 * (w * nSize + std::fabs(hiX) * qSize)},
             {h * slopeM - loY * slopeQ, h * m0 - loY * q0, 1e-9 * (h * mSize + std::fabs(loY) * qSize)},
@@ -354,10 +368,14 @@ struct Warp {
         for (const auto& bound : bounds) {
             // Possibly inside where a x + b >= 0.
             const double a = sign * bound.slope, b = sign * bound.base + bound.margin;
-            if (!std::isfinite(a) || !std::isfinite(b)) return;
-            if (a > 0.0) low = std::max(low, -b / a);
-            else if (a < 0.0) high = std::min(high, -b / a);
-            else if (b < 0.0) low = w;  // nowhere
+            if (!std::isfinite(a) || !std::isfinite(b))
+                return;
+            if (a > 0.0)
+                low = std::max(low, -b / a);
+            else if (a < 0.0)
+                high = std::min(high, -b / a);
+            else if (b < 0.0)
+                low = w;  // nowhere
         }
         // Limited to the row before converting, so that no value overflows.
         low = std::min(std::max(low, -2.0), w + 2);
@@ -389,10 +407,11 @@ struct Warp {
 }  // namespace
 
 bool KBitmap::WarpToQuad(const POINT* quad) {
-    if (!quad || !HasPixels()) return false;
+    if (!quad || !HasPixels())
+        return false;
     const int width = Width(), height = Height();
-    if (quad[0].x == 0 && quad[0].y == 0 && quad[1].x == width - 1 && quad[1].y == 0 &&
-        quad[2].x == width - 1 && quad[2].y == height - 1 && quad[3].x == 0 && quad[3].y == height - 1)
+    if (quad[0].x == 0 && quad[0].y == 0 && quad[1].x == width - 1 && quad[1].y == 0 && quad[2].x == width - 1 &&
+        quad[2].y == height - 1 && quad[3].x == 0 && quad[3].y == height - 1)
         return true;
     const InverseMap m = InverseOf(quad, width, height);
 
@@ -401,9 +420,11 @@ bool KBitmap::WarpToQuad(const POINT* quad) {
     // Three column tables and one row of source positions (the count checked
     // against a 32-bit size_t first).
     const uint64_t count = 5 * static_cast<uint64_t>(width);
-    if (target.IsEmpty() || count > SIZE_MAX / sizeof(double)) return false;
+    if (target.IsEmpty() || count > SIZE_MAX / sizeof(double))
+        return false;
     std::unique_ptr<double[]> scratch(new (std::nothrow) double[static_cast<size_t>(count)]);
-    if (!scratch) return false;
+    if (!scratch)
+        return false;
     double* columnA = scratch.get();
     double* columnD = columnA + width;
     double* columnG = columnD + width;

@@ -18,12 +18,19 @@ enum class Content {
 // a file that says one of them starts with that kind, as it always has.
 inline Content ContentOf(int32_t code) {
     switch (code) {
-    case 'I': return Content::imagery;
-    case 'T': return Content::text;
-    case 'V': return Content::movie;
-    case 'B': return Content::picture;
-    case 'R': return Content::turning;
-    case 'C': return Content::clock;
-    default: return Content::none;
+    case 'I':
+        return Content::imagery;
+    case 'T':
+        return Content::text;
+    case 'V':
+        return Content::movie;
+    case 'B':
+        return Content::picture;
+    case 'R':
+        return Content::turning;
+    case 'C':
+        return Content::clock;
+    default:
+        return Content::none;
     }
 }

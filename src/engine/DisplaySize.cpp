@@ -9,9 +9,7 @@
 static int64_t Half(int64_t x) { return x / 2; }
 static int64_t Tenths(int64_t x, int64_t k) { return (x * k) / 10; }
 
-static SIZE MakeSize(int64_t width, int64_t height) {
-    return SIZE{ClampToInt32(width), ClampToInt32(height)};
-}
+static SIZE MakeSize(int64_t width, int64_t height) { return SIZE{ClampToInt32(width), ClampToInt32(height)}; }
 
 // Halves both sides while either reaches its limit. A pass that changes
 // neither side (both 0 already) ends it, so zero and negative limits end too.
@@ -28,8 +26,7 @@ static void HalveWhileReaching(int64_t& w, int64_t& h, int64_t limitW, int64_t l
 static SIZE FitKeepingProportions(SIZE frame, SIZE screen) {
     if (frame.cx <= 0 || frame.cy <= 0)
         return SIZE{0, 0};
-    const double s = std::min(static_cast<double>(screen.cx) / frame.cx,
-                              static_cast<double>(screen.cy) / frame.cy);
+    const double s = std::min(static_cast<double>(screen.cx) / frame.cx, static_cast<double>(screen.cy) / frame.cy);
     return SIZE{TruncateToInt32(frame.cx * s + 0.5), TruncateToInt32(frame.cy * s + 0.5)};
 }
 
@@ -50,8 +47,7 @@ SIZE MovieDisplaySize(Layout layout, SIZE frame, SIZE screen, SIZE current) {
     }
 }
 
-SIZE PictureDisplaySize(Layout layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D,
-                        SIZE current) {
+SIZE PictureDisplaySize(Layout layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D, SIZE current) {
     const int64_t pictureW = picture.cx;
     const int64_t pictureH = std::llabs(static_cast<int64_t>(picture.cy));
     SIZE size = current;

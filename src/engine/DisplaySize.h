@@ -15,8 +15,8 @@
 #include <cstdint>
 
 // Turning pictures are reduced until their area is at most this many pixels.
-constexpr int64_t turningAreaLimit3D = 51200;   // with 3D rotation on
-constexpr int64_t turningAreaLimit = 102400;    // 2D rotation only
+constexpr int64_t turningAreaLimit3D = 51200;  // with 3D rotation on
+constexpr int64_t turningAreaLimit = 102400;   // 2D rotation only
 
 // Movie rule. `frame` is the movie's frame size; centred and bounce halve it
 // until it is smaller than the screen in both directions, full screen fits it
@@ -30,8 +30,7 @@ SIZE MovieDisplaySize(Layout layout, SIZE frame, SIZE screen, SIZE current);
 // halve one reaching 6/10 in either direction. An empty picture (a side of 0)
 // leaves `current`. When the picture is to turn (`rotation2D` or
 // `rotation3D`) the display becomes a square of the larger side.
-SIZE PictureDisplaySize(Layout layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D,
-                        SIZE current);
+SIZE PictureDisplaySize(Layout layout, SIZE picture, SIZE screen, bool rotation2D, bool rotation3D, SIZE current);
 
 // The size a picture is worth decoding at: no larger than the display its
 // layout gives it (PictureDisplaySize without turning), or, when it turns,

@@ -16,7 +16,7 @@ struct FrameSurface {
     SelectedObject selection;  // the section in the memory DC
     uint32_t* pixels;
     int32_t width, height;
-    RECT lastLit;   // the last frame's pixels that were not black (skipBlack)
+    RECT lastLit;    // the last frame's pixels that were not black (skipBlack)
     bool lastKnown;  // lastLit holds a frame's area
 };
 
@@ -28,8 +28,8 @@ struct FrameSurface {
 // drawn; with skipBlack, only the part of it that is not black in this frame
 // or the last (the screen is black elsewhere already: a turning picture's
 // corners).
-bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER& header,
-                     const BYTE* rows, bool inclusive, bool skipBlack);
+bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER& header, const BYTE* rows,
+                     bool inclusive, bool skipBlack);
 // A 32-bit bottom-up DIB section: any device context accepts it, where a
 // 32-bit device-dependent bitmap cannot be selected into a context of a
 // screen of another depth (16-bit remote sessions, some virtual machines).

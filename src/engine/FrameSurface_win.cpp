@@ -58,8 +58,8 @@ RECT Union(const RECT& a, const RECT& b) {
 
 }  // namespace
 
-bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER& header,
-                     const BYTE* rows, bool inclusive, bool skipBlack) {
+bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER& header, const BYTE* rows,
+                     bool inclusive, bool skipBlack) {
     RECT client;
     if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
         return false;
@@ -73,8 +73,7 @@ bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER&
     RECT area = client;
     if (skipBlack) {
         const ptrdiff_t stride = Stride24(header.biWidth);
-        const RECT lit = NonBlackArea(rows + (header.biHeight - 1) * stride, -stride, header.biWidth,
-                                      header.biHeight);
+        const RECT lit = NonBlackArea(rows + (header.biHeight - 1) * stride, -stride, header.biWidth, header.biHeight);
         const RECT whole = {0, 0, header.biWidth, header.biHeight};
         const RECT changing = surface.lastKnown ? Union(lit, surface.lastLit) : whole;
         area = EnlargedArea(changing, SIZE{header.biWidth, header.biHeight}, extent);
@@ -86,10 +85,10 @@ bool PresentEnlarged(HWND window, FrameSurface& surface, const BITMAPINFOHEADER&
         visible = RECT{0, 0, 0, 0};
     area = Intersection(Intersection(area, visible), client);
     GdiFlush();  // the last frame's copy may still read the section
-    const bool drawn = EnlargeNearest(header, rows, extent.cx, extent.cy, surface.pixels,
-                                      surface.width, surface.height, area);
+    const bool drawn =
+        EnlargeNearest(header, rows, extent.cx, extent.cy, surface.pixels, surface.width, surface.height, area);
     if (drawn && !IsRectEmpty(&area))
-        BitBlt(deviceContext.Get(), area.left, area.top, area.right - area.left,
-               area.bottom - area.top, surface.memory.Get(), area.left, area.top, SRCCOPY);
+        BitBlt(deviceContext.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+               surface.memory.Get(), area.left, area.top, SRCCOPY);
     return drawn;
 }

@@ -1,7 +1,6 @@
 #include "engine/FrameTimers.h"
 
-TimerPlan PlanTimers(Content content, Layout layout, uint32_t moviePeriod,
-                     bool coversPrimaryScreenOnly) {
+TimerPlan PlanTimers(Content content, Layout layout, uint32_t moviePeriod, bool coversPrimaryScreenOnly) {
     TimerPlan plan = {0, false};
     if (content == Content::movie)
         plan.framePeriod = moviePeriod;  // a movie keeps its own pace in every layout

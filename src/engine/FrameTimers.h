@@ -15,5 +15,4 @@ struct TimerPlan {
 // `coversPrimaryScreenOnly` is false in a preview or across several
 // monitors, where something else may paint over a still picture, so it is
 // repainted every 250 ms; on one full screen it is painted once.
-TimerPlan PlanTimers(Content content, Layout layout, uint32_t moviePeriod,
-                     bool coversPrimaryScreenOnly);
+TimerPlan PlanTimers(Content content, Layout layout, uint32_t moviePeriod, bool coversPrimaryScreenOnly);

@@ -14,11 +14,16 @@ enum class Layout {
 // The settings file's letters are the only place the codes live.
 inline Layout LayoutOf(int32_t code) {
     switch (code) {
-    case 'F': return Layout::fullScreen;
-    case 'C': return Layout::centred;
-    case 'B': return Layout::bounce;
-    case 'S': return Layout::stretched;
-    default: return Layout::other;
+    case 'F':
+        return Layout::fullScreen;
+    case 'C':
+        return Layout::centred;
+    case 'B':
+        return Layout::bounce;
+    case 'S':
+        return Layout::stretched;
+    default:
+        return Layout::other;
     }
 }
 
@@ -26,9 +31,13 @@ inline Layout LayoutOf(int32_t code) {
 // as the options dialog does when no layout button is checked.
 inline int32_t LayoutCode(Layout layout) {
     switch (layout) {
-    case Layout::fullScreen: return 'F';
-    case Layout::centred: return 'C';
-    case Layout::bounce: return 'B';
-    default: return 'S';
+    case Layout::fullScreen:
+        return 'F';
+    case Layout::centred:
+        return 'C';
+    case Layout::bounce:
+        return 'B';
+    default:
+        return 'S';
     }
 }

@@ -4,9 +4,7 @@
 
 // rand() % n for a source that might, against its contract, go negative:
 // the same value for every non-negative number, never outside 0 to n - 1.
-static int32_t Draw(RandomSource random, int32_t n) {
-    return ((random() % n) + n) % n;
-}
+static int32_t Draw(RandomSource random, int32_t n) { return ((random() % n) + n) % n; }
 
 static int32_t Add(int32_t position, int32_t step) {
     return static_cast<int32_t>(std::clamp<int64_t>(int64_t{position} + step, INT32_MIN, INT32_MAX));

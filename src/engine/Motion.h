@@ -29,8 +29,7 @@ struct BounceState {
 // B = velocityY, C from the edge met). The caller then moves the window to
 // the new position. The first tick, with both velocities 0, starts the
 // window down and to the right.
-void BounceStep(BounceState& state, int32_t screenWidth, int32_t screenHeight,
-                RandomSource random = std::rand);
+void BounceStep(BounceState& state, int32_t screenWidth, int32_t screenHeight, RandomSource random = std::rand);
 
 // The speeds the turning starts with: each of A, B, C is 1 to 5.
 void StartSpinSpeeds(float spinSpeed[3], RandomSource random = std::rand);

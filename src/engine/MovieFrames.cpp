@@ -20,8 +20,7 @@ uint32_t MovieTimerPeriod(double framesPerSecond, bool hasVideo, uint32_t frameC
 
 int32_t NextMovieFrame(int32_t frameNumber, bool hasVideo, uint32_t frameCount) {
     // Frame numbers are 32-bit signed wherever they are used.
-    const int64_t count =
-        hasVideo && frameCount >= 1 ? std::min<int64_t>(frameCount, INT32_MAX) : 1;
+    const int64_t count = hasVideo && frameCount >= 1 ? std::min<int64_t>(frameCount, INT32_MAX) : 1;
     const int64_t next = (int64_t(frameNumber) + 1) % count;
     return static_cast<int32_t>(next < 0 ? 0 : next);
 }

@@ -35,8 +35,7 @@ int PresentDib(HWND window, HDC deviceContext, BITMAPINFOHEADER* header, const R
         rows = reinterpret_cast<const BYTE*>(header) + sizeof(BITMAPINFOHEADER);
     } else {
         DWORD entries = header->biClrUsed;
-        if (entries == 0 && (header->biBitCount == 1 || header->biBitCount == 4 ||
-                             header->biBitCount == 8))
+        if (entries == 0 && (header->biBitCount == 1 || header->biBitCount == 4 || header->biBitCount == 8))
             entries = 1u << header->biBitCount;
         rows = reinterpret_cast<const BYTE*>(header) + sizeof(BITMAPINFOHEADER) + 4 * entries;
     }
@@ -44,14 +43,13 @@ int PresentDib(HWND window, HDC deviceContext, BITMAPINFOHEADER* header, const R
     if (header->biBitCount == 8) {
         HDRAWDIB drawDib = DrawDibOpen();
         DrawDibDraw(drawDib, deviceContext, target.left, target.top, width, height,
-                    const_cast<BITMAPINFOHEADER*>(drawn), const_cast<BYTE*>(rows), 0, 0,
-                    header->biWidth, header->biHeight, 0);
+                    const_cast<BITMAPINFOHEADER*>(drawn), const_cast<BYTE*>(rows), 0, 0, header->biWidth,
+                    header->biHeight, 0);
         DrawDibClose(drawDib);
     } else {
         const int oldMode = SetStretchBltMode(deviceContext, COLORONCOLOR);
-        StretchDIBits(deviceContext, target.left, target.top, width, height, 0, 0, header->biWidth,
-                      header->biHeight, rows, reinterpret_cast<const BITMAPINFO*>(drawn),
-                      DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(deviceContext, target.left, target.top, width, height, 0, 0, header->biWidth, header->biHeight,
+                      rows, reinterpret_cast<const BITMAPINFO*>(drawn), DIB_RGB_COLORS, SRCCOPY);
         if (oldMode)
             SetStretchBltMode(deviceContext, oldMode);
     }

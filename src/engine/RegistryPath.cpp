@@ -12,16 +12,12 @@ struct RootName {
 // Tried in this order; no name is a prefix of a later one, so the order only
 // matters for paths that are odd anyway.
 const RootName rootNames[] = {
-    {"HKEY_CLASSES_ROOT", RegistryRoot::ClassesRoot},
-    {"HKEY_CURRENT_USER", RegistryRoot::CurrentUser},
-    {"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine},
-    {"HKEY_USERS", RegistryRoot::Users},
+    {"HKEY_CLASSES_ROOT", RegistryRoot::ClassesRoot},     {"HKEY_CURRENT_USER", RegistryRoot::CurrentUser},
+    {"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine},   {"HKEY_USERS", RegistryRoot::Users},
     {"HKEY_CURRENT_CONFIG", RegistryRoot::CurrentConfig},
 };
 
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Compares `text` with the upper-case `name` over the name's length; stops at
 // the end of `text`, so a short path never reads past its terminator.

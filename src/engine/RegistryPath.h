@@ -51,8 +51,7 @@ inline DWORD RegistryBufferCapacity(const DWORD* size) {
 // REG_EXPAND_SZ has its environment variables expanded, a REG_BINARY reads as
 // "", a REG_DWORD or REG_DWORD_BIG_ENDIAN as the decimal text of its four
 // bytes taken little-endian and signed; other types are left as read.
-char* ReadRegistryPath(const char* path, char* buffer = nullptr, bool expand = false,
-                       DWORD* size = nullptr);
+char* ReadRegistryPath(const char* path, char* buffer = nullptr, bool expand = false, DWORD* size = nullptr);
 
 // With `data`: creates the key and sets the value; `size` is the byte count
 // except for REG_SZ (the string and its NUL) and the two DWORD types (4).

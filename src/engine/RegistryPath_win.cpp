@@ -10,20 +10,24 @@ char registryTextBuffer[registryPathSize];
 
 static HKEY RootKey(RegistryRoot root) {
     switch (root) {
-    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case RegistryRoot::Users: return HKEY_USERS;
-    case RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
-    case RegistryRoot::None: break;
+    case RegistryRoot::ClassesRoot:
+        return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser:
+        return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine:
+        return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::Users:
+        return HKEY_USERS;
+    case RegistryRoot::CurrentConfig:
+        return HKEY_CURRENT_CONFIG;
+    case RegistryRoot::None:
+        break;
     }
     // No root: every call below fails on the null handle.
     return nullptr;
 }
 
-static bool IsStringType(DWORD type) {
-    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
+static bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 // Applies the `expand` rules to a value of `type` that the registry put into
 // `target` (`bytes` of it, `capacity` available).
@@ -78,8 +82,8 @@ char* ReadRegistryPath(const char* path, char* buffer, bool expand, DWORD* size)
     const RegistryKey key(opened);
     DWORD type = REG_SZ;
     DWORD bytes = capacity;
-    LONG status = RegQueryValueExA(key.Get(), parsed.valueName, nullptr, &type,
-                                   reinterpret_cast<BYTE*>(target), &bytes);
+    LONG status =
+        RegQueryValueExA(key.Get(), parsed.valueName, nullptr, &type, reinterpret_cast<BYTE*>(target), &bytes);
     if (status != ERROR_SUCCESS)
         return nullptr;
 
@@ -113,8 +117,7 @@ int WriteRegistryPath(const char* path, const void* data, DWORD type, DWORD size
         else if (type == REG_DWORD || type == REG_DWORD_BIG_ENDIAN)
             bytes = 4;
         RegCreateKeyA(root, parsed.subkey, key.Out());
-        status = RegSetValueExA(key.Get(), parsed.valueName, 0, type, static_cast<const BYTE*>(data),
-                                bytes);
+        status = RegSetValueExA(key.Get(), parsed.valueName, 0, type, static_cast<const BYTE*>(data), bytes);
     } else if (parsed.valueName[0]) {
         RegOpenKeyA(root, parsed.subkey, key.Out());
         status = RegDeleteValueA(key.Get(), parsed.valueName);

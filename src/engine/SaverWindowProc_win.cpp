@@ -71,19 +71,15 @@ constexpr COLORREF textColour = 0xFFFFFF;
 constexpr COLORREF textBackground = 0x000000;
 const char textOptions[] = "fill vctr hctr";
 
-SIZE ScreenSize(const Saver& s) {
-    return SIZE{s.engine.clientRect.right, s.engine.clientRect.bottom};
-}
+SIZE ScreenSize(const Saver& s) { return SIZE{s.engine.clientRect.right, s.engine.clientRect.bottom}; }
 
-SIZE DisplaySize(const Saver& s) {
-    return SIZE{s.engine.displayWidth, s.engine.displayHeight};
-}
+SIZE DisplaySize(const Saver& s) { return SIZE{s.engine.displayWidth, s.engine.displayHeight}; }
 
 // Loads a picture no larger than it is going to be shown.
 uint32_t LoadShownPicture(Saver& s, const char* path) {
     const auto decodeSize = [&s](SIZE picture) {
-        return PictureDecodeSize(s.engine.layout, picture, ScreenSize(s),
-                                 s.settings.rotation2D != 0, s.settings.rotation3D != 0);
+        return PictureDecodeSize(s.engine.layout, picture, ScreenSize(s), s.settings.rotation2D != 0,
+                                 s.settings.rotation3D != 0);
     };
     return LoadPicture(s.picture, path, decodeSize, &s.engine.pictureSize);
 }
@@ -95,9 +91,7 @@ void SetDisplaySize(Saver& s, SIZE size) {
 
 // Several monitors or a preview: the saver window is not as wide as the
 // primary screen.
-bool CoversPrimaryScreenOnly(const Saver& s) {
-    return s.engine.clientRect.right == GetSystemMetrics(SM_CXSCREEN);
-}
+bool CoversPrimaryScreenOnly(const Saver& s) { return s.engine.clientRect.right == GetSystemMetrics(SM_CXSCREEN); }
 
 // The banner, drawn once per process.
 bool LoadBanner(Saver& s) {
@@ -137,9 +131,8 @@ void PrepareStillPicture(Saver& s) {
         if (s.picture.IsEmpty())
             s.engine.pictureSize = SIZE{0, 0};
     }
-    SetDisplaySize(s, PictureDisplaySize(s.engine.layout, s.engine.pictureSize,
-                                      ScreenSize(s), s.settings.rotation2D != 0,
-                                      s.settings.rotation3D != 0, DisplaySize(s)));
+    SetDisplaySize(s, PictureDisplaySize(s.engine.layout, s.engine.pictureSize, ScreenSize(s),
+                                         s.settings.rotation2D != 0, s.settings.rotation3D != 0, DisplaySize(s)));
     if (s.settings.fade)
         s.picture.FadeEdges(fadeColour, fadeFraction);
 }
@@ -154,16 +147,14 @@ void PrepareText(Saver& s) {
     int32_t lines = 1;
     for (const char* c = s.text.Text(); *c; ++c)
         lines += *c == '\n';
-    SetDisplaySize(s, TextDisplaySize(s.engine.layout,
-                                   s.text.Length(), lines, ScreenSize(s), DisplaySize(s)));
+    SetDisplaySize(s, TextDisplaySize(s.engine.layout, s.text.Length(), lines, ScreenSize(s), DisplaySize(s)));
 }
 
 // A movie keeps its own size in the centred and bouncing layouts (halved
 // only while it does not fit), where a picture would be doubled.
 void PrepareMovie(Saver& s) {
     s.engine.content = Content::movie;
-    SetDisplaySize(s, MovieDisplaySize(s.engine.layout,
-                                    s.movie.GetFrameSize(), ScreenSize(s), DisplaySize(s)));
+    SetDisplaySize(s, MovieDisplaySize(s.engine.layout, s.movie.GetFrameSize(), ScreenSize(s), DisplaySize(s)));
 }
 
 // Imagery mode: a folder gives way to one of its entries, a shortcut to its
@@ -194,9 +185,8 @@ void CreateDisplayWindow(Saver& s, HWND window) {
     displayClass.lpszClassName = displayClassName;
     RegisterClassA(&displayClass);  // fails harmlessly when an earlier run registered it
 
-    s.engine.displayWindow = CreateWindowExA(0, displayClassName, "", WS_CHILD | WS_VISIBLE,
-                                             s.engine.displayX, s.engine.displayY,
-                                             s.engine.displayWidth, s.engine.displayHeight, window,
+    s.engine.displayWindow = CreateWindowExA(0, displayClassName, "", WS_CHILD | WS_VISIBLE, s.engine.displayX,
+                                             s.engine.displayY, s.engine.displayWidth, s.engine.displayHeight, window,
                                              nullptr, displayClass.hInstance, nullptr);
     // Mouse input over the display window must reach the close rules.
     if (CoversPrimaryScreenOnly(s))
@@ -209,10 +199,8 @@ void PrepareTurning(Saver& s) {
 }
 
 void StartTimers(const Saver& s, HWND window) {
-    const uint32_t moviePeriod = MovieTimerPeriod(
-        s.movie.GetFrameRate(), s.movie.HasVideo(), s.movie.FrameCount());
-    TimerPlan plan = PlanTimers(s.engine.content, s.engine.layout, moviePeriod,
-                                CoversPrimaryScreenOnly(s));
+    const uint32_t moviePeriod = MovieTimerPeriod(s.movie.GetFrameRate(), s.movie.HasVideo(), s.movie.FrameCount());
+    TimerPlan plan = PlanTimers(s.engine.content, s.engine.layout, moviePeriod, CoversPrimaryScreenOnly(s));
     if (plan.moveTimer)
         SetTimer(window, moveTimer, movePeriod, nullptr);
     if (plan.framePeriod)
@@ -240,8 +228,7 @@ void OnCreate(Saver& s, HWND window) {
         PrepareText(s);
 
     CreateDisplayWindow(s, window);
-    if (s.engine.content == Content::picture &&
-        (s.settings.rotation2D || s.settings.rotation3D))
+    if (s.engine.content == Content::picture && (s.settings.rotation2D || s.settings.rotation3D))
         PrepareTurning(s);
     StartTimers(s, window);
     PostMessageA(window, WM_TIMER, frameTimer, 0);
@@ -257,16 +244,15 @@ void PaintTurningFrame(Saver& s) {
         s.turningFrame.RotateAboutVerticalAxis(s.engine.spinAngle[spinA]);
         s.turningFrame.RotateAboutHorizontalAxis(s.engine.spinAngle[spinB]);
     }
-    if (!PresentEnlarged(s.engine.displayWindow, s.frameSurface, *s.turningFrame.Header(),
-                         s.turningFrame.Bits(), true, true))
+    if (!PresentEnlarged(s.engine.displayWindow, s.frameSurface, *s.turningFrame.Header(), s.turningFrame.Bits(), true,
+                         true))
         s.turningFrame.PaintToWindow(s.engine.displayWindow);
     if (s.engine.layout != Layout::bounce)
         NextSpinFrame(s.engine.spinSpeed, s.engine.spinFrameCount);
 }
 
 void DrawDisplayText(Saver& s) {
-    s.text.DrawMarkupText(s.engine.displayWindow, nullptr, nullptr, textColour, textBackground,
-                          textOptions, nullptr);
+    s.text.DrawMarkupText(s.engine.displayWindow, nullptr, nullptr, textColour, textBackground, textOptions, nullptr);
 }
 
 // The clock is redrawn only when its second has changed. When the hour
@@ -293,12 +279,9 @@ void DrawClock(Saver& s) {
     const struct tm* local = localtime(&shown);
     if (!local)
         return;
-    DateTime record = {static_cast<int16_t>(local->tm_year + 1900),
-                       static_cast<int16_t>(local->tm_mon + 1),
-                       static_cast<int16_t>(local->tm_mday),
-                       static_cast<int16_t>(local->tm_hour),
-                       static_cast<int16_t>(local->tm_min),
-                       static_cast<int16_t>(local->tm_sec),
+    DateTime record = {static_cast<int16_t>(local->tm_year + 1900), static_cast<int16_t>(local->tm_mon + 1),
+                       static_cast<int16_t>(local->tm_mday),        static_cast<int16_t>(local->tm_hour),
+                       static_cast<int16_t>(local->tm_min),         static_cast<int16_t>(local->tm_sec),
                        static_cast<int16_t>(_timezone / 60)};
     AddTime(&record, unitSecond, 0);
     s.text.Assign(FormatDateTime(&record, nullptr, nullptr));
@@ -308,8 +291,7 @@ void DrawClock(Saver& s) {
 // The frame faded into `faded`, or null.
 BITMAPINFOHEADER* FadedFrame(KBitmap& faded, const BITMAPINFOHEADER* frame) {
     const uint64_t size = PackedDibSize(*frame);
-    if (size != 0 && size == faded.BlockSize() &&
-        std::memcmp(faded.Header(), frame, sizeof *frame) == 0)
+    if (size != 0 && size == faded.BlockSize() && std::memcmp(faded.Header(), frame, sizeof *frame) == 0)
         std::memcpy(faded.Header(), frame, size);
     else if (!faded.LoadPackedDib(frame))
         return nullptr;
@@ -358,8 +340,12 @@ void OnFrameTick(Saver& s) {
 }
 
 void OnMoveTick(Saver& s, HWND window) {
-    BounceState bounce = {s.engine.displayX, s.engine.displayY, s.engine.displayWidth,
-                          s.engine.displayHeight, s.engine.velocityX, s.engine.velocityY,
+    BounceState bounce = {s.engine.displayX,
+                          s.engine.displayY,
+                          s.engine.displayWidth,
+                          s.engine.displayHeight,
+                          s.engine.velocityX,
+                          s.engine.velocityY,
                           {s.engine.spinSpeed[0], s.engine.spinSpeed[1], s.engine.spinSpeed[2]}};
     BounceStep(bounce, s.engine.clientRect.right, s.engine.clientRect.bottom);
     s.engine.displayX = bounce.displayX;
@@ -383,9 +369,7 @@ void OnDestroy(const Saver& s) {
     }
 }
 
-Saver* SaverOf(HWND window) {
-    return reinterpret_cast<Saver*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
+Saver* SaverOf(HWND window) { return reinterpret_cast<Saver*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
 }  // namespace
 

@@ -10,13 +10,13 @@
 constexpr size_t settingTextSize = 256;  // "File" and "Text": 255 characters and the NUL
 
 struct SaverSettings {
-    int32_t mode;           // "Mode": 'I' imagery or 'T' text
-    int32_t screenMode;     // "ScreenMode": 'F' fit, 'C' centred, 'B' bounce, 'S' stretched
-    int32_t rotation2D;     // "Rotation2D": non-zero turns the picture in the screen plane
-    int32_t rotation3D;     // "Rotation3D": non-zero turns it about its two in-plane axes
-    int32_t fade;           // "Fade": non-zero fades the picture's edges
-    int32_t rewind;         // "Rewind": non-zero forgets the movie position between runs
-    int32_t frameNumber;    // "FrameNumber": the movie frame shown last, -1 for none
+    int32_t mode;                // "Mode": 'I' imagery or 'T' text
+    int32_t screenMode;          // "ScreenMode": 'F' fit, 'C' centred, 'B' bounce, 'S' stretched
+    int32_t rotation2D;          // "Rotation2D": non-zero turns the picture in the screen plane
+    int32_t rotation3D;          // "Rotation3D": non-zero turns it about its two in-plane axes
+    int32_t fade;                // "Fade": non-zero fades the picture's edges
+    int32_t rewind;              // "Rewind": non-zero forgets the movie position between runs
+    int32_t frameNumber;         // "FrameNumber": the movie frame shown last, -1 for none
     char file[settingTextSize];  // "File": picture, movie, shortcut, folder or "<background>"
     char text[settingTextSize];  // "Text": shown in text mode, with the escapes \n and \t
 };

@@ -2,13 +2,9 @@
 
 #include <cstring>
 
-int32_t FirstCharacterCode(const char* value) {
-    return static_cast<signed char>(value[0]);
-}
+int32_t FirstCharacterCode(const char* value) { return static_cast<signed char>(value[0]); }
 
-bool IsFolderMarker(const char* marker) {
-    return marker && marker[0] == '<';
-}
+bool IsFolderMarker(const char* marker) { return marker && marker[0] == '<'; }
 
 bool FolderKeyFromMarker(const char* marker, char (&keyName)[folderPathSize]) {
     // Only the first folderPathSize + 1 characters matter: anything longer is

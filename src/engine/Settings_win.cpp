@@ -29,8 +29,8 @@ bool FindUserSettingsFile() {
     char appData[MAX_PATH];
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
         return false;
-    int length = snprintf(userSettingsFile, sizeof userSettingsFile,
-                          "%s\\VelorinScreenSaver\\VelorinTools.ini", appData);
+    int length =
+        snprintf(userSettingsFile, sizeof userSettingsFile, "%s\\VelorinScreenSaver\\VelorinTools.ini", appData);
     if (length > 0 && static_cast<size_t>(length) < sizeof userSettingsFile)
         return true;
     userSettingsFile[0] = '\0';
@@ -66,9 +66,7 @@ const char* SettingsFileFromProfile() {
 char dataFolder[folderPathSize];
 const char* settingsFileName = profileSettingsFile;
 
-void ChooseSettingsFile() {
-    settingsFileName = SettingsFileFromProfile();
-}
+void ChooseSettingsFile() { settingsFileName = SettingsFileFromProfile(); }
 
 void EnterDataFolder(const char* marker) {
     char folder[folderPathSize];
@@ -77,9 +75,7 @@ void EnterDataFolder(const char* marker) {
         char keyName[folderPathSize];
         if (!FolderKeyFromMarker(marker, keyName))
             return;
-        candidate = GetProfileStringA("Folders", keyName, "", folder, folderPathSize)
-                        ? folder
-                        : GetCommandLineA();
+        candidate = GetProfileStringA("Folders", keyName, "", folder, folderPathSize) ? folder : GetCommandLineA();
     }
     if (SetCurrentDirectoryA(candidate))
         return;

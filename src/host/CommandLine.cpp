@@ -1,8 +1,6 @@
 #include "host/CommandLine.h"
 
-const char* NextByte(const char* text) {
-    return *text ? text + 1 : text;
-}
+const char* NextByte(const char* text) { return *text ? text + 1 : text; }
 
 const char* SkipProgramName(const char* commandLine, NextCharFunction next) {
     const char* p = commandLine;

@@ -30,6 +30,4 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 // Command-line numbers are 32-bit window handles, widened the same way on
 // both builds.
-inline HWND HandleFromNumber(uint32_t value) {
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
-}
+inline HWND HandleFromNumber(uint32_t value) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(value)); }

@@ -13,8 +13,7 @@ bool isPreview;
 typedef BOOL(WINAPI* HeapSetInformationFunction)(HANDLE, int, void*, SIZE_T);
 
 static void EnableHeapTerminationOnCorruption() {
-    auto heapSetInformation =
-        SystemFunction<HeapSetInformationFunction>("KERNEL32.DLL", "HeapSetInformation");
+    auto heapSetInformation = SystemFunction<HeapSetInformationFunction>("KERNEL32.DLL", "HeapSetInformation");
     if (heapSetInformation)
         heapSetInformation(nullptr, 1 /* HeapEnableTerminationOnCorruption */, nullptr, 0);
 }

@@ -16,9 +16,15 @@ static InputAction DecidePowerBroadcast(WPARAM event, LPARAM data) {
     switch (event) {
     case 0:  // PBT_APMQUERYSUSPEND: agree, and keep running until the suspend itself
         return InputAction::AnswerOne;
-    case 1: case 2: case 3: case 4: case 5:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
         return InputAction::Close;
-    case 6: case 7: case 8:
+    case 6:
+    case 7:
+    case 8:
     case 18:  // PBT_APMRESUMEAUTOMATIC
         return resumedFromFailure ? InputAction::PassOn : InputAction::Close;
     case 10:      // PBT_APMPOWERSTATUSCHANGE

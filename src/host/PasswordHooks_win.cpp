@@ -31,8 +31,8 @@ void SetScreenSaverRunning(BOOL running) {
 // The user's "ScreenSaveUsePassword" setting, read as 4 bytes.
 static bool PasswordWanted(HKEY desktop) {
     DWORD value = 0, size = sizeof value;
-    return RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
-                            reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+    return RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                            &size) == ERROR_SUCCESS &&
            value != 0;
 }
 
@@ -42,8 +42,7 @@ void LoadPasswordVerifier() {
     if (passwordLibrary)
         UnloadPasswordVerifier();
     HKEY opened;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &opened) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
         return;
     const RegistryKey desktop(opened);
     if (!PasswordWanted(desktop.Get()))
@@ -90,9 +89,7 @@ bool VerifyPassword(HWND window) {
     return isClosing;
 }
 
-LRESULT VerifyPasswordRequest(HWND window) {
-    return passwordVerifier ? passwordVerifier(window) : 1;
-}
+LRESULT VerifyPasswordRequest(HWND window) { return passwordVerifier ? passwordVerifier(window) : 1; }
 
 void ChangeSaverPassword(HWND ownerWindow) {
     const LoadedLibrary library(LoadLibraryA("MPR.DLL"));

@@ -66,17 +66,14 @@ int RunSaver(HWND parentWindow) {
     if (RegisterClassA(&windowClass)) {
         HWND saverWindow;
         if (parentWindow)
-            saverWindow = CreateWindowExA(0, saverClassName, previewTitle,
-                                          WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                                          area.right - area.left, area.bottom - area.top,
-                                          parentWindow, nullptr, hostInstance, nullptr);
+            saverWindow = CreateWindowExA(0, saverClassName, previewTitle, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                                          0, area.right - area.left, area.bottom - area.top, parentWindow, nullptr,
+                                          hostInstance, nullptr);
         else
-            saverWindow = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, saverClassName,
-                                          fullScreenTitle,
-                                          WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                          area.left, area.top, area.right - area.left,
-                                          area.bottom - area.top, nullptr, nullptr, hostInstance,
-                                          nullptr);
+            saverWindow = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, saverClassName, fullScreenTitle,
+                                          WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, area.left,
+                                          area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr,
+                                          hostInstance, nullptr);
         if (saverWindow) {
             if (!parentWindow)
                 SetForegroundWindow(saverWindow);

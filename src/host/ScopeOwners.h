@@ -126,8 +126,7 @@ public:
     explicit WindowDC(HWND window) : window(window), dc(GetDC(window)), owned(true) {}
     // `given` where there is one, which stays the caller's; otherwise the
     // window's own.
-    WindowDC(HWND window, HDC given)
-        : window(window), dc(given ? given : GetDC(window)), owned(!given) {}
+    WindowDC(HWND window, HDC given) : window(window), dc(given ? given : GetDC(window)), owned(!given) {}
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
     ~WindowDC() {

@@ -9,6 +9,5 @@
 template <typename Function>
 Function SystemFunction(const char* library, const char* name) {
     HMODULE module = GetModuleHandleA(library);
-    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                  : nullptr;
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }

@@ -2,9 +2,7 @@
 #include "host/CommandLine.h"
 #include "host/Host.h"
 
-static const char* NextAnsiChar(const char* text) {
-    return CharNextA(text);
-}
+static const char* NextAnsiChar(const char* text) { return CharNextA(text); }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The runtime's own split of the command line is not used: the switch is

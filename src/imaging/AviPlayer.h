@@ -45,7 +45,7 @@ private:
     BITMAPINFOHEADER* currentFrame;  // owned by frameDecoder; null when none
     AVIFILEINFOA fileInfo;           // dwWidth, dwHeight size the requested frames
     PAVIFILE file;
-    AVISTREAMINFOA videoInfo;        // dwRate / dwScale, dwLength
+    AVISTREAMINFOA videoInfo;  // dwRate / dwScale, dwLength
     PAVISTREAM videoStream;
     PGETFRAME frameDecoder;
     int32_t currentFrameNumber;

@@ -12,9 +12,7 @@ AVI_PLAYER::AVI_PLAYER() {
     Reset();
 }
 
-AVI_PLAYER::~AVI_PLAYER() {
-    Close();
-}
+AVI_PLAYER::~AVI_PLAYER() { Close(); }
 
 // The information records and the sound format keep their bytes until the
 // next open overwrites them.
@@ -72,9 +70,8 @@ void AVI_PLAYER::OpenVideo(int32_t depth) {
     wanted.biBitCount = static_cast<WORD>(depth == 15 ? 16 : depth);
     wanted.biCompression = BI_RGB;
     // 0 and 16: whatever suits the display best (16 bits come in several layouts).
-    LPBITMAPINFOHEADER request = depth == 0 || depth == 16
-                                     ? reinterpret_cast<LPBITMAPINFOHEADER>(AVIGETFRAMEF_BESTDISPLAYFMT)
-                                     : &wanted;
+    LPBITMAPINFOHEADER request =
+        depth == 0 || depth == 16 ? reinterpret_cast<LPBITMAPINFOHEADER>(AVIGETFRAMEF_BESTDISPLAYFMT) : &wanted;
     frameDecoder = AVIStreamGetFrameOpen(videoStream, request);
     AVIStreamInfoA(videoStream, &videoInfo, sizeof videoInfo);
     if (frameDecoder && videoInfo.dwLength > 0 && (currentFrameNumber != 0 || !currentFrame)) {
@@ -96,9 +93,7 @@ void AVI_PLAYER::OpenSound() {
     AVIStreamReadFormat(soundStream, 0, &soundFormat, &size);
 }
 
-uint32_t AVI_PLAYER::FrameCount() const {
-    return videoStream ? videoInfo.dwLength : 0;
-}
+uint32_t AVI_PLAYER::FrameCount() const { return videoStream ? videoInfo.dwLength : 0; }
 
 double AVI_PLAYER::GetFrameRate() const {
     return videoStream ? MovieFrameRate(videoInfo.dwRate, videoInfo.dwScale) : 0.0;

@@ -25,12 +25,8 @@ struct TiffView {
     bool Read(uint64_t offset, uint8_t* out, size_t count) const {
         return offset <= size && count <= size - offset && read(source, start + offset, out, count);
     }
-    uint32_t U16(const uint8_t* p) const {
-        return bigEndian ? uint32_t(p[0]) << 8 | p[1] : uint32_t(p[1]) << 8 | p[0];
-    }
-    uint32_t U32(const uint8_t* p) const {
-        return bigEndian ? U16(p) << 16 | U16(p + 2) : U16(p + 2) << 16 | U16(p);
-    }
+    uint32_t U16(const uint8_t* p) const { return bigEndian ? uint32_t(p[0]) << 8 | p[1] : uint32_t(p[1]) << 8 | p[0]; }
+    uint32_t U32(const uint8_t* p) const { return bigEndian ? U16(p) << 16 | U16(p + 2) : U16(p + 2) << 16 | U16(p); }
 };
 
 // The orientation held in IFD0 of the structure, or 1.
@@ -79,7 +75,7 @@ int OrientationOfJpeg(ReadAt read, void* source) {
             continue;
         }
         if (code == 0xDA || code == 0xD9 || !read(source, at + 2, marker + 2, 2))
-            return 1;  // scan data or the end: no Exif segment before it
+            return 1;                                     // scan data or the end: no Exif segment before it
         const uint32_t length = BigEndian16(marker + 2);  // counts itself, not the marker
         if (length < 2)
             return 1;

@@ -19,7 +19,8 @@ namespace {
 std::string PosixPath(const char* path) {
     std::string posix(path);
     for (char& c : posix)
-        if (c == '\\') c = '/';
+        if (c == '\\')
+            c = '/';
     return posix;
 }
 
@@ -45,26 +46,30 @@ FolderListing* OpenListing(const char* search, char* name) {
     const size_t slash = posix.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : posix.substr(0, slash + 1);
     DIR* dir = opendir(folder.c_str());
-    if (!dir) return nullptr;
+    if (!dir)
+        return nullptr;
     FolderListing* listing = new (std::nothrow) FolderListing{dir, posix.substr(slash + 1)};
     if (!listing) {
         closedir(dir);
         return nullptr;
     }
-    if (NextListed(listing, name)) return listing;
+    if (NextListed(listing, name))
+        return listing;
     CloseListing(listing);
     return nullptr;
 }
 
 void CloseListing(FolderListing* listing) {
-    if (!listing) return;
+    if (!listing)
+        return;
     closedir(listing->dir);
     delete listing;
 }
 
 PathKind KindOfPath(const char* path) {
     struct stat status;
-    if (stat(PosixPath(path).c_str(), &status) != 0) return PathKind::Missing;
+    if (stat(PosixPath(path).c_str(), &status) != 0)
+        return PathKind::Missing;
     return S_ISDIR(status.st_mode) ? PathKind::Folder : PathKind::File;
 }
 #endif

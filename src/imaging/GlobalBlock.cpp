@@ -6,7 +6,8 @@
 void* AllocGlobalBlock(size_t size) { return GlobalAlloc(0, size); }
 
 void FreeGlobalBlock(void* block) {
-    if (block) GlobalFree(block);
+    if (block)
+        GlobalFree(block);
 }
 #else
 #include <cstdlib>

@@ -75,10 +75,8 @@ public:
     // supplies the geometry (height is |biHeight|, depth the effective depth,
     // stride RowStride(width, depth)). Only a depth that is not supported is
     // rejected: reads give 0, writes return 0.
-    uint32_t GetPixelUnchecked(int x, int y, int width, int height, int depth, int stride,
-                               bool topByteFromTable) const;
-    int SetPixelUnchecked(int x, int y, int width, int height, int depth, int stride,
-                          uint32_t colour);
+    uint32_t GetPixelUnchecked(int x, int y, int width, int height, int depth, int stride, bool topByteFromTable) const;
+    int SetPixelUnchecked(int x, int y, int width, int height, int depth, int stride, uint32_t colour);
 
     // Bytes per row: d * width bits (d = 16 for depth 15) rounded up to whole
     // bytes, then to a multiple of 4. 0 for a negative width, or a stride that
@@ -169,9 +167,7 @@ public:
     const BYTE* Row(int y, int height, int stride) const {
         return bits + static_cast<ptrdiff_t>(height - 1 - y) * stride;
     }
-    BYTE* Row(int y, int height, int stride) {
-        return bits + static_cast<ptrdiff_t>(height - 1 - y) * stride;
-    }
+    BYTE* Row(int y, int height, int stride) { return bits + static_cast<ptrdiff_t>(height - 1 - y) * stride; }
     // Colour value of palette entry i (index in the top byte, or the reserved
     // byte when topByteFromTable); black past the entries the block holds.
     uint32_t PaletteColour(uint32_t index, bool topByteFromTable) const;

@@ -18,13 +18,20 @@ struct SourceMap {
 
 SourceMap MapFor(int orientation, int64_t w, int64_t h) {
     switch (orientation) {
-    case orientationTopRight: return {w - 1, -1, 0, 0, 0, 1};
-    case orientationBottomRight: return {w - 1, -1, 0, h - 1, 0, -1};
-    case orientationBottomLeft: return {0, 1, 0, h - 1, 0, -1};
-    case orientationLeftTop: return {0, 0, 1, 0, 1, 0};
-    case orientationRightTop: return {0, 0, 1, h - 1, -1, 0};
-    case orientationRightBottom: return {w - 1, 0, -1, h - 1, -1, 0};
-    default: return {w - 1, 0, -1, 0, 1, 0};  // orientationLeftBottom
+    case orientationTopRight:
+        return {w - 1, -1, 0, 0, 0, 1};
+    case orientationBottomRight:
+        return {w - 1, -1, 0, h - 1, 0, -1};
+    case orientationBottomLeft:
+        return {0, 1, 0, h - 1, 0, -1};
+    case orientationLeftTop:
+        return {0, 0, 1, 0, 1, 0};
+    case orientationRightTop:
+        return {0, 0, 1, h - 1, -1, 0};
+    case orientationRightBottom:
+        return {w - 1, 0, -1, h - 1, -1, 0};
+    default:
+        return {w - 1, 0, -1, 0, 1, 0};  // orientationLeftBottom
     }
 }
 
@@ -32,7 +39,8 @@ SourceMap MapFor(int orientation, int64_t w, int64_t h) {
 // the source rows, the next `step` bytes on.
 template <int Bytes>
 void CopyWholePixels(BYTE* row, const BYTE* source, int64_t at, int64_t step, int count) {
-    for (int x = 0; x < count; ++x, at += step) std::memcpy(row + int64_t(x) * Bytes, source + at, Bytes);
+    for (int x = 0; x < count; ++x, at += step)
+        std::memcpy(row + int64_t(x) * Bytes, source + at, Bytes);
 }
 
 // The same for pixels of 1, 2 or 4 bits, with `at` and `step` in bits, into
@@ -86,11 +94,20 @@ bool OrientPicture(KBitmap& picture, int orientation) {
         BYTE* row = rows + (topDown ? y : newHeight - 1 - y) * int64_t(newStride);
         const int64_t at = rowBase + (m.y0 + y * m.yY) * rowStep + (m.x0 + y * m.xY) * bits;
         switch (bits) {
-        case 8: CopyWholePixels<1>(row, source, at / 8, step / 8, newWidth); break;
-        case 16: CopyWholePixels<2>(row, source, at / 8, step / 8, newWidth); break;
-        case 24: CopyWholePixels<3>(row, source, at / 8, step / 8, newWidth); break;
-        case 32: CopyWholePixels<4>(row, source, at / 8, step / 8, newWidth); break;
-        default: CopyBitPixels(row, source, at, step, newWidth, bits);
+        case 8:
+            CopyWholePixels<1>(row, source, at / 8, step / 8, newWidth);
+            break;
+        case 16:
+            CopyWholePixels<2>(row, source, at / 8, step / 8, newWidth);
+            break;
+        case 24:
+            CopyWholePixels<3>(row, source, at / 8, step / 8, newWidth);
+            break;
+        case 32:
+            CopyWholePixels<4>(row, source, at / 8, step / 8, newWidth);
+            break;
+        default:
+            CopyBitPixels(row, source, at, step, newWidth, bits);
         }
     }
 

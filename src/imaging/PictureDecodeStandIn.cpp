@@ -4,9 +4,7 @@
 #ifndef _WIN32
 #include "imaging/PictureFile.h"
 
-BYTE* DecodePicture(const char* /*path*/, const DecodeSizeRule& /*decodeSize*/, SIZE* /*fullSize*/) {
-    return nullptr;
-}
+BYTE* DecodePicture(const char* /*path*/, const DecodeSizeRule& /*decodeSize*/, SIZE* /*fullSize*/) { return nullptr; }
 
 void* DecompressWithCodec(const KBitmap& /*bitmap*/) { return nullptr; }
 #endif

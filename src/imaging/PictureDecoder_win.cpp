@@ -23,11 +23,9 @@ struct FormatDepth {
 
 // Compared in this order; the first match decides.
 const FormatDepth formatDepths[] = {
-    {&GUID_WICPixelFormat1bppIndexed, 1}, {&GUID_WICPixelFormat2bppIndexed, 2},
-    {&GUID_WICPixelFormat4bppIndexed, 4}, {&GUID_WICPixelFormat8bppIndexed, 8},
-    {&GUID_WICPixelFormat24bppBGR, 24},   {&GUID_WICPixelFormat24bppRGB, 24},
-    {&GUID_WICPixelFormat32bppBGR, 32},   {&GUID_WICPixelFormat32bppBGRA, 32},
-    {&GUID_WICPixelFormat32bppRGBA, 32},
+    {&GUID_WICPixelFormat1bppIndexed, 1}, {&GUID_WICPixelFormat2bppIndexed, 2}, {&GUID_WICPixelFormat4bppIndexed, 4},
+    {&GUID_WICPixelFormat8bppIndexed, 8}, {&GUID_WICPixelFormat24bppBGR, 24},   {&GUID_WICPixelFormat24bppRGB, 24},
+    {&GUID_WICPixelFormat32bppBGR, 32},   {&GUID_WICPixelFormat32bppBGRA, 32},  {&GUID_WICPixelFormat32bppRGBA, 32},
 };
 
 // The depth of a format stored in its own layout; 0 for every other format,
@@ -44,13 +42,11 @@ int TableDepth(const GUID& format) {
 // SDK's headers.
 struct IWICBitmapSourceTransform : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* area, UINT width, UINT height,
-                                                 WICPixelFormatGUID* format,
-                                                 WICBitmapTransformOptions transform, UINT stride,
-                                                 UINT bufferSize, BYTE* buffer) = 0;
+                                                 WICPixelFormatGUID* format, WICBitmapTransformOptions transform,
+                                                 UINT stride, UINT bufferSize, BYTE* buffer) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
-                                                           BOOL* supported) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) = 0;
 };
 const IID iidSourceTransform = {0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
 // Windows 10's best scaler; older systems and Wine fall back to Fant.
@@ -118,8 +114,7 @@ BYTE* CopyFrame(IWICBitmapSource* frame, IWICBitmapSource* flipped, IWICPalette*
     const UINT stride = static_cast<UINT>(RowStride64(h.width, depth));
     WICRect whole = {0, 0, static_cast<INT>(h.width), static_cast<INT>(h.height)};
     flipped->CopyPixels(&whole, stride, stride * h.height, rows);
-    if (IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) ||
-        IsEqualGUID(format, GUID_WICPixelFormat32bppRGBA))
+    if (IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) || IsEqualGUID(format, GUID_WICPixelFormat32bppRGBA))
         for (UINT64 at = 0; at + 4 <= UINT64(stride) * h.height; at += 4)
             OverBlack(rows + at);
     return block;
@@ -151,8 +146,8 @@ BYTE* CopyAs24(IWICBitmapSource* source) {
 // The decoder's own scaled decoding to the smallest size it offers that is at
 // least `width` x `height`, held in a WIC bitmap of that size; false when the
 // decoder offers none smaller than the picture.
-bool DecodeScaled(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width,
-                  UINT height, ComOwner<IWICBitmap>& result) {
+bool DecodeScaled(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width, UINT height,
+                  ComOwner<IWICBitmap>& result) {
     ComOwner<IWICBitmapSourceTransform> transform;
     UINT fullWidth = 0, fullHeight = 0;
     frame->GetSize(&fullWidth, &fullHeight);
@@ -180,28 +175,23 @@ bool DecodeScaled(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UIN
     BYTE* pixels = nullptr;
     WICRect whole = {0, 0, static_cast<INT>(w), static_cast<INT>(h)};
     return SUCCEEDED(factory->CreateBitmap(w, h, format, WICBitmapCacheOnLoad, result.Out())) &&
-           SUCCEEDED(result->Lock(&whole, WICBitmapLockWrite, lock.Out())) &&
-           SUCCEEDED(lock->GetStride(&stride)) &&
+           SUCCEEDED(result->Lock(&whole, WICBitmapLockWrite, lock.Out())) && SUCCEEDED(lock->GetStride(&stride)) &&
            SUCCEEDED(lock->GetDataPointer(&size, &pixels)) &&
-           SUCCEEDED(transform->CopyPixels(nullptr, w, h, &format, WICBitmapTransformRotate0,
-                                           stride, size, pixels));
+           SUCCEEDED(transform->CopyPixels(nullptr, w, h, &format, WICBitmapTransformRotate0, stride, size, pixels));
 }
 
 // Through WIC's converter to 32-bit BGR laid over black (premultiplied alpha
 // over black is the colour itself; Wine's converter refuses 24-bit targets
 // from some formats, 32-bit works everywhere).
-bool ConvertToBgr(IWICImagingFactory* factory, IWICBitmapSource* source,
-                  ComOwner<IWICFormatConverter>& converter) {
+bool ConvertToBgr(IWICImagingFactory* factory, IWICBitmapSource* source, ComOwner<IWICFormatConverter>& converter) {
     return SUCCEEDED(factory->CreateFormatConverter(converter.Out())) &&
-           SUCCEEDED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA,
-                                           WICBitmapDitherTypeNone, nullptr, 0,
+           SUCCEEDED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0,
                                            WICBitmapPaletteTypeCustom));
 }
 
 // A picture outside the table, or one to be made smaller: decoded through
 // the converter and WIC's scaler, stored as 24 bits.
-BYTE* ConvertFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width,
-                   UINT height) {
+BYTE* ConvertFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UINT width, UINT height) {
     UINT fullWidth = 0, fullHeight = 0;
     frame->GetSize(&fullWidth, &fullHeight);
     const bool smaller = width < fullWidth || height < fullHeight;
@@ -215,8 +205,8 @@ BYTE* ConvertFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
     // before neighbours are blended.
     WICPixelFormatGUID format = {};
     source->GetPixelFormat(&format);
-    const bool scaleFirst = IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) ||
-                            IsEqualGUID(format, GUID_WICPixelFormat32bppBGR);
+    const bool scaleFirst =
+        IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) || IsEqualGUID(format, GUID_WICPixelFormat32bppBGR);
     ComOwner<IWICFormatConverter> converter;
     if (!scaleFirst) {
         if (!ConvertToBgr(factory, source, converter))
@@ -243,8 +233,8 @@ BYTE* ConvertFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, UI
 // picture too large to hold is refused from its header before that, so the
 // saver falls back to the banner at once instead of after many seconds.
 bool DeclaresTooLargeAPicture(const char* path) {
-    const KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    const KernelHandle file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     static BYTE head[256 * 1024];  // enough for the metadata that may precede a frame header
@@ -269,10 +259,10 @@ BYTE* DecodePicture(const char* path, const DecodeSizeRule& decodeSize, SIZE* fu
     ComOwner<IWICPalette> palette;
     ComOwner<IWICBitmapFrameDecode> frame;
     ComOwner<IWICBitmapFlipRotator> flipper;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, factory.OutVoid())) ||
-        FAILED(factory->CreateDecoderFromFilename(widePath, nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.Out())) ||
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                factory.OutVoid())) ||
+        FAILED(factory->CreateDecoderFromFilename(widePath, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                  decoder.Out())) ||
         FAILED(factory->CreatePalette(palette.Out())) ||
         FAILED(decoder->GetFrame(0, frame.Out())))  // only the first frame of a multi-frame file
         return nullptr;
@@ -319,12 +309,11 @@ void* DecompressWithCodec(const KBitmap& bitmap) {
     // biClrUsed would send the codec past its end).
     input.header.biSize = sizeof input.header;
     input.header.biClrUsed = static_cast<DWORD>(entries);
-    HIC codec = ICLocate(ICTYPE_VIDEO, input.header.biCompression, &input.header, nullptr,
-                         ICMODE_DECOMPRESS);
+    HIC codec = ICLocate(ICTYPE_VIDEO, input.header.biCompression, &input.header, nullptr, ICMODE_DECOMPRESS);
     if (!codec)
         return nullptr;
-    const GlobalMemory expanded(ICImageDecompress(codec, 0, reinterpret_cast<BITMAPINFO*>(&input),
-                                                  const_cast<BYTE*>(bitmap.Bits()), nullptr));
+    const GlobalMemory expanded(
+        ICImageDecompress(codec, 0, reinterpret_cast<BITMAPINFO*>(&input), const_cast<BYTE*>(bitmap.Bits()), nullptr));
     ICClose(codec);
     if (!expanded)
         return nullptr;

@@ -19,8 +19,7 @@ using DecodeSizeRule = std::function<SIZE(SIZE picture)>;
 // `uprightSize`, when given, receives the picture's full upright size, which
 // the layouts work from whatever size its pixels were decoded at. Returns
 // the block size, 0 on failure (the bitmap is then empty).
-uint32_t LoadPicture(KBitmap& bitmap, const char* path, const DecodeSizeRule& decodeSize,
-                     SIZE* uprightSize);
+uint32_t LoadPicture(KBitmap& bitmap, const char* path, const DecodeSizeRule& decodeSize, SIZE* uprightSize);
 
 // Expands a compressed picture (4-bit RLE here; other compressions through an
 // installed codec where the platform has one) into plain rows. Pictures that
@@ -34,8 +33,7 @@ void Decompress(KBitmap& bitmap);
 // black. A picture larger than `decodeSize` answers is decoded at that size;
 // `fullSize` receives the size the file holds, as stored. Without a platform
 // decoder (the portable build) it always answers null.
-BYTE* DecodePicture(const char* path, const DecodeSizeRule& decodeSize = {},
-                    SIZE* fullSize = nullptr);
+BYTE* DecodePicture(const char* path, const DecodeSizeRule& decodeSize = {}, SIZE* fullSize = nullptr);
 
 // Expands compressed data other than 4-bit RLE with an installed codec, where
 // the platform has codecs; returns a packed DIB in a global block (see

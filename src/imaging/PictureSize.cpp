@@ -29,8 +29,7 @@ bool ReadJpegSize(const uint8_t* data, size_t size, PictureSize* result) {
         const uint32_t length = BigEndian16(data + at + 2);
         if (length < 2)
             return false;
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                           marker != 0xCC;
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) {
             if (at + 9 > size)
                 return false;
@@ -64,6 +63,4 @@ bool ReadPictureSize(const uint8_t* data, size_t size, PictureSize* result) {
     return false;
 }
 
-bool PictureTooLarge(PictureSize size) {
-    return uint64_t(size.width) * size.height * 3 > KBitmap::kMaxBlockBytes;
-}
+bool PictureTooLarge(PictureSize size) { return uint64_t(size.width) * size.height * 3 > KBitmap::kMaxBlockBytes; }

@@ -11,13 +11,10 @@
 namespace pixel {
 
 inline bool IsSupportedDepth(int depth) {
-    return depth == 1 || depth == 4 || depth == 8 || depth == 15 || depth == 16 ||
-           depth == 24 || depth == 32;
+    return depth == 1 || depth == 4 || depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
 }
 
-inline uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue) {
-    return red | green << 8 | blue << 16;
-}
+inline uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue) { return red | green << 8 | blue << 16; }
 
 // 5-5-5 word to colour value; the low three bits of each channel stay 0.
 inline uint32_t Decode15(uint32_t word) {
@@ -53,9 +50,12 @@ inline void WriteWord(BYTE* p, uint16_t word) {
 // Palette index of pixel x in a row of depth 1, 4 or 8.
 inline uint32_t ReadIndex(const BYTE* row, int x, int depth) {
     switch (depth) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (x & 1) ? row[x >> 1] & 15 : row[x >> 1] >> 4;
-    default: return row[x];
+    case 1:
+        return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4:
+        return (x & 1) ? row[x >> 1] & 15 : row[x >> 1] >> 4;
+    default:
+        return row[x];
     }
 }
 
@@ -72,15 +72,19 @@ inline void WriteIndex(BYTE* row, int x, int depth, uint32_t index) {
         else
             row[x >> 1] = static_cast<BYTE>((row[x >> 1] & 0x0F) | (index & 15) << 4);
         break;
-    default: row[x] = static_cast<BYTE>(index); break;
+    default:
+        row[x] = static_cast<BYTE>(index);
+        break;
     }
 }
 
 // Colour value of pixel x of a row of depth 15, 16, 24 or 32.
 inline uint32_t ReadDirect(const BYTE* row, int x, int depth) {
     switch (depth) {
-    case 15: return Decode15(ReadWord(row + 2 * x));
-    case 16: return Decode16(ReadWord(row + 2 * x));
+    case 15:
+        return Decode15(ReadWord(row + 2 * x));
+    case 16:
+        return Decode16(ReadWord(row + 2 * x));
     case 24: {
         const BYTE* p = row + 3 * x;
         return Rgb(p[2], p[1], p[0]);
@@ -94,8 +98,12 @@ inline uint32_t ReadDirect(const BYTE* row, int x, int depth) {
 
 inline void WriteDirect(BYTE* row, int x, int depth, uint32_t colour) {
     switch (depth) {
-    case 15: WriteWord(row + 2 * x, Encode15(colour)); break;
-    case 16: WriteWord(row + 2 * x, Encode16(colour)); break;
+    case 15:
+        WriteWord(row + 2 * x, Encode15(colour));
+        break;
+    case 16:
+        WriteWord(row + 2 * x, Encode16(colour));
+        break;
     case 24: {
         BYTE* p = row + 3 * x;
         p[0] = static_cast<BYTE>(colour >> 16);

@@ -32,7 +32,8 @@ struct ChannelSums {
 // keeps the reciprocal of the last count, which neighbouring areas share.
 uint32_t MeanColour(const ChannelSums& sums, uint32_t transparentColour, pixel::ChannelDivider& divider) {
     if (sums.count == 0) {
-        if (transparentColour == KBitmap::kNoTransparentColour) return 0;
+        if (transparentColour == KBitmap::kNoTransparentColour)
+            return 0;
         return transparentColour & 0xFFFFFF;  // its channels divided by 1
     }
     const uint64_t r = divider.Divide(sums.red, sums.count) & 255;
@@ -82,7 +83,8 @@ struct AreaSummer {
             const BYTE* row = bitmap.Row(y, g.height, g.stride);
             for (int x = left; x <= right; ++x) {
                 const uint32_t c = pixel::Read<Depth>(row, x, lut) & 0xFFFFFF;
-                if (skipTransparent && c == transparent) continue;
+                if (skipTransparent && c == transparent)
+                    continue;
                 red += c & 255;
                 green += (c >> 8) & 255;
                 blue += c >> 16;
@@ -93,15 +95,17 @@ struct AreaSummer {
     }
 };
 
-ChannelSums SumArea(const KBitmap& bitmap, const Geometry& g, const uint32_t* lut, int left,
-                    int top, int right, int bottom) {
+ChannelSums SumArea(const KBitmap& bitmap, const Geometry& g, const uint32_t* lut, int left, int top, int right,
+                    int bottom) {
     AreaSummer summer{bitmap, g, lut, left, top, right, bottom, {}};
-    if (left > right || top > bottom) return summer.sums;
+    if (left > right || top > bottom)
+        return summer.sums;
     if (!pixel::DispatchDepth(g.depth, summer)) {
         // Unsupported depths read every pixel as 0 (black).
-        const bool skipped = bitmap.transparentColour != KBitmap::kNoTransparentColour &&
-                             (bitmap.transparentColour & 0xFFFFFF) == 0;
-        if (!skipped) summer.sums.count = uint64_t(right - left + 1) * uint64_t(bottom - top + 1);
+        const bool skipped =
+            bitmap.transparentColour != KBitmap::kNoTransparentColour && (bitmap.transparentColour & 0xFFFFFF) == 0;
+        if (!skipped)
+            summer.sums.count = uint64_t(right - left + 1) * uint64_t(bottom - top + 1);
     }
     return summer.sums;
 }
@@ -136,7 +140,8 @@ struct NearestScaler {
                     out[2 * x + 1] = in[2 * sx + 1] & 0x7F;
                 } else {
                     constexpr int bytes = Depth == 32 ? 4 : Depth == 24 ? 3 : 2;
-                    for (int i = 0; i < bytes; ++i) out[bytes * x + i] = in[bytes * sx + i];
+                    for (int i = 0; i < bytes; ++i)
+                        out[bytes * x + i] = in[bytes * sx + i];
                 }
             }
         }
@@ -150,13 +155,15 @@ struct NearestScaler {
     template <int Bytes>
     void CopyWhole() {
         std::vector<size_t> offsets(size_t(to.width));
-        for (int x = 0; x < to.width; ++x) offsets[x] = size_t(Bytes) * size_t(columns[x]);
+        for (int x = 0; x < to.width; ++x)
+            offsets[x] = size_t(Bytes) * size_t(columns[x]);
         int wordColumns = to.width;
         if (Bytes == 3) {
             // Pixels whose four-byte read and write both stay inside the rows.
             const size_t rowBytes = size_t(3) * size_t(from.width);
             wordColumns = from.width < 2 ? 0 : to.width - 1;
-            while (wordColumns > 0 && offsets[wordColumns - 1] + 4 > rowBytes) --wordColumns;
+            while (wordColumns > 0 && offsets[wordColumns - 1] + 4 > rowBytes)
+                --wordColumns;
         }
         for (int y = 0; y < to.height; ++y) {
             const BYTE* in = source.Row(rows[y], from.height, from.stride);
@@ -170,13 +177,15 @@ struct NearestScaler {
             const BYTE* ahead = y + 1 < to.height ? source.Row(rows[y + 1], from.height, from.stride) : in;
             int x = 0;
             for (; x < wordColumns; ++x) {
-                if ((x & 7) == 0) __builtin_prefetch(ahead + offset[x]);
+                if ((x & 7) == 0)
+                    __builtin_prefetch(ahead + offset[x]);
                 uint32_t word;
                 std::memcpy(&word, in + offset[x], 4);
                 std::memcpy(out + size_t(Bytes) * x, &word, 4);
             }
             for (; x < to.width; ++x)
-                for (int i = 0; i < Bytes; ++i) out[size_t(Bytes) * x + i] = in[offset[x] + i];
+                for (int i = 0; i < Bytes; ++i)
+                    out[size_t(Bytes) * x + i] = in[offset[x] + i];
         }
     }
 };
@@ -188,15 +197,16 @@ struct NearestScaler {
 // order gives the same totals as adding pixel by pixel.
 template <int Bytes>
 void AverageWholePixels(const KBitmap& source, const Geometry& from, KBitmap& target, const Geometry& to,
-                        const std::vector<int>& lefts, const std::vector<int>& rights,
-                        const std::vector<int>& tops, const std::vector<int>& bottoms) {
+                        const std::vector<int>& lefts, const std::vector<int>& rights, const std::vector<int>& tops,
+                        const std::vector<int>& bottoms) {
     // Spans are non-decreasing, so the columns any area uses run from the
     // first left to the last right.
     const int first = lefts.front();
     const int last = rights.back();
     std::vector<uint16_t> sums(last >= first ? size_t(last - first + 1) * Bytes : 0);
     std::vector<size_t> starts(size_t(to.width));
-    for (int x = 0; x < to.width; ++x) starts[x] = size_t(lefts[x] - first) * Bytes;
+    for (int x = 0; x < to.width; ++x)
+        starts[x] = size_t(lefts[x] - first) * Bytes;
     pixel::ChannelDivider divider;
     const size_t bytes = sums.size();
     for (int y = 0; y < to.height; ++y) {
@@ -204,17 +214,20 @@ void AverageWholePixels(const KBitmap& source, const Geometry& from, KBitmap& ta
         const int top = tops[y], bottom = bottoms[y];
         if (top > bottom || bytes == 0) {
             // Nothing counted: black, as every area of this row is empty.
-            for (int x = 0; x < to.width; ++x) pixel::Write<Bytes * 8>(out, x, 0);
+            for (int x = 0; x < to.width; ++x)
+                pixel::Write<Bytes * 8>(out, x, 0);
             continue;
         }
         uint16_t* sum = sums.data();
         {
             const BYTE* in = source.Row(top, from.height, from.stride) + size_t(first) * Bytes;
-            for (size_t i = 0; i < bytes; ++i) sum[i] = in[i];
+            for (size_t i = 0; i < bytes; ++i)
+                sum[i] = in[i];
         }
         for (int sy = top + 1; sy <= bottom; ++sy) {
             const BYTE* in = source.Row(sy, from.height, from.stride) + size_t(first) * Bytes;
-            for (size_t i = 0; i < bytes; ++i) sum[i] = uint16_t(sum[i] + in[i]);
+            for (size_t i = 0; i < bytes; ++i)
+                sum[i] = uint16_t(sum[i] + in[i]);
         }
         const uint64_t rowsCounted = uint64_t(bottom - top + 1);
         for (int x = 0; x < to.width; ++x) {
@@ -235,7 +248,8 @@ void AverageWholePixels(const KBitmap& source, const Geometry& from, KBitmap& ta
             p[0] = static_cast<BYTE>(divider.Divide(b, count));
             p[1] = static_cast<BYTE>(divider.Divide(g, count));
             p[2] = static_cast<BYTE>(divider.Divide(r, count));
-            if (Bytes == 4) p[3] = 0;
+            if (Bytes == 4)
+                p[3] = 0;
         }
     }
 }
@@ -257,16 +271,17 @@ struct AreaScaler {
 
     bool ColumnSumsFit() const {
         int tallest = 0;
-        for (size_t i = 0; i < tops.size(); ++i) tallest = std::max(tallest, bottoms[i] - tops[i] + 1);
+        for (size_t i = 0; i < tops.size(); ++i)
+            tallest = std::max(tallest, bottoms[i] - tops[i] + 1);
         return tallest <= kMaxSummedRows;
     }
 
     template <int Depth>
     void Run() {
-        if (Depth <= 8) return;  // palette pictures are never averaged
+        if (Depth <= 8)
+            return;  // palette pictures are never averaged
         const uint32_t transparentColour = source.transparentColour;
-        if ((Depth == 24 || Depth == 32) && transparentColour == KBitmap::kNoTransparentColour &&
-            ColumnSumsFit()) {
+        if ((Depth == 24 || Depth == 32) && transparentColour == KBitmap::kNoTransparentColour && ColumnSumsFit()) {
             AverageWholePixels<Depth / 8>(source, from, target, to, lefts, rights, tops, bottoms);
             return;
         }
@@ -275,7 +290,8 @@ struct AreaScaler {
             BYTE* out = target.Row(y, to.height, to.stride);
             for (int x = 0; x < to.width; ++x) {
                 AreaSummer summer{source, from, nullptr, lefts[x], tops[y], rights[x], bottoms[y], {}};
-                if (summer.left <= summer.right && summer.top <= summer.bottom) summer.template Run<Depth>();
+                if (summer.left <= summer.right && summer.top <= summer.bottom)
+                    summer.template Run<Depth>();
                 pixel::Write<Depth>(out, x, MeanColour(summer.sums, transparentColour, divider));
             }
         }
@@ -294,7 +310,8 @@ struct SampleAxis {
 SampleAxis AxisAt(double position, int size) {
     SampleAxis axis{0, 0, 0.0, false};
     // truncate(position) lies in 0..size-1 exactly when position is in (-1, size).
-    if (!(position > -1.0 && position < double(size))) return axis;
+    if (!(position > -1.0 && position < double(size)))
+        return axis;
     axis.first = static_cast<int>(position);
     axis.second = axis.first + 1 >= size ? size - 1 : axis.first + 1;
     axis.fraction = position - axis.first;
@@ -312,7 +329,8 @@ struct BilinearScaler {
 
     template <int Depth>
     void Run() {
-        if (Depth <= 8) return;  // palette pictures are never blended
+        if (Depth <= 8)
+            return;  // palette pictures are never blended
         const uint32_t transparent = source.transparentColour;
         const bool checkTransparent = transparent != KBitmap::kNoTransparentColour;
         if ((Depth == 24 || Depth == 32) && !checkTransparent) {
@@ -323,7 +341,8 @@ struct BilinearScaler {
             BYTE* out = target.Row(y, to.height, to.stride);
             const SampleAxis& ay = rows[y];
             if (!ay.inside) {
-                for (int x = 0; x < to.width; ++x) pixel::Write<Depth>(out, x, source.backgroundColour);
+                for (int x = 0; x < to.width; ++x)
+                    pixel::Write<Depth>(out, x, source.backgroundColour);
                 continue;
             }
             const BYTE* row0 = source.Row(ay.first, from.height, from.stride);
@@ -339,9 +358,8 @@ struct BilinearScaler {
                 const uint32_t c01 = pixel::Read<Depth>(row1, ax.first, nullptr);
                 const uint32_t c11 = pixel::Read<Depth>(row1, ax.second, nullptr);
                 uint32_t colour;
-                if (checkTransparent &&
-                    ((c00 & 0xFFFFFF) == transparent || (c10 & 0xFFFFFF) == transparent ||
-                     (c01 & 0xFFFFFF) == transparent || (c11 & 0xFFFFFF) == transparent))
+                if (checkTransparent && ((c00 & 0xFFFFFF) == transparent || (c10 & 0xFFFFFF) == transparent ||
+                                         (c01 & 0xFFFFFF) == transparent || (c11 & 0xFFFFFF) == transparent))
                     colour = c00;
                 else
                     colour = pixel::BlendBilinear(c00, c10, c01, c11, ax.fraction, ay.fraction);
@@ -360,12 +378,14 @@ struct BilinearScaler {
     template <int Bytes>
     const double* CachedRow(RowCache& cache, int row, int keep) {
         for (int i = 0; i < 2; ++i)
-            if (cache.row[i] == row) return cache.values[i].data();
+            if (cache.row[i] == row)
+                return cache.values[i].data();
         const int slot = cache.row[0] == keep ? 1 : 0;
         const BYTE* in = source.Row(row, from.height, from.stride);
         double* out = cache.values[slot].data();
         const size_t count = size_t(from.width) * Bytes;
-        for (size_t i = 0; i < count; ++i) out[i] = double(in[i]);
+        for (size_t i = 0; i < count; ++i)
+            out[i] = double(in[i]);
         cache.row[slot] = row;
         return out;
     }
@@ -376,7 +396,8 @@ struct BilinearScaler {
     template <int Bytes>
     void BlendWholePixels() {
         RowCache cache;
-        for (std::vector<double>& values : cache.values) values.resize(size_t(from.width) * Bytes);
+        for (std::vector<double>& values : cache.values)
+            values.resize(size_t(from.width) * Bytes);
         std::vector<size_t> firsts(size_t(to.width)), seconds(size_t(to.width));
         std::vector<double> fractions(size_t(to.width));
         for (int x = 0; x < to.width; ++x) {
@@ -389,7 +410,8 @@ struct BilinearScaler {
             BYTE* out = target.Row(y, to.height, to.stride);
             const SampleAxis& ay = rows[y];
             if (!ay.inside) {
-                for (int x = 0; x < to.width; ++x) pixel::Write<Bytes * 8>(out, x, background);
+                for (int x = 0; x < to.width; ++x)
+                    pixel::Write<Bytes * 8>(out, x, background);
                 continue;
             }
             const double* row0 = CachedRow<Bytes>(cache, ay.first, ay.second);
@@ -413,7 +435,8 @@ struct BilinearScaler {
                     const double value = c00[i] * w00 + c01[i] * w01 + c10[i] * w10 + c11[i] * w11 + 0.5;
                     out[i] = static_cast<BYTE>(static_cast<int>(value));
                 }
-                if (Bytes == 4) out[3] = 0;
+                if (Bytes == 4)
+                    out[3] = 0;
             }
         }
     }
@@ -422,20 +445,23 @@ struct BilinearScaler {
 }  // namespace
 
 uint32_t KBitmap::SampleBilinear(double x, double y) const {
-    if (!HasPixels()) return backgroundColour;
+    if (!HasPixels())
+        return backgroundColour;
     const Geometry g = GeometryOf(*this);
     if (g.depth == 1 || g.depth == 4 || g.depth == 8) {
         // Palette pictures are never blended: the nearest pixel, clamped to the
         // last column and row.
         const double nx = x + 0.5, ny = y + 0.5;
-        if (!(nx > -1.0) || !(ny > -1.0)) return backgroundColour;
+        if (!(nx > -1.0) || !(ny > -1.0))
+            return backgroundColour;
         const int px = nx >= double(g.width) ? g.width - 1 : static_cast<int>(nx);
         const int py = ny >= double(g.height) ? g.height - 1 : static_cast<int>(ny);
         return GetPixel(px, py, false);
     }
     const SampleAxis ax = AxisAt(x, g.width);
     const SampleAxis ay = AxisAt(y, g.height);
-    if (!ax.inside || !ay.inside) return backgroundColour;
+    if (!ax.inside || !ay.inside)
+        return backgroundColour;
     const uint32_t c00 = GetPixelUnchecked(ax.first, ay.first, g.width, g.height, g.depth, g.stride, false);
     const uint32_t c10 = GetPixelUnchecked(ax.second, ay.first, g.width, g.height, g.depth, g.stride, false);
     const uint32_t c01 = GetPixelUnchecked(ax.first, ay.second, g.width, g.height, g.depth, g.stride, false);
@@ -448,7 +474,8 @@ uint32_t KBitmap::SampleBilinear(double x, double y) const {
 }
 
 uint32_t KBitmap::AverageColour(const RECT* area) const {
-    if (!HasPixels()) return backgroundColour;
+    if (!HasPixels())
+        return backgroundColour;
     const Geometry g = GeometryOf(*this);
     const int left = area ? std::max<int>(area->left, 0) : 0;
     const int top = area ? std::max<int>(area->top, 0) : 0;
@@ -464,28 +491,33 @@ uint32_t KBitmap::AverageColour(const RECT* area) const {
 }
 
 int KBitmap::Resize(int newWidth, int newHeight, bool smooth) {
-    if (!HasPixels() || newWidth < 1 || newHeight < 1) return 0;
+    if (!HasPixels() || newWidth < 1 || newHeight < 1)
+        return 0;
     const Geometry from = GeometryOf(*this);
-    if (from.width == newWidth && from.height == newHeight) return 1;
+    if (from.width == newWidth && from.height == newHeight)
+        return 1;
     const bool palette = from.depth <= 8;
 
     KBitmap target(newWidth, newHeight, from.depth);
-    if (target.IsEmpty()) return 0;
+    if (target.IsEmpty())
+        return 0;
     // As many table entries as both tables hold; the rest stay black (zero).
     const uint32_t entries = std::min(PaletteEntries(), target.PaletteEntries());
     std::copy(reinterpret_cast<const BYTE*>(info) + sizeof(BITMAPINFOHEADER),
               reinterpret_cast<const BYTE*>(info) + sizeof(BITMAPINFOHEADER) + 4 * size_t(entries),
               reinterpret_cast<BYTE*>(target.Header()) + sizeof(BITMAPINFOHEADER));
-    std::fill(reinterpret_cast<BYTE*>(target.Header()) + sizeof(BITMAPINFOHEADER) + 4 * size_t(entries),
-              target.Bits(), BYTE(0));
+    std::fill(reinterpret_cast<BYTE*>(target.Header()) + sizeof(BITMAPINFOHEADER) + 4 * size_t(entries), target.Bits(),
+              BYTE(0));
     const Geometry to = GeometryOf(target);
 
     const double sx = double(from.width) / double(newWidth);
     const double sy = double(from.height) / double(newHeight);
     if (!smooth || palette) {
         std::vector<int> columns(newWidth), rows(newHeight);
-        for (int x = 0; x < newWidth; ++x) columns[x] = static_cast<int>(double(x) * sx);
-        for (int y = 0; y < newHeight; ++y) rows[y] = static_cast<int>(double(y) * sy);
+        for (int x = 0; x < newWidth; ++x)
+            columns[x] = static_cast<int>(double(x) * sx);
+        for (int y = 0; y < newHeight; ++y)
+            rows[y] = static_cast<int>(double(y) * sy);
         NearestScaler scaler{*this, from, target, to, columns, rows};
         pixel::DispatchDepth(from.depth, scaler);
     } else if (sx >= 2.0 || sy >= 2.0) {
@@ -504,8 +536,10 @@ int KBitmap::Resize(int newWidth, int newHeight, bool smooth) {
         pixel::DispatchDepth(from.depth, scaler);
     } else {
         std::vector<SampleAxis> columns(newWidth), rows(newHeight);
-        for (int x = 0; x < newWidth; ++x) columns[x] = AxisAt(double(x) * sx, from.width);
-        for (int y = 0; y < newHeight; ++y) rows[y] = AxisAt(double(y) * sy, from.height);
+        for (int x = 0; x < newWidth; ++x)
+            columns[x] = AxisAt(double(x) * sx, from.width);
+        for (int y = 0; y < newHeight; ++y)
+            rows[y] = AxisAt(double(y) * sy, from.height);
         BilinearScaler scaler{*this, from, target, to, columns, rows};
         pixel::DispatchDepth(from.depth, scaler);
     }

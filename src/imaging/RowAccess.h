@@ -16,13 +16,15 @@ namespace pixel {
 struct PaletteLut {
     uint32_t colour[256];
     explicit PaletteLut(const KBitmap& bitmap) {
-        for (uint32_t i = 0; i < 256; ++i) colour[i] = bitmap.PaletteColour(i, false);
+        for (uint32_t i = 0; i < 256; ++i)
+            colour[i] = bitmap.PaletteColour(i, false);
     }
 };
 
 template <int Depth>
 inline uint32_t Read(const BYTE* row, int x, const uint32_t* lut) {
-    if (Depth <= 8) return lut[ReadIndex(row, x, Depth)];
+    if (Depth <= 8)
+        return lut[ReadIndex(row, x, Depth)];
     if (Depth == 24) {
         const BYTE* p = row + 3 * x;
         return uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16;
@@ -59,14 +61,29 @@ inline void Write(BYTE* row, int x, uint32_t colour) {
 template <typename F>
 inline bool DispatchDepth(int depth, F& f) {
     switch (depth) {
-    case 1: f.template Run<1>(); return true;
-    case 4: f.template Run<4>(); return true;
-    case 8: f.template Run<8>(); return true;
-    case 15: f.template Run<15>(); return true;
-    case 16: f.template Run<16>(); return true;
-    case 24: f.template Run<24>(); return true;
-    case 32: f.template Run<32>(); return true;
-    default: return false;
+    case 1:
+        f.template Run<1>();
+        return true;
+    case 4:
+        f.template Run<4>();
+        return true;
+    case 8:
+        f.template Run<8>();
+        return true;
+    case 15:
+        f.template Run<15>();
+        return true;
+    case 16:
+        f.template Run<16>();
+        return true;
+    case 24:
+        f.template Run<24>();
+        return true;
+    case 32:
+        f.template Run<32>();
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -81,10 +98,12 @@ struct ChannelDivider {
     int shift = 0;
 
     uint64_t Divide(uint64_t sum, uint64_t by) {
-        if (by > (uint64_t(1) << 16)) return static_cast<uint64_t>(static_cast<int64_t>(double(sum) / double(by)));
+        if (by > (uint64_t(1) << 16))
+            return static_cast<uint64_t>(static_cast<int64_t>(double(sum) / double(by)));
         if (by != count) {
             int log = 0;
-            while ((uint64_t(1) << log) < by) ++log;
+            while ((uint64_t(1) << log) < by)
+                ++log;
             count = by;
             shift = 24 + log;
             multiplier = (uint64_t(1) << shift) / by + 1;
@@ -96,8 +115,7 @@ struct ChannelDivider {
 // Bilinear blend of four samples with the fractions fx, fy (each in (-1, 1)):
 // weights w11 = fx fy, w01 = fy - w11, w10 = fx - w11, w00 = 1 - (w01 + w11 + w10);
 // each channel truncated after + 0.5, low 8 bits kept. Top byte 0.
-inline uint32_t BlendBilinear(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, double fx,
-                              double fy) {
+inline uint32_t BlendBilinear(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, double fx, double fy) {
     const double w11 = fx * fy;
     const double w01 = fy - w11;
     const double w10 = fx - w11;
@@ -105,8 +123,7 @@ inline uint32_t BlendBilinear(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t
     uint32_t result = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
         const double value = double((c00 >> shift) & 255) * w00 + double((c01 >> shift) & 255) * w01 +
-                             double((c10 >> shift) & 255) * w10 + double((c11 >> shift) & 255) * w11 +
-                             0.5;
+                             double((c10 >> shift) & 255) * w10 + double((c11 >> shift) & 255) * w11 + 0.5;
         result |= (static_cast<uint32_t>(static_cast<int>(value)) & 255) << shift;
     }
     return result;

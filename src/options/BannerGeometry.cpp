@@ -8,8 +8,7 @@
 static const double degree = 3.14159265358979323846 / 180;
 
 static COLORREF Colour(int32_t red, int32_t green, int32_t blue) {
-    return static_cast<COLORREF>(red) | static_cast<COLORREF>(green) << 8 |
-           static_cast<COLORREF>(blue) << 16;
+    return static_cast<COLORREF>(red) | static_cast<COLORREF>(green) << 8 | static_cast<COLORREF>(blue) << 16;
 }
 
 static void RefreshDepth(Polygon3D& polygon) {
@@ -177,8 +176,8 @@ BannerPlan PlanBanner(int32_t width, int32_t height, int32_t step, uint32_t colo
     Gem gem;
     BuildGem(gem, 6, 0.67, 0.1675, 10000);
     for (Polygon3D& face : gem) {
-        RotatePolygon(face, 0, step, 0);   // the turn about the gem's own axis
-        RotatePolygon(face, 0, 0, 40);     // then tilted towards the viewer
+        RotatePolygon(face, 0, step, 0);  // the turn about the gem's own axis
+        RotatePolygon(face, 0, 0, 40);    // then tilted towards the viewer
         RotatePolygon(face, 0, -40, 0);
     }
     SortByDepth(gem);

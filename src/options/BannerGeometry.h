@@ -101,15 +101,15 @@ std::vector<POINT> SparkleCells(RECT box, int32_t cell);
 // All the numbers of one banner frame, `width` x `height` pixels, the gem
 // turned `step` degrees.
 struct BannerPlan {
-    int32_t colourRange;            // effective, 4 to 255
-    ProjectedGem gem;               // faces far to near
+    int32_t colourRange;  // effective, 4 to 255
+    ProjectedGem gem;     // faces far to near
     std::vector<GlowLevel> glow;
-    POINT sweep[3];                 // the underline: (0, h), (h/2, 3h/4), (w, 3h/4)
-    POINT rayOrigins[4];            // (h/2, 3h/4), (h/2, h/4), (h/4, h/2), (3h/4, h/2)
-    std::vector<POINT> rayEnds;     // the projected points, each once, in order
+    POINT sweep[3];              // the underline: (0, h), (h/2, 3h/4), (w, 3h/4)
+    POINT rayOrigins[4];         // (h/2, 3h/4), (h/2, h/4), (h/4, h/2), (3h/4, h/2)
+    std::vector<POINT> rayEnds;  // the projected points, each once, in order
     BannerName name;
-    int32_t shades;                 // sparkle shades, 1 to 40
-    int32_t cell;                   // sparkle cell size, pixels
+    int32_t shades;  // sparkle shades, 1 to 40
+    int32_t cell;    // sparkle cell size, pixels
 };
 
 BannerPlan PlanBanner(int32_t width, int32_t height, int32_t step, uint32_t colourRange);

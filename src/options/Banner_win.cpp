@@ -8,9 +8,7 @@
 static const COLORREF lavender = 0xF096B4;  // RGB(180, 150, 240)
 static const char makerName[] = "Velorin Software";
 
-static COLORREF NextShade(int32_t shades) {
-    return SparkleShade(std::rand(), shades);
-}
+static COLORREF NextShade(int32_t shades) { return SparkleShade(std::rand(), shades); }
 
 static void DrawDiamond(HDC dc, HRGN face, POINT at, int32_t cell, COLORREF colour) {
     for (const PixelRun& run : DiamondRows(at.x, at.y, cell))
@@ -49,9 +47,8 @@ void DrawSparkles(HDC dc, const POINT* points, int32_t count, int32_t shades, in
 static void DrawGlow(HDC dc, const BannerPlan& plan) {
     for (const GlowLevel& level : plan.glow) {
         LOGBRUSH brush{BS_SOLID, level.colour, 0};
-        const GdiObject<HPEN> pen(
-            ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL | PS_SOLID,
-                         static_cast<DWORD>(level.penWidth), &brush, 0, nullptr));
+        const GdiObject<HPEN> pen(ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL | PS_SOLID,
+                                               static_cast<DWORD>(level.penWidth), &brush, 0, nullptr));
         SelectObject(dc, pen.Get());
         BeginPath(dc);
         Polyline(dc, plan.sweep, 3);
@@ -70,9 +67,9 @@ static void DrawGlow(HDC dc, const BannerPlan& plan) {
 }
 
 static void DrawName(HDC dc, const BannerName& name) {
-    const GdiObject<HFONT> font(CreateFontA(name.fontHeight, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE,
-                                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                            DEFAULT_QUALITY, VARIABLE_PITCH, "times new roman"));
+    const GdiObject<HFONT> font(CreateFontA(name.fontHeight, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, DEFAULT_CHARSET,
+                                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH,
+                                            "times new roman"));
     const SelectedObject fontSelection(dc, font.Get());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, 0xFFFFFF);

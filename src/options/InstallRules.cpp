@@ -3,9 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-const char* PreviousByte(const char* text, const char* current) {
-    return current > text ? current - 1 : text;
-}
+const char* PreviousByte(const char* text, const char* current) { return current > text ? current - 1 : text; }
 
 bool SaverFilePath(const char* folder, char (&path)[installPathSize], PreviousCharFunction previous) {
     path[0] = '\0';
@@ -26,9 +24,7 @@ bool CopyReachesSystemFolder(bool tokenAnswered, DWORD virtualisationEnabled) {
     return !tokenAnswered || virtualisationEnabled == 0;
 }
 
-static char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+static char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsSameFolder(const char* a, const char* b) {
     if (!a || !b)

@@ -23,8 +23,7 @@ const char* PreviousByte(const char* text, const char* current);
 // `folder` followed by "\VelorinScreenSaver.scr". A folder whose last
 // character is a backslash (a drive root such as "C:\") gets no second one.
 // False, and `path` empty, when the result would not fit.
-bool SaverFilePath(const char* folder, char (&path)[installPathSize],
-                   PreviousCharFunction previous = PreviousByte);
+bool SaverFilePath(const char* folder, char (&path)[installPathSize], PreviousCharFunction previous = PreviousByte);
 
 // Whether the copy into the system folder reaches it. A 32-bit program
 // without an execution level in its manifest runs with file virtualisation:

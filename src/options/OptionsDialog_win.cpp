@@ -24,9 +24,7 @@ static int32_t bannerStep;
 static const UINT_PTR bannerTimer = 1;
 static const UINT bannerTickMs = 100;
 
-static bool IsChecked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
+static bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 static void Check(HWND dialog, int id, bool checked) {
     CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
@@ -67,8 +65,7 @@ static OptionsChoices ReadChoices(HWND dialog) {
 // Tells the dialog that a mode radio button was clicked, so the enabling
 // rule runs as if the user had clicked it.
 static void SendModeClicked(HWND dialog, int id) {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 static void SelectMode(HWND dialog, int selected, int other) {
@@ -108,8 +105,7 @@ static DWORD FileDialogRequestSize() {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     const bool known = GetVersionExA(&version) != 0;
 #pragma GCC diagnostic pop
-    return known && version.dwMajorVersion >= 5 ? sizeof(OPENFILENAMEA)
-                                                : OPENFILENAME_SIZE_VERSION_400A;
+    return known && version.dwMajorVersion >= 5 ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
 }
 
 static void OnBrowse(HWND dialog, SaverSettings& settings) {
@@ -124,8 +120,7 @@ static void OnBrowse(HWND dialog, SaverSettings& settings) {
     request.lpstrFile = settings.file;
     request.nMaxFile = sizeof settings.file;
     request.lpstrTitle = "Select Imagery File";
-    request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
-                    OFN_HIDEREADONLY;
+    request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     BOOL chosen = GetOpenFileNameA(&request);
     // A typed name the file dialog cannot start from (a bad character, a
     // path too long) would fail before showing anything: start it empty.
@@ -219,6 +214,6 @@ static INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wPar
 
 INT_PTR RunConfigDialog(HWND ownerWindow) {
     SaverSettings settings = {};
-    return DialogBoxParamA(hostInstance, MAKEINTRESOURCEA(IDD_OPTIONS), ownerWindow,
-                           OptionsDialogProc, reinterpret_cast<LPARAM>(&settings));
+    return DialogBoxParamA(hostInstance, MAKEINTRESOURCEA(IDD_OPTIONS), ownerWindow, OptionsDialogProc,
+                           reinterpret_cast<LPARAM>(&settings));
 }

@@ -9,11 +9,9 @@ const char defaultDateTimeFormat[] = "%3w, %M %3cd, %y\n%h:%m:%s%cn";
 
 namespace {
 
-const char* const weekdayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday",
-                                     "Thursday", "Friday", "Saturday"};
-const char* const monthNames[12] = {"January", "February", "March", "April", "May", "June",
-                                    "July", "August", "September", "October", "November",
-                                    "December"};
+const char* const weekdayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const char* const monthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                    "July",    "August",   "September", "October", "November", "December"};
 const char* const ordinalSuffixes[5] = {"Th", "St", "Nd", "Rd", "Th"};
 // A common year's months, then a leap year's.
 const int monthLengths[24] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31,
@@ -124,8 +122,7 @@ void PutConversion(Output& out, const DateTime& r, char letter, Modifiers mods) 
         PutDay(out, r.day, mods);
         break;
     case 'w':
-        PutName(out, weekdayNames[DayOfWeek(&r)],
-                mods.first == '2' ? 2 : mods.first == '3' ? 3 : 0, mods);
+        PutName(out, weekdayNames[DayOfWeek(&r)], mods.first == '2' ? 2 : mods.first == '3' ? 3 : 0, mods);
         break;
     case 'M':
         if (mods.first == '1')
@@ -158,8 +155,7 @@ long DaysBeforeYear(int year) {
 const char* FormatDateTime(const DateTime* record, const char* format, char* buffer) {
     // A caller's buffer holds the whole expansion by contract; the internal
     // one cuts the result at its capacity.
-    Output out = {buffer ? buffer : internalBuffer, 0,
-                  buffer ? SIZE_MAX : sizeof internalBuffer};
+    Output out = {buffer ? buffer : internalBuffer, 0, buffer ? SIZE_MAX : sizeof internalBuffer};
     const char* f = format ? format : defaultDateTimeFormat;
     while (*f) {
         if (*f != '%') {

@@ -41,13 +41,13 @@ int DayOfWeek(const DateTime* record);
 
 // Unit codes of AddTime: the unit's name spelt in the bytes, first letter
 // highest.
-constexpr uint32_t unitSecond = 0x736563;   // "sec"
-constexpr uint32_t unitMinute = 0x6D696E;   // "min"
-constexpr uint32_t unitHour = 0x686F7572;   // "hour"
-constexpr uint32_t unitDay = 0x646179;      // "day"
-constexpr uint32_t unitWeek = 0x7765656B;   // "week"
-constexpr uint32_t unitMonth = 0x6D6F6E;    // "mon"
-constexpr uint32_t unitYear = 0x79656172;   // "year"
+constexpr uint32_t unitSecond = 0x736563;  // "sec"
+constexpr uint32_t unitMinute = 0x6D696E;  // "min"
+constexpr uint32_t unitHour = 0x686F7572;  // "hour"
+constexpr uint32_t unitDay = 0x646179;     // "day"
+constexpr uint32_t unitWeek = 0x7765656B;  // "week"
+constexpr uint32_t unitMonth = 0x6D6F6E;   // "mon"
+constexpr uint32_t unitYear = 0x79656172;  // "year"
 
 // Adds `amount` (truncated to 16 bits) of `unit` and normalises the record:
 // seconds, minutes and hours carry upward (negative amounts borrow), then the

@@ -30,17 +30,15 @@ void DropFont(FontAttempt& attempt) {
 void SelectFont(FontAttempt& attempt, int32_t height) {
     DropFont(attempt);
     const MarkupOptions& o = *attempt.options;
-    attempt.font.Reset(CreateFontA(static_cast<int16_t>(height), 0, 0, 0, o.weight, o.italic,
-                                   o.underline, o.strikeOut, DEFAULT_CHARSET, 0, 0, 0,
-                                   o.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH, o.face));
+    attempt.font.Reset(CreateFontA(static_cast<int16_t>(height), 0, 0, 0, o.weight, o.italic, o.underline, o.strikeOut,
+                                   DEFAULT_CHARSET, 0, 0, 0, o.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH, o.face));
     if (attempt.font)
         attempt.selection = SelectedObject(attempt.dc, attempt.font.Get());
 }
 
 void Measure(FontAttempt& attempt) {
     attempt.measured = attempt.area;
-    DrawTextA(attempt.dc, attempt.text, attempt.length, &attempt.measured,
-              attempt.options->flags | textCalcRect);
+    DrawTextA(attempt.dc, attempt.text, attempt.length, &attempt.measured, attempt.options->flags | textCalcRect);
 }
 
 RECT MeasureAtHeight(int32_t height, void* context) {
@@ -57,9 +55,8 @@ LONG CellOffset(LONG edge, LONG cell, LONG cells) {
 
 }  // namespace
 
-int32_t TextString::DrawMarkupText(HWND window, HDC dc, RECT* area, COLORREF textColour,
-                                   COLORREF backgroundColour, const char* options,
-                                   const POINT* scroll) const {
+int32_t TextString::DrawMarkupText(HWND window, HDC dc, RECT* area, COLORREF textColour, COLORREF backgroundColour,
+                                   const char* options, const POINT* scroll) const {
     if (!characters)
         return 0;
     const WindowDC targetOwner(window, dc);
@@ -81,8 +78,7 @@ int32_t TextString::DrawMarkupText(HWND window, HDC dc, RECT* area, COLORREF tex
     FontAttempt attempt = {target, &o, characters, length, rect, rect, {}, {}};
     if (options) {
         if (o.fill) {
-            o.fontHeight = static_cast<int16_t>(
-                SearchFittingHeight(o.bounds, rect, MeasureAtHeight, &attempt));
+            o.fontHeight = static_cast<int16_t>(SearchFittingHeight(o.bounds, rect, MeasureAtHeight, &attempt));
         } else {
             SelectFont(attempt, o.fontHeight);
             if (o.centreVertically)

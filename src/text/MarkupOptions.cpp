@@ -47,9 +47,12 @@ FillBounds ReadFillFields(const char* fill) {
 }
 
 FillBounds ClampFillBounds(FillBounds b) {
-    if (b.minimum <= 0) b.minimum = 8;
-    if (b.maximum <= 0) b.maximum = 4096;
-    if (b.step <= 0) b.step = 2;
+    if (b.minimum <= 0)
+        b.minimum = 8;
+    if (b.maximum <= 0)
+        b.maximum = 4096;
+    if (b.step <= 0)
+        b.step = 2;
     b.minimum = std::max(b.minimum, 8);
     b.maximum = std::min(b.maximum, 4096);
     b.maximum = std::max(b.maximum, b.minimum);

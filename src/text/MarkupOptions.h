@@ -37,16 +37,16 @@ struct FillBounds {
 };
 
 struct MarkupOptions {
-    UINT flags;             // DrawText flags, always with tabs expanded and no '&' prefixes
-    int16_t fontHeight;     // 0: the font mapper's default; with fill, the minimum
-    bool fill;              // search the largest height that fits
-    FillBounds bounds;      // with fill: 8 <= minimum <= maximum <= 4096 (unless minimum is
-                            // larger), step >= 1
+    UINT flags;          // DrawText flags, always with tabs expanded and no '&' prefixes
+    int16_t fontHeight;  // 0: the font mapper's default; with fill, the minimum
+    bool fill;           // search the largest height that fits
+    FillBounds bounds;   // with fill: 8 <= minimum <= maximum <= 4096 (unless minimum is
+                         // larger), step >= 1
     bool centreVertically;
-    int32_t weight;         // 100, 400 or 700
+    int32_t weight;  // 100, 400 or 700
     bool italic, underline, strikeOut;
     bool fixedPitch;
-    const char* face;       // points into the options string; null without "font="
+    const char* face;  // points into the options string; null without "font="
     bool calcRect, calcCharDim;
 };
 

@@ -8,9 +8,7 @@ namespace {
 
 // ASCII letters only, as the C locale compares them: the same on every
 // platform, and bytes above 127 compare as themselves.
-int FoldCase(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-}
+int FoldCase(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 
 // Compares up to n characters, stopping at the first NUL, like strncmp; with
 // `caseSensitive` 0 like _strnicmp in the C locale.
@@ -62,8 +60,7 @@ int32_t TextString::Insert(int32_t position, const char* source) {
     std::memcpy(buffer, characters, static_cast<size_t>(position));
     std::memcpy(buffer + position, source, added);
     // The rest of the old text, with its terminator.
-    std::memcpy(buffer + position + added, characters + position,
-                static_cast<size_t>(length - position) + 1);
+    std::memcpy(buffer + position + added, characters + position, static_cast<size_t>(length - position) + 1);
     TakeBuffer(buffer, static_cast<int32_t>(newLength));
     return static_cast<int32_t>(added);
 }
@@ -76,13 +73,11 @@ void TextString::Delete(int32_t position, int32_t count) {
     const int32_t newLength = length - count;
     char* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(newLength) + 1));
     std::memcpy(buffer, characters, static_cast<size_t>(position));
-    std::memcpy(buffer + position, characters + position + count,
-                static_cast<size_t>(newLength - position) + 1);
+    std::memcpy(buffer + position, characters + position + count, static_cast<size_t>(newLength - position) + 1);
     TakeBuffer(buffer, newLength);
 }
 
-int32_t TextString::Find(const char* pattern, int caseSensitive, int32_t start,
-                         int32_t occurrence) const {
+int32_t TextString::Find(const char* pattern, int caseSensitive, int32_t start, int32_t occurrence) const {
     const size_t n = pattern ? std::strlen(pattern) : 0;
     if (n < 1 || occurrence < 1)
         return -1;
@@ -101,8 +96,7 @@ int32_t TextString::Find(const char* pattern, int caseSensitive, int32_t start,
     return -1;
 }
 
-int32_t TextString::Replace(const char* pattern, const char* replacement, int caseSensitive,
-                            int32_t start) {
+int32_t TextString::Replace(const char* pattern, const char* replacement, int caseSensitive, int32_t start) {
     const size_t n = pattern ? std::strlen(pattern) : 0;
     if (n < 1)
         return 0;

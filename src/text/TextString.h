@@ -46,9 +46,8 @@ public:
     // character cells (x columns, y lines) of the DC's font on entry.
     // Returns the chosen font height when one was chosen and the output
     // succeeded, else DrawText's result (1 for "calcchardim", 0 on failure).
-    int32_t DrawMarkupText(HWND window, HDC dc, RECT* area, COLORREF textColour,
-                           COLORREF backgroundColour, const char* options,
-                           const POINT* scroll) const;
+    int32_t DrawMarkupText(HWND window, HDC dc, RECT* area, COLORREF textColour, COLORREF backgroundColour,
+                           const char* options, const POINT* scroll) const;
 #endif
 
 private:

@@ -14,8 +14,7 @@ constexpr int64_t kMaxPixels = int64_t(1) << 12;
 // Both sides are bounded too: a picture 0 rows high but 2^31 - 1 wide has no
 // pixels, yet growing it by a few columns would not fit in an int.
 inline bool Small(const KBitmap& b) {
-    return b.Width() <= kMaxPixels && b.Height() <= kMaxPixels &&
-           int64_t(b.Width()) * b.Height() <= kMaxPixels;
+    return b.Width() <= kMaxPixels && b.Height() <= kMaxPixels && int64_t(b.Width()) * b.Height() <= kMaxPixels;
 }
 
 inline void Exercise(KBitmap& b, uint32_t seed) {

@@ -11,11 +11,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
                                     "/fuzz_bmp_file_" + std::to_string(getpid()) + ".bmp";
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
-    if (size) std::fwrite(data, 1, size, file);
+    if (!file)
+        return 0;
+    if (size)
+        std::fwrite(data, 1, size, file);
     std::fclose(file);
     KBitmap b;
-    if (b.LoadFile(path.c_str())) fuzzops::Exercise(b, size > 20 ? data[size - 1] : 0);
+    if (b.LoadFile(path.c_str()))
+        fuzzops::Exercise(b, size > 20 ? data[size - 1] : 0);
     std::remove(path.c_str());
     return 0;
 }

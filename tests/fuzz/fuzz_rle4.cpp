@@ -7,7 +7,8 @@
 #include "FuzzOps.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 4) return 0;
+    if (size < 4)
+        return 0;
     BITMAPINFOHEADER header{};
     header.biSize = 40;
     header.biWidth = 1 + data[0] % 64;
@@ -23,12 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(dib.data(), &header, sizeof header);
     dib.insert(dib.end(), data + 4, data + size);
     KBitmap b;
-    if (!b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data()))) return 0;
-    if (data[3] & 1) b.Header()->biSizeImage = 0xFFFFFFFF;  // must stop at the block's end
+    if (!b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())))
+        return 0;
+    if (data[3] & 1)
+        b.Header()->biSizeImage = 0xFFFFFFFF;  // must stop at the block's end
     Decompress(b);
     volatile uint32_t sink = 0;
     for (int y = 0; y < b.Height(); ++y)
-        for (int x = 0; x < b.Width(); ++x) sink = sink + b.GetPixel(x, y, true);
+        for (int x = 0; x < b.Width(); ++x)
+            sink = sink + b.GetPixel(x, y, true);
     (void)sink;
     return 0;
 }

@@ -16,7 +16,8 @@ struct Input {
     size_t size;
 
     uint8_t Byte() {
-        if (!size) return 0;
+        if (!size)
+            return 0;
         --size;
         return *data++;
     }
@@ -27,13 +28,15 @@ struct Input {
         data += n;
         size -= n;
         for (char& c : s)
-            if (!c) c = '\\';
+            if (!c)
+                c = '\\';
         return s;
     }
 };
 
 void Check(const TextString& s) {
-    if (!s.Text() || std::strlen(s.Text()) != static_cast<size_t>(s.Length())) abort();
+    if (!s.Text() || std::strlen(s.Text()) != static_cast<size_t>(s.Length()))
+        abort();
 }
 
 bool Matches(const TextString& s, int32_t at, const std::string& pattern, int caseSensitive) {
@@ -42,10 +45,13 @@ bool Matches(const TextString& s, int32_t at, const std::string& pattern, int ca
     for (size_t i = 0; i < pattern.size(); ++i) {
         int a = static_cast<unsigned char>(s.Text()[at + i]), b = static_cast<unsigned char>(pattern[i]);
         if (!caseSensitive) {
-            if (a >= 'A' && a <= 'Z') a += 32;
-            if (b >= 'A' && b <= 'Z') b += 32;
+            if (a >= 'A' && a <= 'Z')
+                a += 32;
+            if (b >= 'A' && b <= 'Z')
+                b += 32;
         }
-        if (a != b) return false;
+        if (a != b)
+            return false;
     }
     return true;
 }
@@ -68,22 +74,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const std::string text = in.Text();
             const int32_t before = s.Length();
             const int32_t added = s.Insert(position, (op & 16) ? nullptr : text.c_str());
-            if (s.Length() != before + added) abort();
+            if (s.Length() != before + added)
+                abort();
             break;
         }
         case 2: {
             const std::string pattern = in.Text();
             const int32_t found = s.Find(pattern.c_str(), caseSensitive, position, 1 + (op >> 5));
-            if (found != -1 && !Matches(s, found, pattern, caseSensitive)) abort();
+            if (found != -1 && !Matches(s, found, pattern, caseSensitive))
+                abort();
             break;
         }
         case 3: {
             const std::string pattern = in.Text(), replacement = in.Text();
             // Kept small: each pass builds a new buffer.
-            if (s.Length() > 512) s.Assign("");
-            const int32_t passes = s.Replace(pattern.c_str(), (op & 16) ? nullptr : replacement.c_str(),
-                                             caseSensitive, position);
-            if (passes < 0) abort();
+            if (s.Length() > 512)
+                s.Assign("");
+            const int32_t passes =
+                s.Replace(pattern.c_str(), (op & 16) ? nullptr : replacement.c_str(), caseSensitive, position);
+            if (passes < 0)
+                abort();
             break;
         }
         case 4:

@@ -17,7 +17,8 @@ namespace testutil {
 inline uint64_t BlockHash(const KBitmap& b) {
     uint64_t h = 14695981039346656037ull;
     const BYTE* p = reinterpret_cast<const BYTE*>(b.Header());
-    for (size_t i = 0; p && i < b.BlockSize(); ++i) h = (h ^ p[i]) * 1099511628211ull;
+    for (size_t i = 0; p && i < b.BlockSize(); ++i)
+        h = (h ^ p[i]) * 1099511628211ull;
     return h;
 }
 
@@ -64,14 +65,15 @@ inline std::vector<BYTE> PackedDib(const BITMAPINFOHEADER& header, const std::ve
 // Writes the bytes to a file of that name in the temporary folder; returns its path.
 inline std::string TempFile(const std::vector<BYTE>& bytes, const std::string& name) {
     const std::string path = (std::filesystem::temp_directory_path() / name).string();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path;
 }
 
-inline BITMAPINFOHEADER Header(int width, int height, int bitCount, DWORD compression = BI_RGB,
-                               DWORD clrUsed = 0, DWORD sizeImage = 0) {
-    return BITMAPINFOHEADER{40, width, height, 1, static_cast<WORD>(bitCount), compression, sizeImage, 0, 0,
-                            clrUsed, 0};
+inline BITMAPINFOHEADER Header(int width, int height, int bitCount, DWORD compression = BI_RGB, DWORD clrUsed = 0,
+                               DWORD sizeImage = 0) {
+    return BITMAPINFOHEADER{40, width, height,  1, static_cast<WORD>(bitCount), compression, sizeImage,
+                            0,  0,     clrUsed, 0};
 }
 
 constexpr int kDepths[] = {1, 4, 8, 15, 16, 24, 32};
@@ -90,7 +92,8 @@ inline KBitmap Blocks(int width, int height, uint32_t seed) {
     KBitmap b = Turnable(width, height, 24, seed);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if ((x / 5 + y / 3) % 3 == 0) b.SetPixel(x, y, 0);
+            if ((x / 5 + y / 3) % 3 == 0)
+                b.SetPixel(x, y, 0);
     return b;
 }
 
@@ -100,7 +103,8 @@ inline KBitmap OnBlack(int width, int height, const RECT& lit, uint32_t seed) {
     KBitmap b = Blocks(width, height, seed);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if (x < lit.left || x >= lit.right || y < lit.top || y >= lit.bottom) b.SetPixel(x, y, 0);
+            if (x < lit.left || x >= lit.right || y < lit.top || y >= lit.bottom)
+                b.SetPixel(x, y, 0);
     b.backgroundColour = 0;
     return b;
 }

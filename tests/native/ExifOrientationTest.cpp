@@ -35,7 +35,8 @@ Entry Orientation(uint16_t value, uint16_t type = 3, uint32_t count = 1) { retur
 Bytes Tiff(bool bigEndian, const std::vector<Entry>& entries, uint32_t gap = 0) {
     Bytes v;
     auto put = [&](uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) v.push_back(uint8_t(value >> 8 * (bigEndian ? bytes - 1 - i : i)));
+        for (int i = 0; i < bytes; ++i)
+            v.push_back(uint8_t(value >> 8 * (bigEndian ? bytes - 1 - i : i)));
     };
     v = bigEndian ? Bytes{'M', 'M'} : Bytes{'I', 'I'};
     put(42, 2);
@@ -69,12 +70,14 @@ Bytes Exif(const Bytes& tiff) {
 // SOI, then the parts as they are; no scan, so the last byte is the last one read.
 Bytes Jpeg(const std::vector<Bytes>& parts) {
     Bytes v = {0xFF, 0xD8};
-    for (const Bytes& p : parts) v.insert(v.end(), p.begin(), p.end());
+    for (const Bytes& p : parts)
+        v.insert(v.end(), p.begin(), p.end());
     return v;
 }
 
 Bytes WithIfdOffset(Bytes tiff, uint32_t offset) {
-    for (int i = 0; i < 4; ++i) tiff[4 + i] = uint8_t(offset >> 8 * i);  // little-endian
+    for (int i = 0; i < 4; ++i)
+        tiff[4 + i] = uint8_t(offset >> 8 * i);  // little-endian
     return tiff;
 }
 
@@ -92,8 +95,8 @@ enum Side { top, bottom, left, right };
 // camera meant it, for orientations 1..8 (index 0 unused).
 const struct {
     Side row, column;
-} kSides[9] = {{top, left},     {top, left},  {top, right},    {bottom, right}, {bottom, left},
-               {left, top},     {right, top}, {right, bottom}, {left, bottom}};
+} kSides[9] = {{top, left}, {top, left},  {top, right},    {bottom, right}, {bottom, left},
+               {left, top}, {right, top}, {right, bottom}, {left, bottom}};
 
 // Where stored pixel (x, y) is shown in a result w x h: its row lies y steps
 // in from the 0th row's side, its column x steps in from the 0th column's.
@@ -101,10 +104,18 @@ POINT Shown(int orientation, int x, int y, int w, int h) {
     POINT p = {};
     auto place = [&](Side side, int steps) {
         switch (side) {
-        case top: p.y = steps; break;
-        case bottom: p.y = h - 1 - steps; break;
-        case left: p.x = steps; break;
-        case right: p.x = w - 1 - steps; break;
+        case top:
+            p.y = steps;
+            break;
+        case bottom:
+            p.y = h - 1 - steps;
+            break;
+        case left:
+            p.x = steps;
+            break;
+        case right:
+            p.x = w - 1 - steps;
+            break;
         }
     };
     place(kSides[orientation].row, y);
@@ -124,7 +135,11 @@ uint32_t ShownPixel(const KBitmap& b, int x, int y) {
 // with its entry, so every shorter cut of them must answer 1, reading nothing
 // past its end.
 TEST(ExifOrientation, ReadsTheTagOfJpegAndTiffFiles) {
-    const struct { const char* name; Bytes bytes; int orientation; } cases[] = {
+    const struct {
+        const char* name;
+        Bytes bytes;
+        int orientation;
+    } cases[] = {
         {"jpeg, little-endian", Jpeg({Exif(Tiff(II, {kWidth, Orientation(6)}))}), 6},
         // JFIF first, a fill byte, a marker without length, an XMP APP1.
         {"jpeg, segments before", Jpeg({kJfif, {0xFF, 0xFF, 0xD0}, kXmp, Exif(Tiff(MM, {Orientation(6)}))}), 6},
@@ -144,7 +159,9 @@ TEST(ExifOrientation, ReadsTheTagOfJpegAndTiffFiles) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ExifOrientationOfBytes(c.bytes.data(), c.bytes.size()), c.orientation) << c.name;
-        EXPECT_EQ(ExifOrientationOfFile(testutil::TempFile(c.bytes, "exif_orientation_test.bin").c_str()), c.orientation) << c.name;
+        EXPECT_EQ(ExifOrientationOfFile(testutil::TempFile(c.bytes, "exif_orientation_test.bin").c_str()),
+                  c.orientation)
+            << c.name;
         for (size_t cut = 0; c.orientation != 1 && cut < c.bytes.size(); ++cut) {
             const Bytes head(c.bytes.begin(), c.bytes.begin() + cut);
             EXPECT_EQ(ExifOrientationOfBytes(head.data(), head.size()), 1) << c.name << " cut at " << cut;

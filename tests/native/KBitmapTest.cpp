@@ -22,15 +22,20 @@ using testutil::Pattern;
 // Stored bytes of the single pixel of a 1 x 1 picture after a write, and the
 // colour it reads back as (16-bit channels widen without repeating bits).
 TEST(KBitmapPixels, EncodingTable) {
-    const struct { int depth; uint32_t colour; std::vector<BYTE> stored; uint32_t read; } cases[] = {
-        {16, 0x000002FF, {0x00, 0xF8}, 0x000000F8},     // red, 5-6-5, low byte first; green 2 -> 0
-        {16, 0x00050304, {0x21, 0x00}, 0x00080400},     // rounding edges: 4 -> 0, 5 -> 1; green 3 -> 1
+    const struct {
+        int depth;
+        uint32_t colour;
+        std::vector<BYTE> stored;
+        uint32_t read;
+    } cases[] = {
+        {16, 0x000002FF, {0x00, 0xF8}, 0x000000F8},  // red, 5-6-5, low byte first; green 2 -> 0
+        {16, 0x00050304, {0x21, 0x00}, 0x00080400},  // rounding edges: 4 -> 0, 5 -> 1; green 3 -> 1
         {16, 0x00FFFFFF, {0xFF, 0xFF}, 0x00F8FCF8},
-        {15, 0x00050505, {0x21, 0x04}, 0x00080808},     // 5-5-5: 5 + 3 = 8 -> 1 each
-        {15, 0x00FFFEFC, {0xFF, 0x7F}, 0x00F8F8F8},     // rounding stops at the top
-        {8, 0x05FFFFFF, {0x05}, 0x05050505},            // only the index is stored
-        {4, 0x0A000000, {0xA0}, 0x0AAAAAAA},            // even x: high nibble
-        {1, 0xFF000000, {0x80}, 0x01FFFFFF},            // index & 1
+        {15, 0x00050505, {0x21, 0x04}, 0x00080808},        // 5-5-5: 5 + 3 = 8 -> 1 each
+        {15, 0x00FFFEFC, {0xFF, 0x7F}, 0x00F8F8F8},        // rounding stops at the top
+        {8, 0x05FFFFFF, {0x05}, 0x05050505},               // only the index is stored
+        {4, 0x0A000000, {0xA0}, 0x0AAAAAAA},               // even x: high nibble
+        {1, 0xFF000000, {0x80}, 0x01FFFFFF},               // index & 1
         {24, 0x00112233, {0x11, 0x22, 0x33}, 0x00112233},  // blue, green, red
         {32, 0x44112233, {0x11, 0x22, 0x33, 0x44}, 0x44112233},
     };
@@ -62,17 +67,20 @@ TEST(KBitmapLoadPackedDib, SizesAndRefusals) {
     KBitmap b(2, 2, 24);
     EXPECT_EQ(b.LoadPackedDib(nullptr), 0u);
     EXPECT_TRUE(b.IsEmpty());
-    const struct { BITMAPINFOHEADER header; uint32_t size; } cases[] = {
+    const struct {
+        BITMAPINFOHEADER header;
+        uint32_t size;
+    } cases[] = {
         {Header(3, 2, 24), 40 + 12 * 2},
-        {Header(3, -2, 24), 40 + 12 * 2},                    // top-down rows, same size
+        {Header(3, -2, 24), 40 + 12 * 2},  // top-down rows, same size
         {Header(33, 1, 1), 40 + 8 + 8},
         {Header(2, 2, 4, BI_RGB, 3), 40 + 12 + 8},
         {Header(3, 1, 16, BI_BITFIELDS), 40 + 12 + 8},
-        {Header(5, 5, 4, BI_RLE4, 0, 6), 40 + 64 + 6},       // compressed: biSizeImage
-        {Header(0, 0, 24), 40},                              // no pixels: the header alone
-        {Header(-1, 1, 24), 0},                              // negative width
-        {Header(0x7FFFFFFF, 0x7FFFFFFF, 32), 0},             // overflows 32 bits
-        {Header(1, 1, 24, BI_RGB, 0xFFFFFFFF), 0},           // absurd table
+        {Header(5, 5, 4, BI_RLE4, 0, 6), 40 + 64 + 6},  // compressed: biSizeImage
+        {Header(0, 0, 24), 40},                         // no pixels: the header alone
+        {Header(-1, 1, 24), 0},                         // negative width
+        {Header(0x7FFFFFFF, 0x7FFFFFFF, 32), 0},        // overflows 32 bits
+        {Header(1, 1, 24, BI_RGB, 0xFFFFFFFF), 0},      // absurd table
     };
     std::vector<BYTE> memory(4096, 0x5A);
     for (const auto& c : cases) {
@@ -80,7 +88,9 @@ TEST(KBitmapLoadPackedDib, SizesAndRefusals) {
         EXPECT_EQ(b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(memory.data())), c.size)
             << c.header.biWidth << "x" << c.header.biHeight << "x" << c.header.biBitCount;
         EXPECT_EQ(b.IsEmpty(), c.size == 0);
-        if (c.size) { EXPECT_EQ(std::memcmp(b.Header(), memory.data(), c.size), 0); }
+        if (c.size) {
+            EXPECT_EQ(std::memcmp(b.Header(), memory.data(), c.size), 0);
+        }
     }
 }
 
@@ -112,7 +122,10 @@ TEST(Operations, RefusalsAndNothingToDoLeaveThePictureAsItWas) {
     const POINT quad[4] = {{1, 1}, {10, 1}, {10, 7}, {1, 7}};
     const RECT area{0, 0, 1, 0};
     using Run = std::function<int(KBitmap&)>;
-    const struct { const char* name; Run run; } operations[] = {
+    const struct {
+        const char* name;
+        Run run;
+    } operations[] = {
         {"ConvertDepth", [](KBitmap& b) { return b.ConvertDepth(24); }},
         {"FadeEdges", [](KBitmap& b) { return int(b.FadeEdges(0, 0.25)); }},
         {"RotateInPlane", [](KBitmap& b) { return int(b.RotateInPlane(30)); }},
@@ -127,8 +140,10 @@ TEST(Operations, RefusalsAndNothingToDoLeaveThePictureAsItWas) {
         for (int picture = 0; picture < 4; ++picture) {
             // No plain rows to work on: empty, compressed, or 0 rows high.
             KBitmap b = picture ? Pattern(12, 9, picture == 2 ? 4 : 24, 13) : KBitmap();
-            if (picture == 1 || picture == 2) b.Header()->biCompression = picture == 1 ? BI_RLE8 : BI_RLE4;
-            if (picture == 3) b.Header()->biHeight = 0;
+            if (picture == 1 || picture == 2)
+                b.Header()->biCompression = picture == 1 ? BI_RLE8 : BI_RLE4;
+            if (picture == 3)
+                b.Header()->biHeight = 0;
             const uint64_t before = BlockHash(b);
             EXPECT_EQ(op.run(b), 0) << op.name << " on picture " << picture;
             EXPECT_EQ(BlockHash(b), before) << op.name;
@@ -136,7 +151,11 @@ TEST(Operations, RefusalsAndNothingToDoLeaveThePictureAsItWas) {
     // On a sound 24-bit picture: a palette picture the fade refuses, and the
     // calls with nothing to do, which answer 1. (Angles without a number are
     // in the reference comparisons.)
-    const struct { const char* name; int depth, answer; Run run; } own[] = {
+    const struct {
+        const char* name;
+        int depth, answer;
+        Run run;
+    } own[] = {
         {"fading a palette", 8, 0, [](KBitmap& b) { return int(b.FadeEdges(0, 0.25)); }},
         {"turn by -0", 24, 1, [](KBitmap& b) { return int(b.RotateInPlane(-0.0)); }},
         {"same size", 24, 1, [](KBitmap& b) { return b.Resize(12, 9, true); }},
@@ -159,12 +178,12 @@ TEST(Enlarge, EveryPixelIsItsNearestSource) {
         for (const SIZE extent : {SIZE{width, 2}, SIZE{3 * width + 1, 7}}) {
             const KBitmap picture = testutil::Pattern(width, 2, 24, width);
             std::vector<uint32_t> out(size_t(extent.cx) * extent.cy);
-            ASSERT_TRUE(EnlargeNearest(*picture.Header(), picture.Bits(), extent.cx, extent.cy, out.data(),
-                                       extent.cx, extent.cy, RECT{0, 0, extent.cx, extent.cy}));
+            ASSERT_TRUE(EnlargeNearest(*picture.Header(), picture.Bits(), extent.cx, extent.cy, out.data(), extent.cx,
+                                       extent.cy, RECT{0, 0, extent.cx, extent.cy}));
             for (int y = 0; y < extent.cy; ++y)
                 for (int x = 0; x < extent.cx; ++x) {
-                    const uint32_t c = picture.GetPixel(NearestSource(x, width, extent.cx),
-                                                        NearestSource(y, 2, extent.cy), false);
+                    const uint32_t c =
+                        picture.GetPixel(NearestSource(x, width, extent.cx), NearestSource(y, 2, extent.cy), false);
                     const uint32_t bgr = (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
                     ASSERT_EQ(out[(extent.cy - 1 - y) * extent.cx + x], bgr) << x << "," << y;
                 }

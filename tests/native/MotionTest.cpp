@@ -29,13 +29,15 @@ static std::string Layout(const std::string& description) {
     else
         std::istringstream(kind) >> size.cx >> separator >> size.cy;
     std::string flags;
-    while (in >> word && word != "->") flags += word;
+    while (in >> word && word != "->")
+        flags += word;
     const bool rotation2D = flags.find("2D") != std::string::npos, rotation3D = flags.find("3D") != std::string::npos;
     const SIZE current{7, 5};
-    const SIZE display = kind == "clock"   ? TextDisplaySize(LayoutOf(layout[0]), 0, 1, screen, current)
-                         : kind == "text"  ? TextDisplaySize(LayoutOf(layout[0]), size.cx, size.cy, screen, current)
-                         : kind == "movie" ? MovieDisplaySize(LayoutOf(layout[0]), size, screen, current)
-                                           : PictureDisplaySize(LayoutOf(layout[0]), size, screen, rotation2D, rotation3D, current);
+    const SIZE display = kind == "clock"  ? TextDisplaySize(LayoutOf(layout[0]), 0, 1, screen, current)
+                         : kind == "text" ? TextDisplaySize(LayoutOf(layout[0]), size.cx, size.cy, screen, current)
+                         : kind == "movie"
+                             ? MovieDisplaySize(LayoutOf(layout[0]), size, screen, current)
+                             : PictureDisplaySize(LayoutOf(layout[0]), size, screen, rotation2D, rotation3D, current);
     const POINT at = CentredPosition(display, screen);
     char result[80];
     std::snprintf(result, sizeof result, "%dx%d%+d%+d", int(display.cx), int(display.cy), int(at.x), int(at.y));
@@ -44,36 +46,41 @@ static std::string Layout(const std::string& description) {
 
 TEST(DisplaySize, PicturesMoviesAndTexts) {
     const char* const cases[] = {
-        "1920x1080 C 320x240 -> 640x480+640+300",     // doubled once: 480 is not below 432
-        "1920x1080 C 1600x1200 -> 800x600+560+240",   // halved once: 1600 reaches 1152
+        "1920x1080 C 320x240 -> 640x480+640+300",    // doubled once: 480 is not below 432
+        "1920x1080 C 1600x1200 -> 800x600+560+240",  // halved once: 1600 reaches 1152
         "1920x1080 C 1600x1200 2D -> 800x800+560+140",
-        "1920x1080 B 100x100 -> 400x400+760+340",     // doubled to 800, halved back (800 >= 648)
-        "1920x1080 C 320x-240 -> 640x480+640+300",    // a bottom-up height counts by its size
+        "1920x1080 B 100x100 -> 400x400+760+340",   // doubled to 800, halved back (800 >= 648)
+        "1920x1080 C 320x-240 -> 640x480+640+300",  // a bottom-up height counts by its size
         "1920x1080 F 640x480 -> 1440x1080+240+0",
         "1920x1080 F 640x480 3D -> 1440x1440+240-180",
         "1920x1080 S 320x240 -> 1920x1080+0+0",
         "1920x1080 S 320x240 2D 3D -> 1920x1920+0-420",
-        "1920x1080 C 0x0 2D -> 7x7+956+536",          // empty: kept, squared to turn
-        "1920x1080 X 320x240 -> 7x5+956+537",         // unknown layout: kept
+        "1920x1080 C 0x0 2D -> 7x7+956+536",   // empty: kept, squared to turn
+        "1920x1080 X 320x240 -> 7x5+956+537",  // unknown layout: kept
         "0x0 C 320x240 -> 0x0+0+0",
         "640x480 C movie 640x480 -> 320x240+160+120",  // equal sides count as too large
         "1920x1080 B movie 2000x100 -> 1000x50+460+515",
         "1920x1080 C movie 320x240 -> 320x240+800+420",  // movies are never doubled
         "1920x1080 F movie 640x480 -> 1440x1080+240+0",
-        "152x112 F movie 1280x720 -> 152x86+0+13",       // 85.5 rounds up
+        "152x112 F movie 1280x720 -> 152x86+0+13",  // 85.5 rounds up
         "1920x1080 Z movie 640x480 -> 7x5+956+537",
         "1920x1080 C text 5/1 -> 960x384+480+348",
         "1920x1080 C clock -> 960x384+480+348",
-        "1920x1080 C text 2/3 -> 960x540+480+270",   // at most half the screen's height
+        "1920x1080 C text 2/3 -> 960x540+480+270",  // at most half the screen's height
         "152x112 C clock -> 76x30+38+41",
         "1920x1080 F text 5/1 -> 1920x1080+0+0",
         "1920x1080 ? text 5/1 -> 7x5+956+537",
     };
-    for (const char* c : cases) EXPECT_EQ(Layout(c), c);
+    for (const char* c : cases)
+        EXPECT_EQ(Layout(c), c);
 }
 
 TEST(DisplaySize, TurningCanvas) {
-    const struct { int width, height; bool rotation3D; TurningCanvas expected; } cases[] = {
+    const struct {
+        int width, height;
+        bool rotation3D;
+        TurningCanvas expected;
+    } cases[] = {
         {640, -480, false, {339, 256, 424, {-42, -84, 380, 339}}},
         {100, 100, true, {100, 100, 141, {-20, -20, 119, 119}}},  // odd border: side 140
         {0, 0, true, {0, 0, 0, {0, 0, -1, -1}}},
@@ -91,7 +98,8 @@ static std::vector<int> script;
 static size_t scriptNext;
 
 static int Scripted() {
-    if (scriptNext < script.size()) return script[scriptNext++];
+    if (scriptNext < script.size())
+        return script[scriptNext++];
     ADD_FAILURE() << "more random numbers drawn than scripted";
     return 0;
 }
@@ -111,13 +119,14 @@ static std::string Bounce(const std::string& description) {
                 &s.displayHeight, &s.displayX, &s.displayY, &s.velocityX, &s.velocityY, &randomAt);
     std::istringstream numbers(description.substr(randomAt, description.find(" ->") - randomAt));
     Script({});
-    for (int n; numbers >> n; numbers.ignore()) script.push_back(n);
+    for (int n; numbers >> n; numbers.ignore())
+        script.push_back(n);
     s.spinSpeed[0] = s.spinSpeed[1] = s.spinSpeed[2] = 9;
     BounceStep(s, screenWidth, screenHeight, Scripted);
     EXPECT_EQ(scriptNext, script.size()) << "random numbers left unused: " << description;
     char result[120];
-    std::snprintf(result, sizeof result, "%+d%+d v%d,%d s%g,%g,%g", int(s.displayX), int(s.displayY),
-                  int(s.velocityX), int(s.velocityY), s.spinSpeed[0], s.spinSpeed[1], s.spinSpeed[2]);
+    std::snprintf(result, sizeof result, "%+d%+d v%d,%d s%g,%g,%g", int(s.displayX), int(s.displayY), int(s.velocityX),
+                  int(s.velocityY), s.spinSpeed[0], s.spinSpeed[1], s.spinSpeed[2]);
     return description.substr(0, description.find("->") + 3) + result;
 }
 
@@ -155,8 +164,12 @@ TEST(Motion, SpinSpeeds) {
     int changes = 0;
     for (int frame = 0; frame <= 100; ++frame) {
         changes += NextSpinFrame(speed, count, Scripted) ? 1 : 0;
-        if (frame == 0) { EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{-1, 2, -3})); }
-        if (frame == 50) { EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{4, -5, -1})); }
+        if (frame == 0) {
+            EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{-1, 2, -3}));
+        }
+        if (frame == 50) {
+            EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{4, -5, -1}));
+        }
     }
     EXPECT_TRUE(changes == 3 && count == 101 && scriptNext == 9u) << changes << " " << count << " " << scriptNext;
 }
@@ -164,40 +177,58 @@ TEST(Motion, SpinSpeeds) {
 // A still picture on one full screen is painted once; in a preview or across
 // several monitors something else may paint over it, so it is repainted.
 TEST(FrameTimers, StillContentIsRepaintedOnlyWhereItMayBeCovered) {
-    const struct { char content; bool primaryOnly; uint32_t frame; } cases[] = {
-        {'B', true, 0}, {'B', false, 250}, {'T', false, 250}, {'R', true, 20}};
+    const struct {
+        char content;
+        bool primaryOnly;
+        uint32_t frame;
+    } cases[] = {{'B', true, 0}, {'B', false, 250}, {'T', false, 250}, {'R', true, 20}};
     for (const auto& c : cases)
-        EXPECT_EQ(PlanTimers(ContentOf(c.content), Layout::centred, 0, c.primaryOnly).framePeriod, c.frame) << c.content;
+        EXPECT_EQ(PlanTimers(ContentOf(c.content), Layout::centred, 0, c.primaryOnly).framePeriod, c.frame)
+            << c.content;
 }
 
 TEST(MovieFrames, RatesTimerPeriodsAndWhereAMovieResumes) {
-    const struct { uint32_t rate, scale; bool video; uint32_t frames, period; } cases[] = {
+    const struct {
+        uint32_t rate, scale;
+        bool video;
+        uint32_t frames, period;
+    } cases[] = {
         {15, 1, true, 100, 66},
-        {25, 0, true, 100, 0},                // zero scale: no rate, not infinity
-        {5000, 1, true, 10, 1},               // faster than 1 ms: as fast as timers go
+        {25, 0, true, 100, 0},   // zero scale: no rate, not infinity
+        {5000, 1, true, 10, 1},  // faster than 1 ms: as fast as timers go
         {1, 0xFFFFFFFFu, true, 10, 0x7FFFFFFF},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MovieTimerPeriod(MovieFrameRate(c.rate, c.scale), c.video, c.frames), c.period)
             << c.rate << "/" << c.scale;
-    const struct { int32_t stored; bool video; uint32_t frames; int32_t next; } resumes[] = {
-        {-1, true, 100, 0},           // nothing stored: the first frame
-        {57, true, 10, 8},            // stored by a longer movie: wraps into this one
-        {-7, true, 100, 0},           // damaged value: from the start
-        {INT32_MAX, true, 100, 48},   // 2^31 mod 100, without overflow
+    const struct {
+        int32_t stored;
+        bool video;
+        uint32_t frames;
+        int32_t next;
+    } resumes[] = {
+        {-1, true, 100, 0},          // nothing stored: the first frame
+        {57, true, 10, 8},           // stored by a longer movie: wraps into this one
+        {-7, true, 100, 0},          // damaged value: from the start
+        {INT32_MAX, true, 100, 48},  // 2^31 mod 100, without overflow
     };
     for (const auto& c : resumes)
         EXPECT_EQ(NextMovieFrame(c.stored, c.video, c.frames), c.next) << c.stored << " of " << c.frames;
 }
 
 TEST(DisplaySize, PicturesDecodeNoLargerThanShown) {
-    const struct { const char* layout; SIZE screen, picture; bool rotation2D; SIZE expected; } cases[] = {
+    const struct {
+        const char* layout;
+        SIZE screen, picture;
+        bool rotation2D;
+        SIZE expected;
+    } cases[] = {
         {"F", {1920, 1080}, {12000, 9000}, false, {1440, 1080}},
-        {"C", {1920, 1080}, {12000, 9000}, false, {750, 562}},    // halved four times
-        {"S", {1920, 1080}, {4000, 500}, false, {1920, 500}},     // stretched: never enlarged here
-        {"C", {1920, 1080}, {320, 240}, false, {320, 240}},       // shown doubled: decoded whole
-        {"F", {1920, 1080}, {640, 480}, true, {339, 256}},        // the turning canvas
-        {"F", {152, 112}, {4096, 3072}, false, {149, 112}},       // the preview's little screen
+        {"C", {1920, 1080}, {12000, 9000}, false, {750, 562}},  // halved four times
+        {"S", {1920, 1080}, {4000, 500}, false, {1920, 500}},   // stretched: never enlarged here
+        {"C", {1920, 1080}, {320, 240}, false, {320, 240}},     // shown doubled: decoded whole
+        {"F", {1920, 1080}, {640, 480}, true, {339, 256}},      // the turning canvas
+        {"F", {152, 112}, {4096, 3072}, false, {149, 112}},     // the preview's little screen
         {"X", {1920, 1080}, {12000, 9000}, false, {12000, 9000}},
     };
     for (const auto& c : cases) {

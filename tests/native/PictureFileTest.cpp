@@ -25,7 +25,8 @@ namespace {
 
 // Little-endian 32 bits at a byte offset.
 std::vector<BYTE> With(std::vector<BYTE> v, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) v[at + i] = BYTE(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        v[at + i] = BYTE(value >> (8 * i));
     return v;
 }
 
@@ -39,16 +40,16 @@ std::vector<BYTE> Headers(uint32_t fileSize, uint32_t offBits, const BITMAPINFOH
 
 // Writes the bytes to a file of the running test's own and returns its path.
 std::string Write(const std::vector<BYTE>& bytes) {
-    return testutil::TempFile(bytes, std::string("bmpfile_test_") +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp");
+    return testutil::TempFile(
+        bytes, std::string("bmpfile_test_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp");
 }
 
 // 2 x 2 at 24 bits: rows of 6 bytes padded to 8, bottom row first.
 std::vector<BYTE> TwoByTwo24(uint32_t offBits) {
     std::vector<BYTE> v = Headers(offBits + 16, offBits, testutil::Header(2, 2, 24));
-    v.resize(offBits, 0xEE);                                // gap bytes, if any
-    const BYTE rows[16] = {1, 2, 3, 4, 5, 6, 0, 0,          // bottom row: (0,1) (1,1)
-                           7, 8, 9, 10, 11, 12, 0, 0};      // top row: (0,0) (1,0)
+    v.resize(offBits, 0xEE);                            // gap bytes, if any
+    const BYTE rows[16] = {1, 2, 3, 4,  5,  6,  0, 0,   // bottom row: (0,1) (1,1)
+                           7, 8, 9, 10, 11, 12, 0, 0};  // top row: (0,0) (1,0)
     v.insert(v.end(), rows, rows + 16);
     return v;
 }
@@ -56,7 +57,8 @@ std::vector<BYTE> TwoByTwo24(uint32_t offBits) {
 // A table of greys, entry i grey i * step, followed by other bytes.
 std::vector<BYTE> Greys(int entries, int step, const std::vector<BYTE>& then) {
     std::vector<BYTE> v;
-    for (int i = 0; i < entries; ++i) v.insert(v.end(), {BYTE(step * i), BYTE(step * i), BYTE(step * i), 0});
+    for (int i = 0; i < entries; ++i)
+        v.insert(v.end(), {BYTE(step * i), BYTE(step * i), BYTE(step * i), 0});
     v.insert(v.end(), then.begin(), then.end());
     return v;
 }
@@ -76,7 +78,8 @@ std::vector<int> Expand(KBitmap rle) {
     Decompress(rle);
     std::vector<int> indices;
     for (int y = 0; y < rle.Height(); ++y)
-        for (int x = 0; x < rle.Width(); ++x) indices.push_back(int(rle.GetPixel(x, y, false) >> 24));
+        for (int x = 0; x < rle.Width(); ++x)
+            indices.push_back(int(rle.GetPixel(x, y, false) >> 24));
     return indices;
 }
 
@@ -86,7 +89,10 @@ struct TempFolder {
     fs::path path = fs::temp_directory_path() /
                     (std::string("velorin-") + testing::UnitTest::GetInstance()->current_test_info()->name());
     std::string name = path.string();
-    TempFolder() { fs::remove_all(path); fs::create_directories(path); }
+    TempFolder() {
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
     ~TempFolder() {
         std::error_code ignored;
         fs::remove_all(path, ignored);
@@ -104,7 +110,8 @@ Scan ScanOf(const std::string& folder) {
     Scan scan;
     char* list = static_cast<char*>(std::calloc(folderListStart, 1));
     scan.files = ScanFolder(folder.c_str(), "*", &scan.folders, &list, &scan.state);
-    for (const char* entry = list; *entry; entry += std::strlen(entry) + 1) scan.entries.push_back(entry);
+    for (const char* entry = list; *entry; entry += std::strlen(entry) + 1)
+        scan.entries.push_back(entry);
     EXPECT_EQ(list[scan.state.used], '\0');  // the closing empty entry
     std::sort(scan.entries.begin(), scan.entries.end());
     std::free(list);
@@ -134,14 +141,23 @@ TEST(BmpFile, TwentyFourBits) {
 // never holding the previous picture.
 TEST(BmpFile, RefusesMissingFilesAndFilesWhoseSizesDisagree) {
     const std::vector<BYTE> good = TwoByTwo24(54);  // 70 bytes
-    const struct { const char* name; std::vector<BYTE> bytes; } cases[] = {
+    const struct {
+        const char* name;
+        std::vector<BYTE> bytes;
+    } cases[] = {
         {"empty file", {}},
-        {"signature", [&] { auto v = good; v[0] = 'B'; v[1] = 'A'; return v; }()},
+        {"signature",
+         [&] {
+             auto v = good;
+             v[0] = 'B';
+             v[1] = 'A';
+             return v;
+         }()},
         {"bfOffBits 53", With(good, 10, 53)},
         {"bfSize below the headers", With(good, 2, 53)},
         {"bfOffBits at bfSize", With(good, 10, 70)},
         {"bfSize past the file", With(good, 2, 71)},
-        {"rows past the block", With(good, 18, 3)},             // width 3 needs 2 x 12 bytes
+        {"rows past the block", With(good, 18, 3)},  // width 3 needs 2 x 12 bytes
         {"negative width", With(good, 18, uint32_t(-2))},
         {"height INT_MIN", With(good, 22, 0x80000000)},
         {"sizes overflow", With(With(good, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF)},
@@ -169,7 +185,7 @@ TEST(BmpFile, RefusesMissingFilesAndFilesWhoseSizesDisagree) {
     ASSERT_NE(b.LoadFile(Write(absurdTable).c_str()), 0u);
     EXPECT_EQ(b.PaletteEntries(), (70u - 14 - 40) / 4);
     EXPECT_EQ(b.GetPixel(0, 1, false), 0x01050600u);  // entry 1 is row bytes 5, 6, 0, 0
-    EXPECT_EQ(b.GetPixel(1, 0, true), 0u);                          // index 8: past the block
+    EXPECT_EQ(b.GetPixel(1, 0, true), 0u);            // index 8: past the block
     // An area copy keeps only the entries the block held, not 16 GB of table.
     const RECT area{0, 0, 1, 1};
     KBitmap part(b, &area, true);
@@ -186,8 +202,10 @@ TEST(BmpFile, RefusesMissingFilesAndFilesWhoseSizesDisagree) {
 TEST(BmpFile, Rle4FileDecompresses) {
     // 4 x 2, 4-bit RLE, 16 greys; biSizeImage 200 claims more than the file holds.
     const std::vector<BYTE> stream = {0x04, 0x12, 0x00, 0x00, 0x00, 0x04, 0x34, 0x56, 0x00, 0x01};
-    std::vector<BYTE> v = Headers(54 + 64 + uint32_t(stream.size()), 54 + 64, testutil::Header(4, 2, 4, BI_RLE4, 0, 200));
-    for (BYTE byte : Greys(16, 17, stream)) v.push_back(byte);
+    std::vector<BYTE> v =
+        Headers(54 + 64 + uint32_t(stream.size()), 54 + 64, testutil::Header(4, 2, 4, BI_RLE4, 0, 200));
+    for (BYTE byte : Greys(16, 17, stream))
+        v.push_back(byte);
     KBitmap b;
     ASSERT_EQ(b.LoadFile(Write(v).c_str()), v.size() - 14);
     EXPECT_EQ(b.Header()->biSizeImage, stream.size());  // lowered to the bytes present
@@ -196,7 +214,12 @@ TEST(BmpFile, Rle4FileDecompresses) {
 
 TEST(ExpandRle4, Streams) {
     using V = std::vector<int>;
-    const struct { const char* name; int w, h; std::vector<BYTE> stream; V expected; } cases[] = {
+    const struct {
+        const char* name;
+        int w, h;
+        std::vector<BYTE> stream;
+        V expected;
+    } cases[] = {
         {"encoded run", 4, 1, {0x04, 0x12, 0x00, 0x00, 0x00, 0x01}, V{1, 2, 1, 2}},
         // Absolute run of 3: 2 data bytes, already even; then a run of 1.
         {"absolute 3", 5, 1, {0x00, 0x03, 0x34, 0x50, 0x01, 0x70, 0x00, 0x01}, V{3, 4, 5, 7, 0}},
@@ -212,7 +235,8 @@ TEST(ExpandRle4, Streams) {
         {"short", 4, 1, {0x02, 0x77, 0x00, 0x04, 0x12}, V{7, 7, 1, 2}},
         {"no end", 3, 2, {0x03, 0x88}, V{0, 0, 0, 8, 8, 8}},
     };
-    for (const auto& c : cases) EXPECT_EQ(Expand(Rle4Picture(c.w, c.h, c.stream, DWORD(c.stream.size()))), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(Expand(Rle4Picture(c.w, c.h, c.stream, DWORD(c.stream.size()))), c.expected) << c.name;
 }
 
 TEST(ExpandRle4, StaysInsideTheBlockAndTheTable) {
@@ -240,20 +264,26 @@ TEST(ExpandRle4, StaysInsideTheBlockAndTheTable) {
 // and reads nothing past its end. Unknown or broken headers give none either.
 TEST(PictureSize, ReadsTheDeclaredSizeOfEachFormat) {
     // PNG: signature, IHDR length and type, width 0x4E20 (20000), height 300.
-    const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
-                                      'I', 'H', 'D', 'R', 0, 0, 0x4E, 0x20, 0, 0, 0x01, 0x2C};
+    const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0,    13,
+                                      'I',  'H', 'D', 'R', 0,    0,    0x4E, 0x20, 0, 0, 0x01, 0x2C};
     // JPEG: SOI, an APP0 of 16 bytes, a fill byte, then SOF2 (progressive):
     // precision 8, height 12000, width 16000.
     std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10};
     jpeg.resize(jpeg.size() + 14, 0);
     jpeg.insert(jpeg.end(), {0xFF, 0xFF, 0xC2, 0x00, 0x11, 0x08, 0x2E, 0xE0, 0x3E, 0x80});
-    const struct { const char* name; std::vector<uint8_t> bytes; uint32_t width, height; } cases[] = {
-        {"png", png, 20000, 300}, {"jpeg", jpeg, 16000, 12000},
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        uint32_t width, height;
+    } cases[] = {
+        {"png", png, 20000, 300},
+        {"jpeg", jpeg, 16000, 12000},
         {"gif", {'G', 'I', 'F', '8', '9', 'a', 0x80, 0x02, 0xE0, 0x01}, 640, 480},  // little-endian
         // A DHT (0xC4) shares the frame codes' range and must be stepped over.
         {"jpeg with a table",
          {0xFF, 0xD8, 0xFF, 0xC4, 0x00, 0x03, 0x00, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x00, 0x10, 0x00, 0x20},
-         32, 16},
+         32,
+         16},
         {"bmp, read directly", {'B', 'M', 0, 0}, 0, 0},
         {"scan before any frame header", {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02}, 0, 0},
         {"a length below 2", {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x00, 0xFF, 0xC0}, 0, 0},
@@ -298,14 +328,16 @@ TEST(ScanFolder, GrowsTheListWithoutLosingEntries) {
     const fs::path before = fs::current_path();
     fs::current_path(base.path);  // a short relative folder: entries of 11 characters
     fs::create_directory("g");
-    for (int i = 0; i < 300; ++i) std::ofstream("g/entry-" + std::to_string(100 + i)) << "x";
+    for (int i = 0; i < 300; ++i)
+        std::ofstream("g/entry-" + std::to_string(100 + i)) << "x";
     const Scan scan = ScanOf("g");
     fs::current_path(before);
     // 300 entries of 12 bytes outgrow 1024 bytes once.
     EXPECT_EQ(scan.state.capacity, 4096u);
     EXPECT_EQ(scan.state.used, 300u * 12);
     ASSERT_EQ(scan.files, 300u);
-    for (int i = 0; i < 300; ++i) EXPECT_EQ(scan.entries[i], "g\\entry-" + std::to_string(100 + i));
+    for (int i = 0; i < 300; ++i)
+        EXPECT_EQ(scan.entries[i], "g\\entry-" + std::to_string(100 + i));
 }
 
 // "folder\name" may be 255 characters, a sub-folder's with its backslash too.

@@ -31,14 +31,15 @@ inline uint32_t SampleBilinear(const KBitmap& b, double x, double y) {
         return b.GetPixel(std::min(b.Width() - 1, int(x + 0.5)), std::min(b.Height() - 1, int(y + 0.5)), false);
     }
     const int x0 = int(x), y0 = int(y);
-    if (x0 < 0 || y0 < 0 || x0 >= b.Width() || y0 >= b.Height()) return b.backgroundColour;
+    if (x0 < 0 || y0 < 0 || x0 >= b.Width() || y0 >= b.Height())
+        return b.backgroundColour;
     const int x1 = x0 + 1 >= b.Width() ? b.Width() - 1 : x0 + 1;
     const int y1 = y0 + 1 >= b.Height() ? b.Height() - 1 : y0 + 1;
     const uint32_t c00 = b.GetPixel(x0, y0, false), c10 = b.GetPixel(x1, y0, false);
     const uint32_t c01 = b.GetPixel(x0, y1, false), c11 = b.GetPixel(x1, y1, false);
     const uint32_t t = b.transparentColour;
-    if (t != 0xFFFFFFFF && ((c00 & 0xFFFFFF) == t || (c10 & 0xFFFFFF) == t || (c01 & 0xFFFFFF) == t ||
-                            (c11 & 0xFFFFFF) == t))
+    if (t != 0xFFFFFFFF &&
+        ((c00 & 0xFFFFFF) == t || (c10 & 0xFFFFFF) == t || (c01 & 0xFFFFFF) == t || (c11 & 0xFFFFFF) == t))
         return c00;
     return Blend(c00, c10, c01, c11, x - x0, y - y0);
 }
@@ -53,7 +54,8 @@ inline uint32_t AverageColour(const KBitmap& b, int left, int top, int right, in
     for (int y = top; y <= bottom; ++y) {
         for (int x = left; x <= right; ++x) {
             const uint32_t c = b.GetPixel(x, y, false);
-            if (t != 0xFFFFFFFF && (c & 0xFFFFFF) == (t & 0xFFFFFF)) continue;
+            if (t != 0xFFFFFFFF && (c & 0xFFFFFF) == (t & 0xFFFFFF))
+                continue;
             r += c & 255;
             g += (c >> 8) & 255;
             bl += (c >> 16) & 255;
@@ -66,7 +68,8 @@ inline uint32_t AverageColour(const KBitmap& b, int left, int top, int right, in
         bl = (t >> 16) & 255;
         n = 1;
     }
-    if (n == 0) return 0;
+    if (n == 0)
+        return 0;
     return (uint32_t(int(r / n)) & 255) | (uint32_t(int(g / n)) & 255) << 8 | (uint32_t(int(bl / n)) & 255) << 16;
 }
 
@@ -99,7 +102,8 @@ inline void Resize(const KBitmap& b, int newWidth, int newHeight, bool smooth, K
 inline void ConvertDepth(const KBitmap& b, int depth, KBitmap& result) {
     KBitmap target(b.Width(), b.Height(), depth);
     for (int y = 0; y < b.Height(); ++y)
-        for (int x = 0; x < b.Width(); ++x) target.SetPixel(x, y, b.GetPixel(x, y, false) & 0xFFFFFF);
+        for (int x = 0; x < b.Width(); ++x)
+            target.SetPixel(x, y, b.GetPixel(x, y, false) & 0xFFFFFF);
     result.TakeFrom(target);
 }
 

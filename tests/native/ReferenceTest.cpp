@@ -26,7 +26,8 @@ testing::AssertionResult SameAsReference(const KBitmap& source, const Operation&
     reference(expected);
     if (got.backgroundColour != expected.backgroundColour || got.transparentColour != expected.transparentColour)
         return testing::AssertionFailure() << "colour fields changed";
-    if (testutil::SameBlock(got, expected)) return testing::AssertionSuccess();
+    if (testutil::SameBlock(got, expected))
+        return testing::AssertionSuccess();
     for (int y = 0; y < got.Height(); ++y)
         for (int x = 0; x < got.Width(); ++x)
             if (got.GetPixel(x, y, false) != expected.GetPixel(x, y, false))
@@ -40,7 +41,8 @@ Operation Into(std::function<void(KBitmap&, KBitmap&)> build) {
     return [build](KBitmap& p) {
         KBitmap out;
         build(p, out);
-        if (!out.IsEmpty()) p.TakeFrom(out);
+        if (!out.IsEmpty())
+            p.TakeFrom(out);
     };
 }
 
@@ -50,7 +52,7 @@ using testutil::Turnable;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Every folding case, the edge-on angles near a quarter turn, values without a number.
-const double kAngles[] = {0,   30,  85,  88,   89,   90,  180, 190,  450,   -270,   12.75,
+const double kAngles[] = {0,       30,  85,  88,   89,   90,  180,  190,   450,    -270, 12.75,
                           1000.25, -30, -45, -100, -180, 360, -720, 1e300, -1e300, kNaN, kInfinity};
 const struct { int w, h; } kTurnSizes[] = {{40, 40}, {37, 23}, {16, 61}, {1, 1}, {2, 3}, {33, 1}};
 
@@ -59,11 +61,13 @@ const struct { int w, h; } kTurnSizes[] = {{40, 40}, {37, 23}, {16, 61}, {1, 1},
 // Nearest, area average and bilinear, enlarging and shrinking, along one axis
 // or both; one-pixel-wide sources, areas taller than the column sums hold.
 TEST(MatchesReference, Resize) {
-    const struct { int w, h, nw, nh; } sizes[] = {
-        {100, 100, 40, 40}, {100, 100, 60, 60}, {37, 23, 80, 51}, {50, 9, 12, 7},   {13, 40, 11, 19},
-        {5, 5, 1, 1},       {1, 7, 1, 3},       {1, 9, 4, 2},     {2, 5, 1, 2},     {7, 3, 3, 1},
-        {4000, 3, 1920, 1}, {9, 600, 4, 2},     {3, 530, 5, 2},   {11, 13, 23, 5},  {13, 11, 5, 23},
-        {301, 203, 211, 101},
+    const struct {
+        int w, h, nw, nh;
+    } sizes[] = {
+        {100, 100, 40, 40}, {100, 100, 60, 60}, {37, 23, 80, 51},   {50, 9, 12, 7},
+        {13, 40, 11, 19},   {5, 5, 1, 1},       {1, 7, 1, 3},       {1, 9, 4, 2},
+        {2, 5, 1, 2},       {7, 3, 3, 1},       {4000, 3, 1920, 1}, {9, 600, 4, 2},
+        {3, 530, 5, 2},     {11, 13, 23, 5},    {13, 11, 5, 23},    {301, 203, 211, 101},
     };
     for (int depth : kDepths)
         for (const auto& s : sizes)
@@ -72,7 +76,8 @@ TEST(MatchesReference, Resize) {
                     KBitmap b = Pattern(s.w, s.h, depth, s.w * 7 + s.h + depth);
                     b.transparentColour = transparent;
                     // Palettes also come with a short table: the rest of the new one is black.
-                    if (depth <= 8 && transparent == 0) b.Header()->biClrUsed = 3;
+                    if (depth <= 8 && transparent == 0)
+                        b.Header()->biClrUsed = 3;
                     ASSERT_TRUE(SameAsReference(
                         b, [&](KBitmap& p) { ASSERT_EQ(p.Resize(s.nw, s.nh, smooth), 1); },
                         Into([&](KBitmap& p, KBitmap& out) { reference::Resize(p, s.nw, s.nh, smooth, out); })))
@@ -89,8 +94,10 @@ TEST(MatchesReference, ConvertDepth) {
             b.backgroundColour = 0x00010203;
             b.transparentColour = 0x00040506;
             ASSERT_TRUE(SameAsReference(
-                b, [&](KBitmap& p) { ASSERT_EQ(p.ConvertDepth(to), 1); },
-                Into([&](KBitmap& p, KBitmap& out) { if (from != to) reference::ConvertDepth(p, to, out); })))
+                b, [&](KBitmap& p) { ASSERT_EQ(p.ConvertDepth(to), 1); }, Into([&](KBitmap& p, KBitmap& out) {
+                    if (from != to)
+                        reference::ConvertDepth(p, to, out);
+                })))
                 << from << " to " << to;
         }
 }
@@ -112,7 +119,10 @@ TEST(MatchesReference, FadeEdges) {
 // axis and leave the picture alone.
 TEST(MatchesReference, Turns) {
     using Turn = std::function<void(KBitmap&, double)>;
-    const struct { const char* name; Turn fast, slow; } turns[] = {
+    const struct {
+        const char* name;
+        Turn fast, slow;
+    } turns[] = {
         {"in plane", [](KBitmap& p, double a) { ASSERT_TRUE(p.RotateInPlane(a)); },
          [](KBitmap& p, double a) { reference::RotateInPlane(p, a); }},
         {"vertical", [](KBitmap& p, double a) { p.RotateAboutVerticalAxis(a); },
@@ -125,9 +135,10 @@ TEST(MatchesReference, Turns) {
             for (const auto& s : kTurnSizes)
                 for (double angle : kAngles) {
                     const KBitmap b = depth == 24 && s.w > 2 && turn.name[0] != 'i'
-                                          ? Blocks(s.w, s.h, s.w * 5) : Turnable(s.w, s.h, depth, s.w * 5 + depth);
-                    ASSERT_TRUE(SameAsReference(b, [&](KBitmap& p) { turn.fast(p, angle); },
-                                                [&](KBitmap& p) { turn.slow(p, angle); }))
+                                          ? Blocks(s.w, s.h, s.w * 5)
+                                          : Turnable(s.w, s.h, depth, s.w * 5 + depth);
+                    ASSERT_TRUE(SameAsReference(
+                        b, [&](KBitmap& p) { turn.fast(p, angle); }, [&](KBitmap& p) { turn.slow(p, angle); }))
                         << turn.name << " " << depth << "-bit " << s.w << "x" << s.h << " at " << angle;
                 }
 }
@@ -159,12 +170,13 @@ TEST(MatchesReference, WarpToQuad) {
 // A picture on black, as turning canvases are: the warps skip what samples
 // only black. Lit areas at every edge, one or two pixels in, and none.
 TEST(MatchesReference, TurnsOfAPictureOnBlack) {
-    const RECT lits[] = {{0, 0, 37, 23}, {1, 1, 36, 22}, {2, 2, 35, 21}, {5, 4, 30, 19}, {20, 10, 21, 11}, {0, 0, 0, 0}};
+    const RECT lits[] = {{0, 0, 37, 23}, {1, 1, 36, 22},   {2, 2, 35, 21},
+                         {5, 4, 30, 19}, {20, 10, 21, 11}, {0, 0, 0, 0}};
     const POINT quad[4] = {{3, 2}, {30, 5}, {25, 20}, {1, 18}};
     for (const RECT& lit : lits) {
         const KBitmap b = testutil::OnBlack(37, 23, lit, lit.left + 3);
-        ASSERT_TRUE(SameAsReference(b, [&](KBitmap& p) { p.WarpToQuad(quad); },
-                                    [&](KBitmap& p) { reference::WarpToQuad(p, quad); }))
+        ASSERT_TRUE(SameAsReference(
+            b, [&](KBitmap& p) { p.WarpToQuad(quad); }, [&](KBitmap& p) { reference::WarpToQuad(p, quad); }))
             << "lit from " << lit.left << "," << lit.top;
         for (double angle : {30.0, 85.0, 190.0, -45.0, -100.0})
             ASSERT_TRUE(SameAsReference(

@@ -9,18 +9,25 @@
 
 // The first character widened with its sign; a folder marker starts with '<' only.
 TEST(FirstCharacterCode, FirstCharacterWidenedWithItsSign) {
-    const struct { const char* text; int code; } cases[] = {
-        {"Text", 'T'}, {"", 0}, {"\x7F", 127}, {"\x80", -128}, {"\xFF", -1}};
-    for (const auto& c : cases) EXPECT_EQ(FirstCharacterCode(c.text), c.code) << c.code;
+    const struct {
+        const char* text;
+        int code;
+    } cases[] = {{"Text", 'T'}, {"", 0}, {"\x7F", 127}, {"\x80", -128}, {"\xFF", -1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FirstCharacterCode(c.text), c.code) << c.code;
     EXPECT_TRUE(IsFolderMarker("<"));
     for (const char* text : {"C:\\Velorin", " <VelorinTools>", "", static_cast<const char*>(nullptr)})
         EXPECT_FALSE(IsFolderMarker(text)) << (text ? text : "null");
 }
 
 TEST(FolderKeyFromMarker, StripsTheBracketsAndRefusesLongKeys) {
-    const struct { std::string marker; bool accepted; std::string key; } cases[] = {
+    const struct {
+        std::string marker;
+        bool accepted;
+        std::string key;
+    } cases[] = {
         {"<VelorinTools>", true, "VelorinTools"},
-        {"<VelorinTools", true, "VelorinTool"},   // the last character goes whatever it is
+        {"<VelorinTools", true, "VelorinTool"},  // the last character goes whatever it is
         {"<" + std::string(259, 'k') + ">", true, std::string(259, 'k')},
         {"<" + std::string(260, 'k') + ">", false, ""},
     };
@@ -33,14 +40,17 @@ TEST(FolderKeyFromMarker, StripsTheBracketsAndRefusesLongKeys) {
 
 TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExeAndLong) {
     const std::string longLine = "\"C:\\Velorin\\saver.scr\" " + std::string(40000, 'a') + "\\x";
-    const struct { const char* commandLine; const char* folder; } cases[] = {
+    const struct {
+        const char* commandLine;
+        const char* folder;
+    } cases[] = {
         {longLine.c_str(), "C:\\Velorin"},  // a line far longer than a path
         {"\"C:\\Windows\\VelorinScreenSaver.scr\" /s", "C:\\Windows"},
         {"\"C:\\Program Files\\Velorin\\saver.scr\" /c:1234", "C:\\Program Files\\Velorin"},
         {"C:\\WINDOWS\\VELORI~1.SCR /p 1234", "C:\\WINDOWS"},
         // ".exe" is cut first, so backslashes after it never count.
         {"C:\\Velorin\\tool.exe /d C:\\data\\x", "C:\\Velorin"},
-        {"\"C:\\unterminated\\saver.scr /s", "C:\\unterminated"}, // no closing quote: to the end
+        {"\"C:\\unterminated\\saver.scr /s", "C:\\unterminated"},  // no closing quote: to the end
         {"saver.scr /s", "saver.scr /s"},                          // no backslash: kept whole
     };
     for (const auto& c : cases) {
@@ -63,20 +73,26 @@ TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExeAndLong) {
 TEST(ParseRegistryPath, SplitsAtFirstAndLastBackslashUpTo259Characters) {
     const std::string user = "HKEY_CURRENT_USER\\", head = user + "Software\\";
     const std::string value(259 - head.size(), 'v'), subkey(240, 'k');
-    const struct { std::string path; bool accepted; std::string subkey, valueName; } cases[] = {
+    const struct {
+        std::string path;
+        bool accepted;
+        std::string subkey, valueName;
+    } cases[] = {
         {user + "Control Panel\\Desktop\\Wallpaper", true, "Control Panel\\Desktop", "Wallpaper"},
         {user + "Software\\Velorin\\", true, "Software\\Velorin", ""},  // names the key
-        {user + "\\Wallpaper", true, "", "Wallpaper"},                   // the root's own value
+        {user + "\\Wallpaper", true, "", "Wallpaper"},                  // the root's own value
         {head + value, true, "Software", value},
         {head + value + "v", false, "", ""},
         {user + subkey + "\\", true, subkey, ""},
-        {user + "Wallpaper", false, "", ""},                              // one backslash
+        {user + "Wallpaper", false, "", ""},  // one backslash
         {"HKEY_CURRENT_USER", false, "", ""},
     };
     for (const auto& c : cases) {
         RegistryPath parsed;
         ASSERT_EQ(ParseRegistryPath(c.path.c_str(), &parsed), c.accepted) << c.path;
-        if (c.accepted) { EXPECT_EQ(std::string(parsed.subkey) + "|" + parsed.valueName, c.subkey + "|" + c.valueName); }
+        if (c.accepted) {
+            EXPECT_EQ(std::string(parsed.subkey) + "|" + parsed.valueName, c.subkey + "|" + c.valueName);
+        }
     }
     // An unknown root still parses: the registry call then fails on it.
     RegistryPath parsed;

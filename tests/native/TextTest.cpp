@@ -19,7 +19,8 @@ DateTime Record(int year = 2017, int month = 10, int day = 30, int hour = 13, in
 
 std::string Text(const DateTime& r) {
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", r.year, r.month, r.day, r.hour, r.minute, r.second);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", r.year, r.month, r.day, r.hour, r.minute,
+                  r.second);
     return text;
 }
 
@@ -51,7 +52,10 @@ RECT MeasureFake(int32_t height, void* context) {
 // The clock's two lines: ordinals, the 12-hour dial, weekdays across leap
 // years, four-digit years.
 TEST(FormatDateTime, TheClock) {
-    const struct { DateTime record; const char* text; } cases[] = {
+    const struct {
+        DateTime record;
+        const char* text;
+    } cases[] = {
         {Record(), "Mon, October 30th, 2017\n1:05:09pm"},
         {Record(2017, 10, 1, 0, 0, 0), "Sun, October 1st, 2017\n12:00:00am"},
         {Record(2017, 11, 2, 12), "Thu, November 2nd, 2017\n12:05:09pm"},
@@ -63,13 +67,17 @@ TEST(FormatDateTime, TheClock) {
         {Record(2100, 3, 1), "Mon, March 1st, 2100\n1:05:09pm"},  // 2100 is no leap year
         {Record(987), "Tue, October 30th, 0987\n1:05:09pm"},
     };
-    for (const auto& c : cases) EXPECT_STREQ(FormatDateTime(&c.record, nullptr, nullptr), c.text) << Text(c.record);
+    for (const auto& c : cases)
+        EXPECT_STREQ(FormatDateTime(&c.record, nullptr, nullptr), c.text) << Text(c.record);
 }
 
 // The clock normalises the record it fills: a leap second carries across
 // days, months and years.
 TEST(AddTime, ALeapSecondCarries) {
-    const struct { DateTime start; const char* result; } cases[] = {
+    const struct {
+        DateTime start;
+        const char* result;
+    } cases[] = {
         {Record(2016, 12, 31, 23, 59, 60), "2017-01-01 00:00:00"},
         {Record(2016, 2, 28, 23, 59, 60), "2016-02-29 00:00:00"},
         {Record(2100, 2, 28, 23, 59, 60), "2100-03-01 00:00:00"},  // 2100 is no leap year
@@ -84,13 +92,16 @@ TEST(AddTime, ALeapSecondCarries) {
 
 // Every escape replaced, left to right, each once.
 TEST(TextString, EscapesOfTheTextSetting) {
-    const struct { const char* setting; const char* shown; } cases[] = {
+    const struct {
+        const char* setting;
+        const char* shown;
+    } cases[] = {
         {"Line one\\nLine two", "Line one\nLine two"},
         {"a\\tb\\n\\n", "a\tb\n\n"},
-        {"ends in \\", "ends in \\"},         // a lone trailing backslash stays
-        {"\\\\n", "\\\n"},                    // no way to write a backslash before n
-        {"C:\\new\\Tab", "C:\new\\Tab"},      // case-sensitive: \T is no escape
-        {"\xC4\\n\xFF", "\xC4\n\xFF"},        // characters above 127 pass through
+        {"ends in \\", "ends in \\"},     // a lone trailing backslash stays
+        {"\\\\n", "\\\n"},                // no way to write a backslash before n
+        {"C:\\new\\Tab", "C:\new\\Tab"},  // case-sensitive: \T is no escape
+        {"\xC4\\n\xFF", "\xC4\n\xFF"},    // characters above 127 pass through
     };
     for (const auto& c : cases)
         EXPECT_EQ(WithEscapes(c.setting), c.shown) << c.setting;
@@ -103,7 +114,8 @@ TEST(MarkupOptions, TheSaversOptions) {
     const MarkupOptions o = ParseMarkupOptions("fill vctr hctr", RECT{0, 0, 640, 480});
     EXPECT_TRUE(o.fill && o.centreVertically && !o.calcRect && o.fontHeight == 8 && o.weight == 400 && !o.face);
     EXPECT_EQ(o.flags, 0x841u);  // centred lines, tabs expanded, no '&' prefixes
-    EXPECT_EQ(std::vector<int32_t>({o.bounds.minimum, o.bounds.maximum, o.bounds.step}), std::vector<int32_t>({8, 4096, 2}));
+    EXPECT_EQ(std::vector<int32_t>({o.bounds.minimum, o.bounds.maximum, o.bounds.step}),
+              std::vector<int32_t>({8, 4096, 2}));
     const MarkupOptions measuring = ParseMarkupOptions("26 hctr calcrect", RECT{0, 0, 640, 480});
     EXPECT_TRUE(measuring.calcRect && !measuring.fill && measuring.fontHeight == 26);
     EXPECT_EQ(ParseMarkupOptions("", RECT{0, 0, 0, 0}).flags, 0x940u);
@@ -111,7 +123,13 @@ TEST(MarkupOptions, TheSaversOptions) {
 }
 
 TEST(MarkupOptions, FittingSearchAgainstAFakeMeasure) {
-    const struct { int characters, lines; RECT area; FillBounds bounds; int32_t height; int calls; } cases[] = {
+    const struct {
+        int characters, lines;
+        RECT area;
+        FillBounds bounds;
+        int32_t height;
+        int calls;
+    } cases[] = {
         // 11 characters on 2 lines in 640 x 480: widths 5.5 h; 116 fits (638 < 640), 118 overflows.
         {11, 2, {0, 0, 640, 480}, {8, 4096, 2}, 116, 57},
         // Exactly touching the right edge stops at once: 10 x 64 / 2 = 320.

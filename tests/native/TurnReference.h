@@ -13,13 +13,16 @@ namespace reference {
 
 // Pixel at (trunc(x), trunc(y)), backgroundColour when that lies outside.
 inline uint32_t PixelAtTruncated(const KBitmap& b, double x, double y) {
-    if (!(x > -1.0 && x < b.Width() && y > -1.0 && y < b.Height())) return b.backgroundColour;
+    if (!(x > -1.0 && x < b.Width() && y > -1.0 && y < b.Height()))
+        return b.backgroundColour;
     return b.GetPixel(int(x), int(y), false);
 }
 
 inline bool RotateInPlane(KBitmap& b, double angle) {
-    if (!b.HasPixels()) return false;
-    if (angle == 0.0) return true;
+    if (!b.HasPixels())
+        return false;
+    if (angle == 0.0)
+        return true;
     const double theta = angle * (std::acos(0.0) / 90.0);
     const double s = std::sin(theta), c = std::cos(theta);
     const double cx = b.Width() * 0.5, cy = b.Height() * 0.5;
@@ -37,10 +40,11 @@ inline bool RotateInPlane(KBitmap& b, double angle) {
 }
 
 inline bool WarpToQuad(KBitmap& b, const POINT* q) {
-    if (!q || !b.HasPixels()) return false;
+    if (!q || !b.HasPixels())
+        return false;
     const int w = b.Width(), h = b.Height();
-    if (q[0].x == 0 && q[0].y == 0 && q[1].x == w - 1 && q[1].y == 0 && q[2].x == w - 1 &&
-        q[2].y == h - 1 && q[3].x == 0 && q[3].y == h - 1)
+    if (q[0].x == 0 && q[0].y == 0 && q[1].x == w - 1 && q[1].y == 0 && q[2].x == w - 1 && q[2].y == h - 1 &&
+        q[3].x == 0 && q[3].y == h - 1)
         return true;
     const double wn = w - 1, hn = h - 1;
     const double X0 = q[0].x / wn, X1 = q[1].x / wn, X3 = q[3].x / wn;
@@ -75,9 +79,15 @@ inline bool WarpToQuad(KBitmap& b, const POINT* q) {
 // to D (0 < a <= 90, 90 < a <= 180, -90 <= a < 0, -180 <= a < -90).
 enum Base { kZero, kRight, kBottom };
 enum Length { kHalfW, kQuarterW, kHalfH, kQuarterH };
-struct Term { Base base; int sign; Length n; };
+struct Term {
+    Base base;
+    int sign;
+    Length n;
+};
 using CornerTable = Term[4][8];
 
+// Kept in their layout: two lines a case, four corners a line.
+// clang-format off
 // About the horizontal axis: the near edge widens by W/2 k, the far one narrows by W/4 k.
 constexpr CornerTable kHorizontal = {
     {{kZero, -1, kHalfW}, {kZero, 1, kHalfH}, {kRight, 1, kHalfW}, {kZero, 1, kHalfH},
@@ -100,15 +110,22 @@ constexpr CornerTable kVertical = {
     {{kRight, -1, kHalfW}, {kZero, 1, kQuarterH}, {kZero, 1, kHalfW}, {kZero, -1, kHalfH},
      {kZero, 1, kHalfW}, {kBottom, 1, kHalfH}, {kRight, -1, kHalfW}, {kBottom, -1, kQuarterH}},
 };
+// clang-format on
 
 inline int Rotate3D(KBitmap& b, double angle, const CornerTable& table) {
-    if (!b.HasPixels() || std::isnan(angle) || std::isinf(angle)) return 0;
+    if (!b.HasPixels() || std::isnan(angle) || std::isinf(angle))
+        return 0;
     double a = angle;
-    if (a >= 360) a = std::fmod(a, 360);
-    if (a <= -360) a = -std::fmod(-a, 360);
-    if (a > 180) a -= 360;
-    if (a < -180) a += 360;
-    if (a == 0.0) return 1;
+    if (a >= 360)
+        a = std::fmod(a, 360);
+    if (a <= -360)
+        a = -std::fmod(-a, 360);
+    if (a > 180)
+        a -= 360;
+    if (a < -180)
+        a += 360;
+    if (a == 0.0)
+        return 1;
     const int which = a > 90 ? 1 : a > 0 ? 0 : a >= -90 ? 2 : 3;
     const double k = which == 0 ? a : which == 1 ? 180 - a : which == 2 ? -a : a + 180;
     const int w = b.Width(), h = b.Height();

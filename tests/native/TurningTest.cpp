@@ -20,7 +20,8 @@ constexpr uint32_t kBackground = 0x00123456;  // the colour of testutil::Turnabl
 
 bool RowIsBackground(const KBitmap& b, int y) {
     for (int x = 0; x < b.Width(); ++x)
-        if (b.GetPixel(x, y, false) != kBackground) return false;
+        if (b.GetPixel(x, y, false) != kBackground)
+            return false;
     return true;
 }
 
@@ -33,8 +34,10 @@ KBitmap RedOverBlue(int width, int height, int depth, bool topDown) {
     std::memcpy(reinterpret_cast<BYTE*>(picture.Header() + 1) + 4, "\0\0\xFF\0\xFF\0\0", depth == 8 ? 8 : 0);
     const uint32_t red = depth == 8 ? 0x01000000 : kRed, blue = depth == 8 ? 0x02000000 : kBlue;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) picture.SetPixel(x, y, (y < height / 2) != topDown ? red : blue);
-    if (topDown) picture.Header()->biHeight = -height;
+        for (int x = 0; x < width; ++x)
+            picture.SetPixel(x, y, (y < height / 2) != topDown ? red : blue);
+    if (topDown)
+        picture.Header()->biHeight = -height;
     return picture;
 }
 
@@ -44,8 +47,11 @@ using testutil::Blocks;
 
 TEST(TurningPicture, ShowsThePictureUprightInTheMiddleOfASquareBlackCanvas) {
     // The canvas's side, and where on it and how large the picture shows.
-    const struct { int width, height, depth; bool topDown, rotation3D, fade;
-                   int side, left, top, shownWidth, shownHeight; } cases[] = {
+    const struct {
+        int width, height, depth;
+        bool topDown, rotation3D, fade;
+        int side, left, top, shownWidth, shownHeight;
+    } cases[] = {
         {40, 30, 24, false, false, false, 50, 5, 10, 40, 30},
         {40, 30, 24, true, false, false, 50, 5, 10, 40, 30},
         {40, 30, 32, true, true, false, 50, 5, 10, 40, 30},
@@ -65,7 +71,8 @@ TEST(TurningPicture, ShowsThePictureUprightInTheMiddleOfASquareBlackCanvas) {
         // Bottom-up, 24 bits, on black.
         EXPECT_TRUE(picture.Header()->biHeight > 0 && picture.Depth() == 24 && picture.backgroundColour == kBlack);
         // The corners are uncovered canvas, and stay black when turned.
-        for (int corner : {0, c.side - 1}) EXPECT_EQ(picture.GetPixel(corner, corner, false), kBlack);
+        for (int corner : {0, c.side - 1})
+            EXPECT_EQ(picture.GetPixel(corner, corner, false), kBlack);
         const int middleX = c.left + c.shownWidth / 2;
         // Clear of the fade band (a quarter of the shorter side).
         EXPECT_EQ(picture.GetPixel(middleX, c.top + c.shownHeight * 3 / 8, false), kRed);
@@ -83,15 +90,18 @@ TEST(TurningPicture, ShowsThePictureUprightInTheMiddleOfASquareBlackCanvas) {
 // quarter turn they fall on one row: none left at 88 and 89 degrees
 // (determinant 0), one at 90, two at 85.
 TEST(Rotate3D, RowsShownAboutTheHorizontalAxis) {
-    const struct { double angle; const char* rows; } cases[] = {
-        {30, "6-32"}, {88, ""}, {89, ""}, {90, "20-20"}, {85, "19-20"}, {-88, ""}, {-90, "20-20"}};
+    const struct {
+        double angle;
+        const char* rows;
+    } cases[] = {{30, "6-32"}, {88, ""}, {89, ""}, {90, "20-20"}, {85, "19-20"}, {-88, ""}, {-90, "20-20"}};
     for (const auto& c : cases) {
         KBitmap b = Blocks(40, 40, 9);
         ASSERT_EQ(b.RotateAboutHorizontalAxis(c.angle), 1);
         int first = -1, last = -1, shown = 0;
         for (int y = 0; y < 40; ++y)
             if (!RowIsBackground(b, y)) {
-                if (first < 0) first = y;
+                if (first < 0)
+                    first = y;
                 last = y;
                 ++shown;
             }
@@ -108,7 +118,8 @@ TEST(Rotate3D, HalfTurnLeavesTheFirstRowOrColumnBackground) {
     ASSERT_EQ(flipped.RotateAboutHorizontalAxis(180), 1);
     ASSERT_EQ(mirrored.RotateAboutVerticalAxis(-180), 1);
     EXPECT_TRUE(RowIsBackground(flipped, 0));
-    for (int y = 0; y < 30; ++y) EXPECT_EQ(mirrored.GetPixel(0, y, false), kBackground) << y;
+    for (int y = 0; y < 30; ++y)
+        EXPECT_EQ(mirrored.GetPixel(0, y, false), kBackground) << y;
     for (int y = 1; y < 30; ++y)
         for (int x = 1; x < 40; ++x) {
             ASSERT_EQ(flipped.GetPixel(x, y, false), source.GetPixel(x, 30 - y, false)) << x << "," << y;

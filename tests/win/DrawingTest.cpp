@@ -48,8 +48,8 @@ struct Canvas {
 // A 2 x 2 frame drawn into (10, 10)-(110, 60): the middles of its top and
 // bottom (stored first) rows, left and right, then five points just outside.
 std::vector<uint32_t> Shown(const Canvas& c) {
-    return {c.At(30, 20), c.At(90, 20), c.At(30, 50), c.At(90, 50),
-            c.At(9, 30),  c.At(110, 30), c.At(50, 9), c.At(50, 60), c.At(150, 80)};
+    return {c.At(30, 20),  c.At(90, 20), c.At(30, 50), c.At(90, 50), c.At(9, 30),
+            c.At(110, 30), c.At(50, 9),  c.At(50, 60), c.At(150, 80)};
 }
 
 std::vector<uint32_t> Quadrants(uint32_t topLeft, uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight) {
@@ -57,11 +57,19 @@ std::vector<uint32_t> Quadrants(uint32_t topLeft, uint32_t topRight, uint32_t bo
 }
 
 HWND MakeWindow(int width, int height) {
-    const WNDCLASSA windowClass = {0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
-                                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr, "frame surface test"};
+    const WNDCLASSA windowClass = {0,
+                                   DefWindowProcA,
+                                   0,
+                                   0,
+                                   GetModuleHandleA(nullptr),
+                                   nullptr,
+                                   nullptr,
+                                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
+                                   nullptr,
+                                   "frame surface test"};
     RegisterClassA(&windowClass);  // fails harmlessly the second time
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, width,
+                                  height, nullptr, nullptr, windowClass.hInstance, nullptr);
     UpdateWindow(window);
     return window;
 }
@@ -81,8 +89,8 @@ testing::AssertionResult ShowsWhatGdiShows(HWND window, const KBitmap& frame, in
     Capture(window, shown);
     HDC windowContext = GetDC(window);
     SetStretchBltMode(windowContext, COLORONCOLOR);
-    StretchDIBits(windowContext, 0, 0, width + extra, height + extra, 0, 0, frame.Width(), frame.Height(),
-                  frame.Bits(), reinterpret_cast<const BITMAPINFO*>(frame.Header()), DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(windowContext, 0, 0, width + extra, height + extra, 0, 0, frame.Width(), frame.Height(), frame.Bits(),
+                  reinterpret_cast<const BITMAPINFO*>(frame.Header()), DIB_RGB_COLORS, SRCCOPY);
     ReleaseDC(window, windowContext);
     Capture(window, expected);
     for (int y = 0; y < height; ++y)
@@ -128,12 +136,14 @@ TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
     const uint32_t expected[2 * 2] = {0x0000FF, 0x00FF00, 0xFF0000, 0x302010};  // colour values
     // A device-dependent bitmap, and a DIB section that describes itself
     // with bit-field masks; the system answers BI_BITFIELDS for both here.
-    struct { BITMAPINFOHEADER header; DWORD masks[3]; } masked = {
-        {sizeof(BITMAPINFOHEADER), 2, -2, 1, 32, BI_BITFIELDS, 0, 0, 0, 0, 0}, {0xFF0000, 0x00FF00, 0x0000FF}};
+    struct {
+        BITMAPINFOHEADER header;
+        DWORD masks[3];
+    } masked = {{sizeof(BITMAPINFOHEADER), 2, -2, 1, 32, BI_BITFIELDS, 0, 0, 0, 0, 0}, {0xFF0000, 0x00FF00, 0x0000FF}};
     void* sectionBits = nullptr;
-    HBITMAP bitmaps[2] = {CreateBitmap(2, 2, 1, 32, pixels),
-                          CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&masked), DIB_RGB_COLORS,
-                                           &sectionBits, nullptr, 0)};
+    HBITMAP bitmaps[2] = {
+        CreateBitmap(2, 2, 1, 32, pixels),
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&masked), DIB_RGB_COLORS, &sectionBits, nullptr, 0)};
     ASSERT_TRUE(bitmaps[0] && bitmaps[1]);
     std::memcpy(sectionBits, pixels, sizeof pixels);
     GdiFlush();
@@ -144,7 +154,8 @@ TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
         SCOPED_TRACE(testing::Message() << "compression " << picture.Header()->biCompression);
         ASSERT_TRUE(picture.Width() == 2 && picture.Height() == 2);
         for (int pass = 0; pass < 2; ++pass) {  // as loaded, then converted to 24 bits as turning does
-            for (int i = 0; i < 4; ++i) EXPECT_EQ(picture.GetPixel(i % 2, i / 2, false) & 0xFFFFFF, expected[i]) << i;
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(picture.GetPixel(i % 2, i / 2, false) & 0xFFFFFF, expected[i]) << i;
             ASSERT_EQ(picture.ConvertDepth(24), 1);
         }
     }
@@ -157,7 +168,10 @@ TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
 TEST(FrameSurface, WindowShowsWhatGdiStretchShows) {
     // Turning canvases on a 1080-line screen, a movie frame, equal sizes,
     // small odd ratios.
-    const struct { int pictureWidth, pictureHeight, width, height; bool inclusive; } cases[] = {
+    const struct {
+        int pictureWidth, pictureHeight, width, height;
+        bool inclusive;
+    } cases[] = {
         {310, 310, 1080, 1080, true}, {424, 424, 1000, 1000, true}, {640, 480, 1440, 1080, false},
         {17, 13, 17, 13, false},      {3, 2, 7, 7, true},           {5, 9, 64, 23, true},
         {101, 7, 303, 100, false},

@@ -18,7 +18,8 @@ const std::string testPath = std::string("HKEY_CURRENT_USER\\") + testKey + "\\"
 
 void SetString(const char* subkey, const char* name, const std::string& text, DWORD type = REG_SZ) {
     ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, subkey, name, type, text.c_str(), DWORD(text.size() + 1)),
-              ERROR_SUCCESS) << name;
+              ERROR_SUCCESS)
+        << name;
 }
 
 }  // namespace
@@ -33,7 +34,10 @@ TEST(ReadRegistryPath, ReadsTheNamedValueAsStored) {
     SetString(testKey, "Value", "user");
     SetString(testKey, "Long", std::string(300, 'w'));
     SetString("", "VelorinRootValue", "at the root");
-    const struct { const char* path; const char* text; } cases[] = {
+    const struct {
+        const char* path;
+        const char* text;
+    } cases[] = {
         {"HKEY_CURRENT_USER\\Control Panel\\Desktop\\Wallpaper", wallpaper},
         {"HKEY_CURRENT_USER\\Software\\VelorinTest\\Value", "user"},
         {"HKEY_LOCAL_MACHINE\\Software\\VelorinTest\\Value", "(refused)"},
@@ -56,8 +60,9 @@ TEST(WriteRegistryPath, WritesAStringIntoAKeyItMakes) {
     ASSERT_EQ(WriteRegistryPath((testPath + "New\\Name").c_str(), "abc", REG_SZ, 99), 1);
     std::vector<BYTE> bytes(16);
     DWORD type = 0, size = DWORD(bytes.size());
-    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\VelorinTest\\New", "Name", RRF_RT_ANY, &type, bytes.data(),
-                           &size), ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegGetValueA(HKEY_CURRENT_USER, "Software\\VelorinTest\\New", "Name", RRF_RT_ANY, &type, bytes.data(), &size),
+        ERROR_SUCCESS);
     bytes.resize(size);
     EXPECT_EQ(type, DWORD(REG_SZ));
     EXPECT_EQ(bytes, (std::vector<BYTE>{'a', 'b', 'c', 0}));

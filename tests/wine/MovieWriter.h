@@ -13,17 +13,16 @@
 #include <cstring>
 #include <vector>
 
-inline bool WriteStream(PAVIFILE file, AVISTREAMINFOA info, const void* format, LONG formatSize,
-                        int count, const std::vector<BYTE>& (*data)(int, const void*)) {
+inline bool WriteStream(PAVIFILE file, AVISTREAMINFOA info, const void* format, LONG formatSize, int count,
+                        const std::vector<BYTE>& (*data)(int, const void*)) {
     PAVISTREAM stream = nullptr;
     if (AVIFileCreateStreamA(file, &stream, &info) != 0)
         return false;
     bool ok = AVIStreamSetFormat(stream, 0, const_cast<void*>(format), formatSize) == 0;
     for (int n = 0; ok && n < count; ++n) {
         const std::vector<BYTE>& bytes = data(n, format);
-        ok = AVIStreamWrite(stream, n, info.dwSampleSize ? LONG(bytes.size()) : 1,
-                            const_cast<BYTE*>(bytes.data()), LONG(bytes.size()), AVIIF_KEYFRAME,
-                            nullptr, nullptr) == 0;
+        ok = AVIStreamWrite(stream, n, info.dwSampleSize ? LONG(bytes.size()) : 1, const_cast<BYTE*>(bytes.data()),
+                            LONG(bytes.size()), AVIIF_KEYFRAME, nullptr, nullptr) == 0;
     }
     AVIStreamRelease(stream);
     return ok;
@@ -51,8 +50,7 @@ inline const std::vector<BYTE>& Silence(int, const void*) {  // one second at 8 
 }
 
 // Writes a movie of one of the kinds above; true when written.
-inline bool MakeMovie(const char* path, const char* kind, int width, int height, int frames,
-                      DWORD rate, DWORD scale) {
+inline bool MakeMovie(const char* path, const char* kind, int width, int height, int frames, DWORD rate, DWORD scale) {
     DeleteFileA(path);
     AVIFileInit();
     PAVIFILE file = nullptr;

@@ -18,8 +18,8 @@ int Watch(int x, int y, double seconds) {
     while (GetTickCount() - start < seconds * 1000) {
         const COLORREF colour = GetPixel(screen, x, y);
         if (colour != last) {
-            printf("%lu %02X%02X%02X\n", GetTickCount() - start, GetRValue(colour),
-                   GetGValue(colour), GetBValue(colour));
+            printf("%lu %02X%02X%02X\n", GetTickCount() - start, GetRValue(colour), GetGValue(colour),
+                   GetBValue(colour));
             fflush(stdout);
             last = colour;
         }

@@ -32,15 +32,17 @@ long CountGdiTable(HANDLE process) {
         return -1;
     void* table = nullptr;
     SIZE_T read = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + pebGdiTableOffset,
-                           &table, sizeof table, &read) || !table)
+    if (!ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + pebGdiTableOffset, &table,
+                           sizeof table, &read) ||
+        !table)
         return -1;
     std::vector<GdiEntry> entries(gdiEntries);
     if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(GdiEntry), &read))
         return -1;
     long live = 0;
     for (const GdiEntry& entry : entries)
-        if (entry.type != 0) live++;
+        if (entry.type != 0)
+            live++;
     return live;
 }
 
@@ -53,7 +55,8 @@ BOOL CALLBACK CountChild(HWND window, LPARAM data) {
     auto* windows = reinterpret_cast<WindowCount*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == windows->processId) windows->count++;
+    if (owner == windows->processId)
+        windows->count++;
     return TRUE;
 }
 
@@ -68,9 +71,9 @@ BOOL CALLBACK CountTopLevel(HWND window, LPARAM data) {
 int main() {
     HWND saver = FindWindowA("WindowsScreenSaverClass", nullptr);
     DWORD processId = 0;
-    if (saver) GetWindowThreadProcessId(saver, &processId);
-    HANDLE process = processId ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId)
-                               : nullptr;
+    if (saver)
+        GetWindowThreadProcessId(saver, &processId);
+    HANDLE process = processId ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId) : nullptr;
     if (!process) {
         puts("none");
         return 1;

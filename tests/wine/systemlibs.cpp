@@ -52,12 +52,11 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     return answer[0] == '1';
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner,
-                                                                 DWORD flags, LPVOID reserved) {
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD flags, LPVOID reserved) {
     char line[128];
     std::snprintf(line, sizeof line, "change %s %llu %lu %llu", provider ? provider : "(null)",
-                  (unsigned long long)(ULONG_PTR)owner, flags,
-                  (unsigned long long)(ULONG_PTR)reserved);
+                  (unsigned long long)(ULONG_PTR)owner, flags, (unsigned long long)(ULONG_PTR)reserved);
     Log(line);
     return 0;
 }

@@ -35,9 +35,7 @@
 #include <cstdlib>
 #include <cstring>
 
-static unsigned long Number(HWND window) {
-    return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window));
-}
+static unsigned long Number(HWND window) { return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window)); }
 
 static HWND Window(const char* text) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(strtoul(text, nullptr, 10)));
@@ -49,20 +47,18 @@ static void PrintWindow(HWND window) {
     // GetWindowText does not ask another process's edits for their text. A
     // window still being created answers once its thread takes messages again.
     DWORD_PTR length = 0, checked = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 5000, &length);
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &length);
     // Buttons answer BM_GETCHECK; anything else may mean something else by it.
     if (_stricmp(className, "Button") == 0)
         SendMessageTimeoutA(window, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &checked);
     RECT area;
     GetWindowRect(window, &area);
-    printf("%lu|%d|%s|%lu|%lu|%ld|%ld|%ld|%ld|%ld|%d|%d|%lu|", Number(window),
-           static_cast<short>(GetDlgCtrlID(window)), className,
-           static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
-           static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), area.left, area.top,
-           area.right - area.left, area.bottom - area.top, static_cast<long>(checked),
-           IsWindowEnabled(window) ? 1 : 0, IsWindowVisible(window) ? 1 : 0,
-           Number(GetWindow(window, GW_OWNER)));
+    printf("%lu|%d|%s|%lu|%lu|%ld|%ld|%ld|%ld|%ld|%d|%d|%lu|", Number(window), static_cast<short>(GetDlgCtrlID(window)),
+           className, static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
+           static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), area.left, area.top, area.right - area.left,
+           area.bottom - area.top, static_cast<long>(checked), IsWindowEnabled(window) ? 1 : 0,
+           IsWindowVisible(window) ? 1 : 0, Number(GetWindow(window, GW_OWNER)));
     for (const char* c = text; *c; ++c) {
         const char* escape = *c == '\\' ? "\\\\" : *c == '\r' ? "\\r" : *c == '\n' ? "\\n" : nullptr;
         escape ? fputs(escape, stdout) : putchar(*c);
@@ -90,10 +86,9 @@ static int Host(int width, int height) {
     RegisterClassA(&windowClass);
     RECT area = {0, 0, width, height};
     AdjustWindowRect(&area, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window = CreateWindowA("ProbeHost", "Probe host",
-                                WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 10, 10,
-                                area.right - area.left, area.bottom - area.top, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
+    HWND window =
+        CreateWindowA("ProbeHost", "Probe host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 10, 10,
+                      area.right - area.left, area.bottom - area.top, nullptr, nullptr, windowClass.hInstance, nullptr);
     printf("%lu\n", Number(window));
     fflush(stdout);
     MSG message;
@@ -110,13 +105,11 @@ static bool MakeLink(const char* shortcut, const char* target) {
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
     wchar_t path[MAX_PATH];
-    const bool made =
-        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->SetPath(target)) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        MultiByteToWideChar(CP_ACP, 0, shortcut, -1, path, MAX_PATH) &&
-        SUCCEEDED(file->Save(path, TRUE));
+    const bool made = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                                 reinterpret_cast<void**>(&link))) &&
+                      SUCCEEDED(link->SetPath(target)) &&
+                      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                      MultiByteToWideChar(CP_ACP, 0, shortcut, -1, path, MAX_PATH) && SUCCEEDED(file->Save(path, TRUE));
     if (file)
         file->Release();
     if (link)
@@ -150,8 +143,7 @@ int main(int argc, char** argv) {
         else
             printf("none\n");
     } else if (is("children", 3)) {
-        for (HWND child = GetWindow(Window(argv[2]), GW_CHILD); child;
-             child = GetWindow(child, GW_HWNDNEXT))
+        for (HWND child = GetWindow(Window(argv[2]), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
             PrintWindow(child);
     } else if (is("send", 6) || is("post", 6)) {
         HWND window = Window(argv[2]);
@@ -159,7 +151,8 @@ int main(int argc, char** argv) {
         const WPARAM wParam = strtoul(argv[4], nullptr, 0);
         const LPARAM lParam = strtol(argv[5], nullptr, 0);
         printf("%ld\n", command[0] == 's' ? static_cast<long>(SendMessageA(window, message, wParam, lParam))
-                                          : PostMessageA(window, message, wParam, lParam) ? 1L : 0L);
+                        : PostMessageA(window, message, wParam, lParam) ? 1L
+                                                                        : 0L);
     } else if (is("foreground", 2)) {
         printf("%lu\n", Number(GetForegroundWindow()));
     } else if (is("activate", 3)) {
