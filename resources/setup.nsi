@@ -8,6 +8,8 @@
 ;   SCR_X64   the 64-bit VelorinScreenSaver.scr
 ;   ICON      the saver's icon
 ;   README    the readme shown before installing (optional)
+;   WIZARD    the picture beside the welcome and finish pages, 164 x 314
+;             (optional)
 ;   OUTFILE   the setup program to write
 ;   TARGET    (optional) makensis's target; x86-unicode, the default, runs on
 ;             every Windows from 2000 on, 32-bit or 64-bit.
@@ -50,7 +52,7 @@ RequestExecutionLevel admin
 ; How long a closing saver is given to let go of its file, in tenths of a
 ; second. Wine takes about two seconds to end a process that had windows.
 !define CLOSE_WAIT 100
-; Where the exit codes above are not NSIS's own.
+; The exit code without administrator rights, Windows' own for "needs elevation".
 !define ERROR_ELEVATION_REQUIRED 740
 
 Name "${PRODUCT}"
@@ -72,6 +74,9 @@ VIAddVersionKey LegalCopyright "Copyright (C) 2026 Velorin"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+!ifdef WIZARD
+  !define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD}"
+!endif
 
 !define MUI_WELCOMEPAGE_TEXT "This installs ${PRODUCT} ${VERSION} in the Windows system folder and makes it your screen saver. \
   If it is installed already, it is updated.$\r$\n$\r$\n\
@@ -87,7 +92,7 @@ VIAddVersionKey LegalCopyright "Copyright (C) 2026 Velorin"
 !endif
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed and is now your screen saver.$\r$\n$\r$\n\
-  To remove it, use Apps & features (Programs and Features)."
+  To remove it, use Apps && features (Programs and Features)."
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Preview the screen saver now"
 !define MUI_FINISHPAGE_RUN_FUNCTION PreviewSaver
@@ -123,7 +128,6 @@ Var removeSettings
       SetErrorLevel ${ERROR_ELEVATION_REQUIRED}
       Quit
     ${EndIf}
-    StrCpy $saverPath "$SYSDIR\${SAVER_FILE}"
   FunctionEnd
 
   ; The system folder as the system itself sees it: on 64-bit Windows this
@@ -168,10 +172,12 @@ Var removeSettings
 
 Function .onInit
   Call RequireAdministrator
+  StrCpy $saverPath "$SYSDIR\${SAVER_FILE}"
 FunctionEnd
 
 Function un.onInit
   Call un.RequireAdministrator
+  StrCpy $saverPath "$SYSDIR\${SAVER_FILE}"
 FunctionEnd
 
 ; The saver that fits the system into the system folder. A saver that has
@@ -246,9 +252,12 @@ Function PreviewSaver
   Call SeeOwnSystemFolder
 FunctionEnd
 
+; With no switch, as the shell's Configure runs it: "/c" alone would make the
+; foreground window, this setup's, the dialog's owner, and the dialog would
+; close with it a moment later.
 Function OpenSettings
   Call SeeRealSystemFolder
-  Exec '"$saverPath" /c'
+  Exec '"$saverPath"'
   Call SeeOwnSystemFolder
 FunctionEnd
 
@@ -257,7 +266,7 @@ Function un.ConfirmPage
   nsDialogs::Create 1018
   Pop $0
   ${NSD_CreateLabel} 0 0 100% 40u "${PRODUCT} will be removed from the Windows system folder and \
-    from Apps & features. If it is your screen saver, Windows will show none.$\r$\n$\r$\n\
+    from Apps && features. If it is your screen saver, Windows will show none.$\r$\n$\r$\n\
     Your settings are kept for a later install, unless you remove them too."
   Pop $0
   ${NSD_CreateCheckbox} 0 52u 100% 12u "Also remove my settings"
@@ -272,8 +281,7 @@ Function un.ConfirmPageLeave
   ${NSD_GetState} $removeSettingsBox $removeSettings
 FunctionEnd
 
-; The settings file of the 32-bit saver in a folder that file virtualisation
-; redirected, as seen by the user it was redirected for.
+; Takes the saver's section out of a profile file, where there is one.
 !macro RemoveSettingsSection file
   ${If} ${FileExists} "${file}"
     DeleteINISec "${file}" "${PRODUCT}"
@@ -310,15 +318,15 @@ Section Uninstall
 
   Call un.SeeRealSystemFolder
   ; Windows must not be left starting a file that is gone: the user's screen
-  ; saver is cleared when it is this one, by whatever name it was registered.
+  ; saver is cleared when it is this one, by its short name or its long one.
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  ${If} $0 != ""
-    GetFullPathName /SHORT $1 $0
-    GetFullPathName /SHORT $2 $saverPath
-    ${If} $1 != ""
-    ${AndIf} $1 == $2
-      DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-    ${EndIf}
+  GetFullPathName /SHORT $1 $0
+  GetFullPathName /SHORT $2 $saverPath
+  ; LogicLib reads this as (same file, and one that exists) or same name.
+  ${If} $1 == $2
+  ${AndIf} $1 != ""
+  ${OrIf} $0 == $saverPath
+    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${EndIf}
   ; A saver that has just closed may hold its file a moment longer; one that
   ; does not close goes when Windows restarts.

@@ -14,14 +14,18 @@ output=$(realpath -m "$3")
 target=${4:-}
 
 version=$(bash "$root/scripts/version.sh")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 # The readme page shows the README as the zip carries it, with Windows line ends.
-readme=$(mktemp --suffix=.txt)
-trap 'rm -f "$readme"' EXIT
-sed 's/$/\r/' "$root/README.md" > "$readme"
+sed 's/$/\r/' "$root/README.md" > "$work/README.txt"
+# Beside the welcome and finish pages: the saver's gem on a lavender ground.
+convert -size 164x314 gradient:'#E6DEFA'-'#9F8AD6' \
+  \( "$root/resources/VelorinScreenSaver.ico[6]" -resize 112x112 \) -gravity north -geometry +0+40 \
+  -composite -type TrueColor "BMP3:$work/wizard.bmp"
 
 mkdir -p "$(dirname "$output")"
 makensis -V2 -NOCD \
   -DVERSION="$version" -DSCR_X86="$x86" -DSCR_X64="$x64" \
-  -DICON="$root/resources/VelorinScreenSaver.ico" -DREADME="$readme" -DOUTFILE="$output" \
+  -DICON="$root/resources/VelorinScreenSaver.ico" -DREADME="$work/README.txt" -DWIZARD="$work/wizard.bmp" -DOUTFILE="$output" \
   ${target:+-DTARGET="$target"} "$root/resources/setup.nsi"
 echo "$output"
