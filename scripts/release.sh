@@ -2,13 +2,15 @@
 # Builds the 32-bit and 64-bit saver in Release mode and packs
 #   dist/VelorinScreenSaver-<version>.zip
 # with x86/ and x64/VelorinScreenSaver.scr, README.txt, INSTALL.txt and
-# SHA256SUMS.txt. The version is the one in CMakeLists.txt's project().
+# SHA256SUMS.txt, and beside it the setup program
+#   dist/VelorinScreenSaver-<version>-setup.exe
+# The version is the one in CMakeLists.txt's project(). Prints the setup
+# program's path, then the zip's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
-version=$(sed -n 's/^project(VelorinScreenSaver VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-[ -n "$version" ] || { echo "no version in CMakeLists.txt" >&2; exit 1; }
+version=$(bash scripts/version.sh)
 build=${SAVER_BUILD_DIR:-build}
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
@@ -29,13 +31,19 @@ sed 's/$/\r/' > "$stage/INSTALL.txt" <<NOTE
 VelorinScreenSaver $version
 
 Install
-  Right-click VelorinScreenSaver.scr and choose Install. Take the file in x64
-  on 64-bit Windows, the one in x86 on 32-bit Windows (it runs on both, and
-  on Windows 98, ME, NT 4, 2000 and XP).
-  Or open the saver's options (double-click it) and press "Install...".
+  The setup program published with this zip,
+  VelorinScreenSaver-$version-setup.exe, installs the saver that fits your
+  Windows (2000 or later), makes it your screen saver and adds it to Apps &
+  features.
+
+  By hand: right-click VelorinScreenSaver.scr and choose Install. Take the
+  file in x64 on 64-bit Windows, the one in x86 on 32-bit Windows (it runs
+  on both, and on Windows 98, ME, NT 4, 2000 and XP). Or open the saver's
+  options (double-click it) and press "Install...".
 
 Uninstall
-  Pick another screen saver in the screen-saver settings, then delete
+  Installed by the setup program: remove it in Apps & features. Installed by
+  hand: pick another screen saver in the screen-saver settings, then delete
   VelorinScreenSaver.scr from the Windows system folder (System32, or
   SysWOW64 for the 32-bit saver on 64-bit Windows).
 
@@ -58,4 +66,9 @@ with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as archive:
                  "INSTALL.txt", "SHA256SUMS.txt"]:
         archive.write(os.path.join(stage, name), name)
 PY
+
+setup=dist/VelorinScreenSaver-$version-setup.exe
+bash scripts/make-setup.sh "$build/release-x86/VelorinScreenSaver.scr" \
+  "$build/release-x64/VelorinScreenSaver.scr" "$setup" >/dev/null
+echo "$(pwd)/$setup"
 echo "$zip"

@@ -11,6 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
   wine64 xvfb xdotool x11-utils imagemagick libimage-exiftool-perl fonts-liberation2
   python3 python3-pytest file procps fonts-wine netpbm
+  nsis
 )
 
 sudo=""

@@ -8,7 +8,10 @@
 #             under Wine on a virtual display, and a short soak;
 #   win32     the same for the 32-bit .scr, the one users install, in the same
 #             64-bit prefix (WOW64), its imports checked against Windows 98's;
-#   release   the zip a Windows user installs from, checked against its sums.
+#   setup     the setup program, made from the two savers: its round trip
+#             under Wine (install, the saver it sets, a second setup, uninstall);
+#   release   the zip and the setup program a Windows user installs from, the
+#             zip checked against its sums.
 # The saver is built with the "win32" thread model of its compiler, the
 # GoogleTest suites with the "posix" one, in a build folder of their own.
 set -euo pipefail
@@ -106,8 +109,32 @@ for bits in 64 32; do
   bash scripts/wine-session.sh bash scripts/soak.sh "$scr" 0.67 10
 done
 
+step "setup program: made from the two savers, and its round trip under Wine"
+# From the savers built and tested above: no second build.
+setup=$build/setup/VelorinScreenSaver-setup.exe
+bash scripts/make-setup.sh "$build/win32/VelorinScreenSaver.scr" "$build/win64/VelorinScreenSaver.scr" \
+  "$setup" >/dev/null
+if ! runs_32bit; then
+  # The setup is a 32-bit program. Its 64-bit build, from the same script,
+  # takes the round trip instead: all of it but WOW64's redirection is the same.
+  setup=$build/setup/x64/VelorinScreenSaver-setup.exe
+  bash scripts/make-setup.sh "$build/win32/VelorinScreenSaver.scr" "$build/win64/VelorinScreenSaver.scr" \
+    "$setup" amd64-unicode >/dev/null
+  skipped+=("the 32-bit setup program's round trip (its 64-bit build took it instead)")
+fi
+SAVER_SETUP=$setup SAVER_SCR=$build/win64/VelorinScreenSaver.scr SAVER_PROBE=$build/win64/winprobe.exe \
+  bash scripts/wine-session.sh /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/wine/test_setup.py
+
 step "release package"
-zip=$(bash scripts/release.sh | tail -n 1)
+release=$(bash scripts/release.sh)
+setup=$(tail -n 2 <<<"$release" | head -n 1)
+zip=$(tail -n 1 <<<"$release")
+kind=$(file -b "$setup")
+echo "$setup: $kind"
+case "$kind" in
+  "PE32 executable (GUI) Intel 80386"*"Nullsoft Installer"*) ;;
+  *) echo "the setup program is not a 32-bit NSIS installer" >&2; exit 1 ;;
+esac
 python3 - "$zip" <<'PY'
 import hashlib, sys, zipfile
 archive = zipfile.ZipFile(sys.argv[1])

@@ -44,6 +44,15 @@ def reg(*args):
     return subprocess.run([WINE64, "reg", *map(str, args)], capture_output=True, text=True, timeout=60)
 
 
+def is_short_path_of(path, file):
+    """A Windows path, every part of it in 8.3 form, that names `file` (a Linux path)."""
+    linux = subprocess.run([WINE64, "winepath", "-u", path], capture_output=True,
+                           text=True).stdout.strip()
+    return os.path.samefile(linux, file) and all(
+        " " not in p and len(p.partition(".")[0]) <= 8 and len(p.partition(".")[2]) <= 3
+        for p in path.split("\\")[1:])
+
+
 def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True, timeout=10)
 

@@ -3,14 +3,13 @@ from xdotool; its controls are read from outside by the window probe."""
 import os
 import re
 import shutil
-import subprocess
 import time
 from pathlib import Path
 
 import pytest
 
-from saver import (APPDATA, ARCH, DESKTOP_KEY, LAVENDER, PROBE, SCR, SETTINGS_FILE, WIN_INI, WINE64,
-                   Program, Screen, children, find_window, make_picture, read_section, reg,
+from saver import (APPDATA, ARCH, DESKTOP_KEY, LAVENDER, PROBE, SCR, SETTINGS_FILE, WIN_INI, Program,
+                   Screen, children, find_window, is_short_path_of, make_picture, read_section, reg,
                    wait_until, windows_path, write_section, xdotool)
 
 DIALOG, MESSAGE_BOX = ("#32770", "VelorinScreenSaver Options"), ("#32770", "VelorinScreenSaver")
@@ -199,14 +198,6 @@ def answer_message_box(button, previous=None):
     click(box, button)
     assert wait_until(lambda: current() != box)
     return box, text.replace("\r\n", "\n")
-
-
-def is_short_path_of(path, file):
-    linux = subprocess.run([WINE64, "winepath", "-u", path], capture_output=True,
-                           text=True).stdout.strip()
-    return os.path.samefile(linux, file) and all(
-        " " not in p and len(p.partition(".")[0]) <= 8 and len(p.partition(".")[2]) <= 3
-        for p in path.split("\\")[1:])
 
 
 @pytest.mark.parametrize("case", ["cancel", "yes", "refused", "no"])
