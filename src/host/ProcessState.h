@@ -4,7 +4,8 @@
 // and dialog in it. Each is zero (or its stated value) at start and defined
 // beside the code that sets it. A few files keep private statics of the same
 // kind, each with its reason: the banner bitmap, the options dialog's banner
-// step, the password verifier.
+// step, the host window's cursor and input-method state, the password
+// verifier.
 #pragma once
 
 #include "WinTypes.h"
