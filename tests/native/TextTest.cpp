@@ -1,5 +1,6 @@
 // The text subsystem without a device context: the clock's date and time,
-// the text setting's escapes, and the options and fitting of the markup text.
+// the text setting's escapes and the string's operations, and the options and
+// fitting of the markup text.
 #include "text/DateTime.h"
 #include "text/MarkupOptions.h"
 #include "text/TextString.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -105,6 +107,38 @@ TEST(TextString, EscapesOfTheTextSetting) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(WithEscapes(c.setting), c.shown) << c.setting;
+}
+
+// Replace, Find and Insert at the edges the design sets: text a replacement
+// forms with what follows is matched again, a replacement holding the
+// pattern is stepped over, and a negative start counts from the end.
+TEST(TextString, ReplaceFindAndInsert) {
+    const struct {
+        const char *text, *pattern, *replacement;
+        int caseSensitive, passes;
+        const char* result;
+    } replaces[] = {
+        {"abb", "ab", "a", 1, 2, "a"},
+        {"aba", "a", "aa", 1, 2, "aabaa"},
+        {"abc", "x", "y", 1, 0, "abc"},
+        {"aAbA", "a", nullptr, 0, 3, "b"},  // case ignored; no replacement deletes
+    };
+    for (const auto& c : replaces) {
+        TextString s;
+        s.Assign(c.text);
+        EXPECT_EQ(s.Replace(c.pattern, c.replacement, c.caseSensitive, 0), c.passes) << c.text;
+        EXPECT_STREQ(s.Text(), c.result) << c.text;
+        EXPECT_EQ(size_t(s.Length()), std::strlen(c.result)) << c.text;
+    }
+    TextString s;
+    s.Assign("abcAB");
+    EXPECT_EQ(s.Find("ab", 0, 0, 2), 3);  // the second match, case ignored
+    EXPECT_EQ(s.Find("ab", 1, 0, 2), -1);
+    EXPECT_EQ(s.Find("B", 1, -1, 1), 4);  // only the last character searched
+    EXPECT_EQ(s.Find("A", 1, -1, 1), -1);
+    EXPECT_EQ(s.Insert(6, "x"), 0);
+    EXPECT_EQ(s.Insert(5, "de"), 2);  // at the length: appended
+    EXPECT_STREQ(s.Text(), "abcABde");
 }
 
 // The options the saver passes, and the measuring one the text probe of the
