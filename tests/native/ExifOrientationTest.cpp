@@ -89,38 +89,21 @@ Bytes CutShort(Bytes segment, int bytes) {  // the declared length only
 const Bytes kJfif = Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 2, 0, 0, 1, 0, 1, 0, 0});
 const Bytes kXmp = Segment(0xE1, {'h', 't', 't', 'p', ':', '/', '/', 'n', 's', 0, '<', 'x', '>'});
 
-enum Side { top, bottom, left, right };
-
-// Where the stored picture's 0th row and 0th column lie on the picture as the
-// camera meant it, for orientations 1..8 (index 0 unused).
+// Where stored pixel (x, y) is shown in a result w x h, for orientations 1..8
+// (index 0 unused). The EXIF table says where the stored 0th row and 0th
+// column lie: 1 top, left; 2 top, right; 3 bottom, right; 4 bottom, left;
+// 5 left, top; 6 right, top; 7 right, bottom; 8 left, bottom. So from 5 on
+// rows become columns, and the shown x and y count from the right or bottom.
 const struct {
-    Side row, column;
-} kSides[9] = {{top, left}, {top, left},  {top, right},    {bottom, right}, {bottom, left},
-               {left, top}, {right, top}, {right, bottom}, {left, bottom}};
+    bool sideways, fromRight, fromBottom;
+} kTurns[9] = {{false, false, false}, {false, false, false}, {false, true, false},
+               {false, true, true},   {false, false, true},  {true, false, false},
+               {true, true, false},   {true, true, true},    {true, false, true}};
 
-// Where stored pixel (x, y) is shown in a result w x h: its row lies y steps
-// in from the 0th row's side, its column x steps in from the 0th column's.
 POINT Shown(int orientation, int x, int y, int w, int h) {
-    POINT p = {};
-    auto place = [&](Side side, int steps) {
-        switch (side) {
-        case top:
-            p.y = steps;
-            break;
-        case bottom:
-            p.y = h - 1 - steps;
-            break;
-        case left:
-            p.x = steps;
-            break;
-        case right:
-            p.x = w - 1 - steps;
-            break;
-        }
-    };
-    place(kSides[orientation].row, y);
-    place(kSides[orientation].column, x);
-    return p;
+    const auto& turn = kTurns[orientation];
+    const int across = turn.sideways ? y : x, down = turn.sideways ? x : y;
+    return POINT{turn.fromRight ? w - 1 - across : across, turn.fromBottom ? h - 1 - down : down};
 }
 
 // Pixel (x, y) as shown, 0 = top: GetPixel counts rows bottom-up whatever
@@ -183,8 +166,7 @@ TEST(OrientPicture, PutsEveryPixelWhereTheExifTableSays) {
                 KBitmap shown(stored, nullptr, true);
                 ASSERT_TRUE(OrientPicture(shown, orientation));
 
-                const bool sideways = kSides[orientation].row == left || kSides[orientation].row == right;
-                const int sw = sideways ? h : w, sh = sideways ? w : h;
+                const int sw = kTurns[orientation].sideways ? h : w, sh = kTurns[orientation].sideways ? w : h;
                 const BITMAPINFOHEADER& result = *shown.Header();
                 ASSERT_EQ(result.biWidth, sw);
                 ASSERT_EQ(result.biHeight, topDown ? -sh : sh);

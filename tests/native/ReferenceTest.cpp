@@ -115,8 +115,8 @@ TEST(MatchesReference, FadeEdges) {
 }
 
 // In the plane, and about both axes through the corner tables and the
-// per-pixel warp. Angles without a number are refused by the turns about an
-// axis and leave the picture alone.
+// per-pixel warp, with and without a transparent colour. Angles without a
+// number are refused by the turns about an axis and leave the picture alone.
 TEST(MatchesReference, Turns) {
     using Turn = std::function<void(KBitmap&, double)>;
     const struct {
@@ -133,38 +133,17 @@ TEST(MatchesReference, Turns) {
     for (const auto& turn : turns)
         for (int depth : kDepths)
             for (const auto& s : kTurnSizes)
-                for (double angle : kAngles) {
-                    const KBitmap b = depth == 24 && s.w > 2 && turn.name[0] != 'i'
-                                          ? Blocks(s.w, s.h, s.w * 5)
-                                          : Turnable(s.w, s.h, depth, s.w * 5 + depth);
-                    ASSERT_TRUE(SameAsReference(
-                        b, [&](KBitmap& p) { turn.fast(p, angle); }, [&](KBitmap& p) { turn.slow(p, angle); }))
-                        << turn.name << " " << depth << "-bit " << s.w << "x" << s.h << " at " << angle;
-                }
-}
-
-// Quadrilaterals of every shape: shrunk, mirrored, crossed, far outside,
-// degenerate, next to the identity; with and without a transparent colour.
-TEST(MatchesReference, WarpToQuad) {
-    const POINT quads[][4] = {
-        {{3, 2}, {30, 5}, {25, 20}, {1, 18}},
-        {{36, 0}, {0, 0}, {0, 22}, {36, 22}},
-        {{0, 0}, {36, 22}, {0, 22}, {36, 0}},
-        {{-50, -40}, {90, -10}, {70, 80}, {-20, 60}},
-        {{5, 11}, {30, 11}, {20, 11}, {9, 11}},  // one row: determinant 0
-        {{INT32_MIN, 0}, {INT32_MAX, 3}, {7, INT32_MAX}, {0, -9}},
-        {{0, 0}, {35, 0}, {36, 22}, {0, 22}},
-    };
-    for (int depth : kDepths)
-        for (uint32_t transparent : {KBitmap::kNoTransparentColour, 0u})
-            for (const auto& quad : quads) {
-                KBitmap b = depth == 24 ? Blocks(37, 23, 4) : Turnable(37, 23, depth, 4);
-                b.transparentColour = transparent;
-                ASSERT_TRUE(SameAsReference(
-                    b, [&](KBitmap& p) { ASSERT_TRUE(p.WarpToQuad(quad)); },
-                    [&](KBitmap& p) { reference::WarpToQuad(p, quad); }))
-                    << depth << "-bit, quad from " << quad[0].x << "," << quad[0].y << " transparent " << transparent;
-            }
+                for (double angle : kAngles)
+                    for (uint32_t transparent : {KBitmap::kNoTransparentColour, 0u}) {
+                        KBitmap b = depth == 24 && s.w > 2 && turn.name[0] != 'i'
+                                        ? Blocks(s.w, s.h, s.w * 5)
+                                        : Turnable(s.w, s.h, depth, s.w * 5 + depth);
+                        b.transparentColour = transparent;
+                        ASSERT_TRUE(SameAsReference(
+                            b, [&](KBitmap& p) { turn.fast(p, angle); }, [&](KBitmap& p) { turn.slow(p, angle); }))
+                            << turn.name << " " << depth << "-bit " << s.w << "x" << s.h << " at " << angle
+                            << " transparent " << transparent;
+                    }
 }
 
 // A picture on black, as turning canvases are: the warps skip what samples
