@@ -75,18 +75,6 @@ TEST(ScopeOwners, TakeHandsOnAndMovesLeaveTheSourceEmpty) {
     EXPECT_EQ(GetObjectType(owner.Get()), static_cast<DWORD>(OBJ_BITMAP));
 }
 
-TEST(ScopeOwners, WindowDCGivesBackOnlyItsOwn) {
-    const MemoryDC lent(CreateCompatibleDC(nullptr));
-    {
-        const WindowDC dc(nullptr, lent.Get());
-        EXPECT_EQ(dc.Get(), lent.Get());
-    }
-    EXPECT_EQ(GetObjectType(lent.Get()), static_cast<DWORD>(OBJ_MEMDC));
-    const WindowDC screen(nullptr);
-    EXPECT_TRUE(screen);
-    EXPECT_EQ(GetObjectType(screen.Get()), static_cast<DWORD>(OBJ_DC));
-}
-
 TEST(ScopeOwners, ComReferencesAndInitialisationAreBalanced) {
     Counted first, second;
     {
