@@ -57,16 +57,11 @@ std::vector<uint32_t> Quadrants(uint32_t topLeft, uint32_t topRight, uint32_t bo
 }
 
 HWND MakeWindow(int width, int height) {
-    const WNDCLASSA windowClass = {0,
-                                   DefWindowProcA,
-                                   0,
-                                   0,
-                                   GetModuleHandleA(nullptr),
-                                   nullptr,
-                                   nullptr,
-                                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
-                                   nullptr,
-                                   "frame surface test"};
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "frame surface test";
     RegisterClassA(&windowClass);  // fails harmlessly the second time
     HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, width,
                                   height, nullptr, nullptr, windowClass.hInstance, nullptr);
