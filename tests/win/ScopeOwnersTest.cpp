@@ -30,7 +30,6 @@ TEST(ScopeOwners, GdiObjectsAreSelectedOutThenDeleted) {
         const MemoryDC memory(CreateCompatibleDC(nullptr));
         ASSERT_TRUE(memory);
         dc = memory.Get();
-        EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
         const HGDIOBJ entryBrush = GetCurrentObject(dc, OBJ_BRUSH);
         {
             const GdiObject<HBRUSH> owned(CreateSolidBrush(0x123456));
