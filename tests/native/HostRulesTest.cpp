@@ -21,7 +21,6 @@ TEST(CommandLine, EverySpellingOfEveryRole) {
         {"saver.scr", SaverRole::NoSwitch, 0},
         {"s  -/ ", SaverRole::NoSwitch, 0},
         {"\"C:\\unterminated quote /s", SaverRole::NoSwitch, 0},  // swallows the whole line
-        {"saver.scr /s", SaverRole::FullScreen, 0},
         {"\"C:\\Program Files\\saver.scr\"/s", SaverRole::FullScreen, 0},
         {"saver.scr \t\x01 S", SaverRole::FullScreen, 0},  // codes 1..32 are all blanks here
         {"s --//s extra", SaverRole::FullScreen, 0},
@@ -80,7 +79,6 @@ TEST(InputRules, KeysClicksActivationCursorAndPower) {
         {WM_SHOWWINDOW, 0, 0, InputAction::PassOn},
         {WM_SETCURSOR, 0, 0, InputAction::HideCursorAnswer},
         {WM_PAINT, 0, 0, InputAction::PassOn},
-        {WM_TIMER, 0, 0, InputAction::PassOn},
         // Power broadcasts: agree to a suspend query and keep running; close
         // on the suspend itself; pass on status (10) and setting (0x8013) changes.
         {WM_POWERBROADCAST, 0, 0, InputAction::AnswerOne},

@@ -133,7 +133,6 @@ TEST(Operations, RefusalsAndNothingToDoLeaveThePictureAsItWas) {
         {"RotateAboutHorizontalAxis", [](KBitmap& b) { return b.RotateAboutHorizontalAxis(30); }},
         {"WarpToQuad", [&](KBitmap& b) { return int(b.WarpToQuad(quad)); }},
         {"Crop", [&](KBitmap& b) { return b.Crop(&area); }},
-        {"area copy", [&](KBitmap& b) { return int(!KBitmap(b, &area, true).IsEmpty()); }},
         {"OrientPicture", [](KBitmap& b) { return int(OrientPicture(b, orientationRightTop)); }},
     };
     for (const auto& op : operations)

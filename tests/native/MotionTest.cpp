@@ -172,15 +172,13 @@ TEST(Motion, SpinSpeeds) {
     int32_t count = 0;
     Script({0, 1, 2, 3, 4, 5, 6, 7, 8});
     int changes = 0;
+    std::vector<float> afterDraws;  // the speeds after frames 0 and 50
     for (int frame = 0; frame <= 100; ++frame) {
         changes += NextSpinFrame(speed, count, Scripted) ? 1 : 0;
-        if (frame == 0) {
-            EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{-1, 2, -3}));
-        }
-        if (frame == 50) {
-            EXPECT_EQ(std::vector<float>(speed, speed + 3), (std::vector<float>{4, -5, -1}));
-        }
+        if (frame == 0 || frame == 50)
+            afterDraws.insert(afterDraws.end(), speed, speed + 3);
     }
+    EXPECT_EQ(afterDraws, (std::vector<float>{-1, 2, -3, 4, -5, -1}));
     EXPECT_TRUE(changes == 3 && count == 101 && scriptNext == 9u) << changes << " " << count << " " << scriptNext;
 }
 

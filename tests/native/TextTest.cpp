@@ -159,17 +159,15 @@ TEST(TextString, ReplaceFindAndInsert) {
     EXPECT_STREQ(s.Text(), "abcABde");
 }
 
-// The options the saver passes, and the measuring one the text probe of the
-// end-to-end tests adds. An empty rectangle at the origin is unbounded: never
-// clipped.
+// The options the saver passes. (The measuring ones the text probe of the
+// end-to-end tests adds are read there.) An empty rectangle at the origin is
+// unbounded: never clipped.
 TEST(MarkupOptions, TheSaversOptions) {
     const MarkupOptions o = ParseMarkupOptions("fill vctr hctr", RECT{0, 0, 640, 480});
     EXPECT_TRUE(o.fill && o.centreVertically && !o.calcRect && o.fontHeight == 8 && o.weight == 400 && !o.face);
     EXPECT_EQ(o.flags, 0x841u);  // centred lines, tabs expanded, no '&' prefixes
     EXPECT_EQ(std::vector<int32_t>({o.bounds.minimum, o.bounds.maximum, o.bounds.step}),
               std::vector<int32_t>({8, 4096, 2}));
-    const MarkupOptions measuring = ParseMarkupOptions("26 hctr calcrect", RECT{0, 0, 640, 480});
-    EXPECT_TRUE(measuring.calcRect && !measuring.fill && measuring.fontHeight == 26);
     EXPECT_EQ(ParseMarkupOptions("", RECT{0, 0, 0, 0}).flags, 0x940u);
     EXPECT_EQ(ParseMarkupOptions("", RECT{0, 0, 0, 1}).flags, 0x840u);
 }

@@ -57,16 +57,11 @@ std::vector<uint32_t> Quadrants(uint32_t topLeft, uint32_t topRight, uint32_t bo
 }
 
 HWND MakeWindow(int width, int height) {
-    const WNDCLASSA windowClass = {0,
-                                   DefWindowProcA,
-                                   0,
-                                   0,
-                                   GetModuleHandleA(nullptr),
-                                   nullptr,
-                                   nullptr,
-                                   static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
-                                   nullptr,
-                                   "frame surface test"};
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "frame surface test";
     RegisterClassA(&windowClass);  // fails harmlessly the second time
     HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, width,
                                   height, nullptr, nullptr, windowClass.hInstance, nullptr);
@@ -130,34 +125,26 @@ TEST(PresentDib, PaletteAndMaskedFramesFillOnlyTheirArea) {
     EXPECT_EQ(GetStretchBltMode(canvas.dc), HALFTONE);
 }
 
+// The banner's bitmap as the saver makes it: a 32-bit DIB section.
 TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
-    // Top row first: red, green; then blue and a grey-brown (bytes B, G, R, X).
-    const uint32_t pixels[2 * 2] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00102030};
-    const uint32_t expected[2 * 2] = {0x0000FF, 0x00FF00, 0xFF0000, 0x302010};  // colour values
-    // A device-dependent bitmap, and a DIB section that describes itself
-    // with bit-field masks; the system answers BI_BITFIELDS for both here.
-    struct {
-        BITMAPINFOHEADER header;
-        DWORD masks[3];
-    } masked = {{sizeof(BITMAPINFOHEADER), 2, -2, 1, 32, BI_BITFIELDS, 0, 0, 0, 0, 0}, {0xFF0000, 0x00FF00, 0x0000FF}};
+    // Bottom row first, as the section stores it: blue and a grey-brown, then
+    // red and green (bytes B, G, R, X). The colour values, top row first.
+    const uint32_t pixels[2 * 2] = {0x000000FF, 0x00102030, 0x00FF0000, 0x0000FF00};
+    const uint32_t expected[2 * 2] = {0x0000FF, 0x00FF00, 0xFF0000, 0x302010};
     void* sectionBits = nullptr;
-    HBITMAP bitmaps[2] = {
-        CreateBitmap(2, 2, 1, 32, pixels),
-        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&masked), DIB_RGB_COLORS, &sectionBits, nullptr, 0)};
-    ASSERT_TRUE(bitmaps[0] && bitmaps[1]);
+    const HBITMAP section = CreateDibSection32(nullptr, 2, 2, &sectionBits);
+    ASSERT_TRUE(section);
     std::memcpy(sectionBits, pixels, sizeof pixels);
     GdiFlush();
-    for (HBITMAP bitmap : bitmaps) {
-        KBitmap picture;
-        ASSERT_NE(picture.LoadFromBitmap(bitmap), 0u);
-        DeleteObject(bitmap);
-        SCOPED_TRACE(testing::Message() << "compression " << picture.Header()->biCompression);
-        ASSERT_TRUE(picture.Width() == 2 && picture.Height() == 2);
-        for (int pass = 0; pass < 2; ++pass) {  // as loaded, then converted to 24 bits as turning does
-            for (int i = 0; i < 4; ++i)
-                EXPECT_EQ(picture.GetPixel(i % 2, i / 2, false) & 0xFFFFFF, expected[i]) << i;
-            ASSERT_EQ(picture.ConvertDepth(24), 1);
-        }
+    KBitmap picture;
+    ASSERT_NE(picture.LoadFromBitmap(section), 0u);
+    DeleteObject(section);
+    ASSERT_TRUE(picture.Width() == 2 && picture.Height() == 2);
+    for (int pass = 0; pass < 2; ++pass) {  // as loaded, then converted to 24 bits as turning does
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(picture.GetPixel(i % 2, i / 2, false) & 0xFFFFFF, expected[i])
+                << i << ", compression " << picture.Header()->biCompression;
+        ASSERT_EQ(picture.ConvertDepth(24), 1);
     }
 }
 

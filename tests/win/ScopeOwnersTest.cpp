@@ -30,7 +30,6 @@ TEST(ScopeOwners, GdiObjectsAreSelectedOutThenDeleted) {
         const MemoryDC memory(CreateCompatibleDC(nullptr));
         ASSERT_TRUE(memory);
         dc = memory.Get();
-        EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
         const HGDIOBJ entryBrush = GetCurrentObject(dc, OBJ_BRUSH);
         {
             const GdiObject<HBRUSH> owned(CreateSolidBrush(0x123456));
@@ -73,18 +72,6 @@ TEST(ScopeOwners, TakeHandsOnAndMovesLeaveTheSourceEmpty) {
     owner = GdiObject<HBITMAP>(CreateBitmap(2, 2, 1, 32, nullptr));
     EXPECT_EQ(GetObjectType(replaced), 0u);
     EXPECT_EQ(GetObjectType(owner.Get()), static_cast<DWORD>(OBJ_BITMAP));
-}
-
-TEST(ScopeOwners, WindowDCGivesBackOnlyItsOwn) {
-    const MemoryDC lent(CreateCompatibleDC(nullptr));
-    {
-        const WindowDC dc(nullptr, lent.Get());
-        EXPECT_EQ(dc.Get(), lent.Get());
-    }
-    EXPECT_EQ(GetObjectType(lent.Get()), static_cast<DWORD>(OBJ_MEMDC));
-    const WindowDC screen(nullptr);
-    EXPECT_TRUE(screen);
-    EXPECT_EQ(GetObjectType(screen.Get()), static_cast<DWORD>(OBJ_DC));
 }
 
 TEST(ScopeOwners, ComReferencesAndInitialisationAreBalanced) {
