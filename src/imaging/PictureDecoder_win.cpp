@@ -271,6 +271,13 @@ BYTE* DecodePicture(const char* path, const DecodeSizeRule& decodeSize, SIZE* fu
     UINT width = 0, height = 0;
     frame->GetPixelFormat(&format);
     frame->GetSize(&width, &height);
+    // A decoder takes a frame's size from the file as it stands (a BMP's
+    // negative width comes out as some four billion pixels) and reads rows
+    // with it: Wine's BMP decoder reads past its buffer on a BMP the saver's
+    // own reader refused as absurd, or works on it for minutes. Such a frame
+    // is refused before any row is asked for.
+    if (PictureTooLarge(PictureSize{width, height}))
+        return nullptr;
     if (fullSize)
         *fullSize = SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
     UINT decodeWidth = width, decodeHeight = height;
