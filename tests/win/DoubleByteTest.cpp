@@ -1,5 +1,7 @@
 // Double-byte text, stepped through by the system's own steps for Shift-JIS
-// (code page 932), as a Japanese Windows steps through its ANSI text.
+// (code page 932), as a Japanese Windows steps through its ANSI text: the
+// "Text" setting's escapes and the comparison of folder names.
+#include "options/InstallRules.h"
 #include "text/TextString.h"
 
 #include <windows.h>
@@ -30,4 +32,11 @@ TEST(ReplaceEscapes, KeepsShiftJisCharactersWhole) {
         ReplaceEscapes(text, NextShiftJis);
         EXPECT_STREQ(text.Text(), c.shown) << c.setting;
     }
+}
+
+// ア is 0x83 0x41 and チ 0x83 0x61: trail bytes that are the letters A and a.
+// Two folders named by them are two folders; ASCII letters still fold.
+TEST(IsSameFolder, KeepsTheCaseOfTrailBytes) {
+    EXPECT_FALSE(IsSameFolder("C:\\\x83\x41", "C:\\\x83\x61", NextShiftJis));
+    EXPECT_TRUE(IsSameFolder("C:\\\x83\x41\\System32", "c:\\\x83\x41\\SYSTEM32", NextShiftJis));
 }
