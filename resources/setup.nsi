@@ -196,9 +196,26 @@ Var removeSettings
       Return
     ${EndIf}
     System::Call 'user32::GetWindowThreadProcessId(p r0, *i 0 r1)'
-    ; PROCESS_QUERY_INFORMATION; TOKEN_QUERY, TOKEN_DUPLICATE, TOKEN_ASSIGN_PRIMARY
+    ; Another account's process (a standard user's Explorer, when an
+    ; administrator's password was typed) opens to an administrator only with
+    ; the debug privilege, which an elevated administrator holds but has off.
+    System::Call 'kernel32::GetCurrentProcess() p .r2'
+    ; TOKEN_ADJUST_PRIVILEGES, TOKEN_QUERY; SE_PRIVILEGE_ENABLED
+    System::Call 'advapi32::OpenProcessToken(p r2, i 0x28, *p 0 r3) i .r4'
+    ${If} $4 <> 0
+      System::Call 'advapi32::LookupPrivilegeValueW(p 0, w "SeDebugPrivilege", *l 0 r5) i .r4'
+      System::Call 'advapi32::AdjustTokenPrivileges(p r3, i 0, *(i 1, l r5, i 2), i 0, p 0, p 0)'
+      System::Call 'kernel32::CloseHandle(p r3)'
+    ${EndIf}
+    ; PROCESS_QUERY_INFORMATION; TOKEN_QUERY with TOKEN_DUPLICATE and
+    ; TOKEN_ASSIGN_PRIMARY for starting programs, or TOKEN_QUERY alone.
     System::Call 'kernel32::OpenProcess(i 0x400, i 0, i r1) p .r2'
     System::Call 'advapi32::OpenProcessToken(p r2, i 0xB, *p 0 r3) i .r4'
+    StrCpy $R5 $3
+    ${If} $4 = 0
+      System::Call 'advapi32::OpenProcessToken(p r2, i 0x8, *p 0 r3) i .r4'
+      StrCpy $R5 0
+    ${EndIf}
     System::Call 'kernel32::CloseHandle(p r2)'
     ${If} $4 = 0
       Return
@@ -214,7 +231,7 @@ Var removeSettings
         System::Call 'kernel32::LocalFree(p r7)'
       ${EndIf}
     ${EndIf}
-    StrCpy $desktopToken $3
+    StrCpy $desktopToken $R5
   FunctionEnd
 !macroend
 !insertmacro CommonFunctions ""
