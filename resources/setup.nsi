@@ -15,8 +15,19 @@
 ;             every Windows from 2000 on, 32-bit or 64-bit.
 ;
 ; Exit codes of the setup and of the uninstaller: 0 done; 1 cancelled by the
-; user; 2 stopped: the saver is in use and could not be replaced; 740 not run
-; as an administrator.
+; user; 2 stopped: the saver is in use and could not be replaced; 3 (setup)
+; installed, but no one's screen saver was set: the session has no desktop
+; user; 740 not run as an administrator.
+;
+; Who does what. The setup runs elevated, maybe as another account than the
+; desktop's user (a standard user types an administrator's password; a
+; deployment tool runs it as SYSTEM). Elevated, as that account: the file in
+; the system folder and the Apps & features entry (HKLM), which also records
+; whose saver it set and what that user had before. For the desktop's user,
+; the account of the taskbar's process (Explorer, on every Windows from 2000
+; on): SCRNSAVE.EXE and ScreenSaveActive in that user's own hive, never the
+; elevated account's HKCU, and the finish page's programs, started with that
+; user's own token where Windows can (Vista on), un-elevated.
 
 Unicode true
 !ifdef TARGET
@@ -54,6 +65,10 @@ RequestExecutionLevel admin
 !define CLOSE_WAIT 100
 ; The exit code without administrator rights, Windows' own for "needs elevation".
 !define ERROR_ELEVATION_REQUIRED 740
+; The exit code of a setup that found no desktop user to set the saver for.
+!define NO_DESKTOP_USER 3
+!define SPI_SETSCREENSAVEACTIVE 17
+!define SPIF_SENDCHANGE 2
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -111,6 +126,10 @@ UninstPage custom un.ConfirmPage un.ConfirmPageLeave
 ; The installed saver's path. On 64-bit Windows it names the real System32
 ; only while the calling thread has file-system redirection turned off.
 Var saverPath
+; The desktop's user, as a SID string ("" when there is none), and that
+; user's token for starting programs (0 when it could not be had).
+Var desktopUser
+Var desktopToken
 ; The uninstaller's "Also remove my settings" box, and its state.
 Var removeSettingsBox
 Var removeSettings
@@ -166,6 +185,54 @@ Var removeSettings
       IntOp $1 $1 + 1
     ${Loop}
   FunctionEnd
+
+  ; The desktop's user: the account of the process that owns the taskbar. A
+  ; session without one (a deployment tool's service session) has none.
+  Function ${prefix}FindDesktopUser
+    StrCpy $desktopUser ""
+    StrCpy $desktopToken 0
+    FindWindow $0 "Shell_TrayWnd"
+    ${If} $0 P= 0
+      Return
+    ${EndIf}
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i 0 r1)'
+    ; Another account's process (a standard user's Explorer, when an
+    ; administrator's password was typed) opens to an administrator only with
+    ; the debug privilege, which an elevated administrator holds but has off.
+    System::Call 'kernel32::GetCurrentProcess() p .r2'
+    ; TOKEN_ADJUST_PRIVILEGES, TOKEN_QUERY; SE_PRIVILEGE_ENABLED
+    System::Call 'advapi32::OpenProcessToken(p r2, i 0x28, *p 0 r3) i .r4'
+    ${If} $4 <> 0
+      System::Call 'advapi32::LookupPrivilegeValueW(p 0, w "SeDebugPrivilege", *l 0 r5) i .r4'
+      System::Call 'advapi32::AdjustTokenPrivileges(p r3, i 0, *(i 1, l r5, i 2), i 0, p 0, p 0)'
+      System::Call 'kernel32::CloseHandle(p r3)'
+    ${EndIf}
+    ; PROCESS_QUERY_INFORMATION; TOKEN_QUERY with TOKEN_DUPLICATE and
+    ; TOKEN_ASSIGN_PRIMARY for starting programs, or TOKEN_QUERY alone.
+    System::Call 'kernel32::OpenProcess(i 0x400, i 0, i r1) p .r2'
+    System::Call 'advapi32::OpenProcessToken(p r2, i 0xB, *p 0 r3) i .r4'
+    StrCpy $R5 $3
+    ${If} $4 = 0
+      System::Call 'advapi32::OpenProcessToken(p r2, i 0x8, *p 0 r3) i .r4'
+      StrCpy $R5 0
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r2)'
+    ${If} $4 = 0
+      Return
+    ${EndIf}
+    ; TokenUser: a SID pointer, then its attributes, then the SID.
+    System::Call 'advapi32::GetTokenInformation(p r3, i 1, @ r5, i ${NSIS_MAX_STRLEN}, *i 0) i .r4'
+    ${If} $4 <> 0
+      System::Call '*$5(p .r6)'
+      System::Call 'advapi32::ConvertSidToStringSidW(p r6, *p 0 r7) i .r4'
+      ${If} $4 <> 0
+        System::Call '*$7(&w${NSIS_MAX_STRLEN} .s)'
+        Pop $desktopUser
+        System::Call 'kernel32::LocalFree(p r7)'
+      ${EndIf}
+    ${EndIf}
+    StrCpy $desktopToken $R5
+  FunctionEnd
 !macroend
 !insertmacro CommonFunctions ""
 !insertmacro CommonFunctions "un."
@@ -173,11 +240,13 @@ Var removeSettings
 Function .onInit
   Call RequireAdministrator
   StrCpy $saverPath "$SYSDIR\${SAVER_FILE}"
+  Call FindDesktopUser
 FunctionEnd
 
 Function un.onInit
   Call un.RequireAdministrator
   StrCpy $saverPath "$SYSDIR\${SAVER_FILE}"
+  Call un.FindDesktopUser
 FunctionEnd
 
 ; The saver that fits the system into the system folder. A saver that has
@@ -220,7 +289,7 @@ Section
   GetFullPathName /SHORT $0 $saverPath
   ${GetSize} "$SYSDIR" "/M=${SAVER_FILE} /S=0K /G=0" $2 $3 $4
   Call SeeOwnSystemFolder
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
+  StrCpy $R9 $0
 
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
@@ -243,12 +312,78 @@ Section
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  Call SetDesktopUsersSaver
   SetRegView default
 SectionEnd
 
+; Makes the saver (short name in $R9) the desktop user's screen saver, in
+; that user's own hive, and turns the screen saver on in the session: a user
+; who had "(None)" has ScreenSaveActive 0, and SCRNSAVE.EXE alone starts
+; nothing. The entry (in the view set) records for whom, and what that user
+; had, unless a setup before did it for the same user and the saver is still
+; theirs. Without a desktop user, nobody's saver is set.
+Function SetDesktopUsersSaver
+  ${If} $desktopUser == ""
+    DetailPrint "No one uses this computer's desktop now: ${PRODUCT} is installed, but is no one's screen saver."
+    SetErrorLevel ${NO_DESKTOP_USER}
+    Return
+  ${EndIf}
+  ReadRegStr $0 HKU "$desktopUser\${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ReadRegStr $1 HKU "$desktopUser\${DESKTOP_KEY}" "ScreenSaveActive"
+  ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "ScreenSaverUser"
+  ${If} $2 != $desktopUser
+  ${OrIf} $0 != $R9
+    ${If} $0 == $R9   ; made theirs another way: there is nothing to go back to
+      StrCpy $0 ""
+    ${EndIf}
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "ScreenSaverUser" $desktopUser
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "PreviousScreenSaver" $0
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "PreviousScreenSaveActive" $1
+  ${EndIf}
+  WriteRegStr HKU "$desktopUser\${DESKTOP_KEY}" "SCRNSAVE.EXE" $R9
+  WriteRegStr HKU "$desktopUser\${DESKTOP_KEY}" "ScreenSaveActive" "1"
+  ; The live setting of this session, whose desktop is that user's; not
+  ; written to this account's own profile.
+  System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_SENDCHANGE})'
+FunctionEnd
+
+; Starts the command line in $R0 as the desktop's user, un-elevated, with
+; the taskbar's own token; where Windows cannot (before Vista), or there is
+; no such user, as this setup.
+Function RunAsDesktopUser
+  ${If} $desktopToken P<> 0
+    ; MAXIMUM_ALLOWED, SecurityImpersonation, TokenPrimary
+    System::Call 'advapi32::DuplicateTokenEx(p $desktopToken, i 0x02000000, p 0, i 2, i 1, *p 0 r1) i .r0'
+    ${If} $0 <> 0
+      System::Alloc 128   ; STARTUPINFOW, 104 bytes at most, zeroed
+      Pop $2
+      !if ${NSIS_PTR_SIZE} > 4
+        System::Call '*$2(i 104)'
+      !else
+        System::Call '*$2(i 68)'
+      !endif
+      System::Alloc 32    ; PROCESS_INFORMATION
+      Pop $3
+      System::Call 'advapi32::CreateProcessWithTokenW(p r1, i 0, p 0, w R0, i 0, p 0, p 0, p r2, p r3) i .r0 ?e'
+      Pop $4
+      System::Call '*$3(p .r5, p .r6)'
+      System::Free $2
+      System::Free $3
+      System::Call 'kernel32::CloseHandle(p r1)'
+      ${If} $0 <> 0
+        System::Call 'kernel32::CloseHandle(p r5)'
+        System::Call 'kernel32::CloseHandle(p r6)'
+        Return
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  Exec $R0
+FunctionEnd
+
 Function PreviewSaver
   Call SeeRealSystemFolder
-  Exec '"$saverPath" /s'
+  StrCpy $R0 '"$saverPath" /s'
+  Call RunAsDesktopUser
   Call SeeOwnSystemFolder
 FunctionEnd
 
@@ -257,7 +392,8 @@ FunctionEnd
 ; close with it a moment later.
 Function OpenSettings
   Call SeeRealSystemFolder
-  Exec '"$saverPath"'
+  StrCpy $R0 '"$saverPath"'
+  Call RunAsDesktopUser
   Call SeeOwnSystemFolder
 FunctionEnd
 
@@ -312,22 +448,54 @@ Function un.RemoveSettings
   RMDir "$APPDATA\${PRODUCT}"
 FunctionEnd
 
-Section Uninstall
-  SetDetailsPrint both
-  Call un.CloseRunningSaver
-
-  Call un.SeeRealSystemFolder
-  ; Windows must not be left starting a file that is gone: the user's screen
-  ; saver is cleared when it is this one, by its short name or its long one.
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+; Undoes what the setup did for the user it set the saver for, as far as that
+; user still has it: while SCRNSAVE.EXE names this saver (by its short name or
+; its long one), the saver that user had before comes back, or none, and
+; ScreenSaveActive as it was. Windows is then not left starting a file that is
+; gone. A user who is not signed in now keeps the setting: that hive is not
+; loaded.
+Function un.RestoreUsersSaver
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "ScreenSaverUser"
+  ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "PreviousScreenSaver"
+  ReadRegStr $R3 HKLM "${UNINSTALL_KEY}" "PreviousScreenSaveActive"
+  SetRegView default
+  ${If} $R1 == ""
+    Return
+  ${EndIf}
+  ReadRegStr $0 HKU "$R1\${DESKTOP_KEY}" "SCRNSAVE.EXE"
   GetFullPathName /SHORT $1 $0
   GetFullPathName /SHORT $2 $saverPath
   ; LogicLib reads this as (same file, and one that exists) or same name.
   ${If} $1 == $2
   ${AndIf} $1 != ""
   ${OrIf} $0 == $saverPath
-    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${If} $R2 == ""
+      DeleteRegValue HKU "$R1\${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${Else}
+      WriteRegStr HKU "$R1\${DESKTOP_KEY}" "SCRNSAVE.EXE" $R2
+    ${EndIf}
+    ${If} $R3 != "1"
+      ${If} $R3 == ""
+        DeleteRegValue HKU "$R1\${DESKTOP_KEY}" "ScreenSaveActive"
+      ${Else}
+        WriteRegStr HKU "$R1\${DESKTOP_KEY}" "ScreenSaveActive" $R3
+      ${EndIf}
+      ${If} $R1 == $desktopUser
+        System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 0, p 0, i ${SPIF_SENDCHANGE})'
+      ${EndIf}
+    ${EndIf}
   ${EndIf}
+FunctionEnd
+
+Section Uninstall
+  SetDetailsPrint both
+  Call un.CloseRunningSaver
+
+  Call un.SeeRealSystemFolder
+  Call un.RestoreUsersSaver
   ; A saver that has just closed may hold its file a moment longer; one that
   ; does not close goes when Windows restarts.
   StrCpy $1 0

@@ -4,6 +4,7 @@
 
 #include <vfw.h>
 
+#include <algorithm>
 #include <cstring>
 
 int PresentDib(HWND window, HDC deviceContext, BITMAPINFOHEADER* header, const RECT* area) {
@@ -24,6 +25,10 @@ int PresentDib(HWND window, HDC deviceContext, BITMAPINFOHEADER* header, const R
         DWORD masks[3];
     } withMasks;
     const BITMAPINFOHEADER* drawn = header;
+    // The colour table and the rows follow the header, whose size the
+    // decoder sets (a V4 or V5 header is larger than 40 bytes).
+    const BYTE* afterHeader =
+        reinterpret_cast<const BYTE*>(header) + std::max<DWORD>(header->biSize, sizeof(BITMAPINFOHEADER));
     const BYTE* rows;
     if (header->biCompression == BI_BITFIELDS) {
         header->biClrUsed = 0;
@@ -32,12 +37,12 @@ int PresentDib(HWND window, HDC deviceContext, BITMAPINFOHEADER* header, const R
         withMasks.masks[1] = 0x07E0;
         withMasks.masks[2] = 0x001F;
         drawn = &withMasks.header;
-        rows = reinterpret_cast<const BYTE*>(header) + sizeof(BITMAPINFOHEADER);
+        rows = afterHeader;
     } else {
         DWORD entries = header->biClrUsed;
         if (entries == 0 && (header->biBitCount == 1 || header->biBitCount == 4 || header->biBitCount == 8))
             entries = 1u << header->biBitCount;
-        rows = reinterpret_cast<const BYTE*>(header) + sizeof(BITMAPINFOHEADER) + 4 * entries;
+        rows = afterHeader + 4 * entries;
     }
 
     if (header->biBitCount == 8) {

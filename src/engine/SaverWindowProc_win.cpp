@@ -71,6 +71,8 @@ constexpr COLORREF textColour = 0xFFFFFF;
 constexpr COLORREF textBackground = 0x000000;
 const char textOptions[] = "fill vctr hctr";
 
+const char* NextAnsiChar(const char* text) { return CharNextA(text); }
+
 SIZE ScreenSize(const Saver& s) { return SIZE{s.engine.clientRect.right, s.engine.clientRect.bottom}; }
 
 SIZE DisplaySize(const Saver& s) { return SIZE{s.engine.displayWidth, s.engine.displayHeight}; }
@@ -140,8 +142,7 @@ void PrepareStillPicture(Saver& s) {
 // Text mode: the "Text" setting with its escapes, or the clock when it is empty.
 void PrepareText(Saver& s) {
     s.text.Assign(s.settings.text);
-    s.text.Replace("\\n", "\n", 1, 0);
-    s.text.Replace("\\t", "\t", 1, 0);
+    ReplaceEscapes(s.text, NextAnsiChar);
     if (s.text.Length() == 0)
         s.engine.content = Content::clock;
     int32_t lines = 1;

@@ -23,11 +23,37 @@ const char profileSettingsFile[] = "win.ini";
 // application data, when it fits.
 char userSettingsFile[folderPathSize];
 
+// A wide path in the ANSI code page; false when a character has no place in
+// it (the ANSI form would hold a '?' or a look-alike there).
+bool ToAnsiPath(const wchar_t* wide, char (&ansi)[MAX_PATH]) {
+    // A UTF-8 code page holds every character, and takes neither check.
+    const bool utf8 = GetACP() == CP_UTF8;
+    BOOL lossy = FALSE;
+    return WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, -1, ansi, MAX_PATH, nullptr,
+                               utf8 ? nullptr : &lossy) > 0 &&
+           !lossy;
+}
+
+// The user's application data folder in the ANSI code page, which every
+// profile and file call of the saver takes: as it is, or, when its name does
+// not survive the trip (a Chinese user name on a Western Windows), its short
+// 8.3 form. False when neither does (a volume without short names).
+bool AnsiAppDataFolder(char (&appData)[MAX_PATH]) {
+    wchar_t wide[MAX_PATH], shortWide[MAX_PATH];
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, wide)))
+        return false;
+    if (ToAnsiPath(wide, appData))
+        return true;
+    const DWORD length = GetShortPathNameW(wide, shortWide, MAX_PATH);
+    return length > 0 && length < MAX_PATH && ToAnsiPath(shortWide, appData);
+}
+
 // "%APPDATA%\VelorinScreenSaver\VelorinTools.ini". False when there is no
-// such folder or the path would not fit.
+// such folder, or no ANSI path to it, or the path would not fit: the settings
+// then go to win.ini.
 bool FindUserSettingsFile() {
     char appData[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+    if (!AnsiAppDataFolder(appData))
         return false;
     int length =
         snprintf(userSettingsFile, sizeof userSettingsFile, "%s\\VelorinScreenSaver\\VelorinTools.ini", appData);

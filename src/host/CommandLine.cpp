@@ -1,7 +1,5 @@
 #include "host/CommandLine.h"
 
-const char* NextByte(const char* text) { return *text ? text + 1 : text; }
-
 const char* SkipProgramName(const char* commandLine, NextCharFunction next) {
     const char* p = commandLine;
     if (*p == '"') {

@@ -2,13 +2,9 @@
 // window checks (IsWindow, the foreground window) are the caller's.
 #pragma once
 
+#include "CharStep.h"
+
 #include <cstdint>
-
-// Steps over one character of the command line; on Windows this is CharNextA,
-// which knows the multi-byte characters of the ANSI code page.
-typedef const char* (*NextCharFunction)(const char* text);
-
-const char* NextByte(const char* text);
 
 // The argument text after the program name: a quoted name is skipped up to its
 // closing quote (an unterminated quote swallows the whole line), an unquoted

@@ -21,11 +21,12 @@ struct FormatDepth {
     int depth;
 };
 
-// Compared in this order; the first match decides.
+// The formats whose rows are a DIB's rows as they come. Red-first formats
+// (24bppRGB, 32bppRGBA) would show red and blue swapped, and GDI draws
+// nothing from a 2-bit DIB: those go through the converter with the rest.
 const FormatDepth formatDepths[] = {
-    {&GUID_WICPixelFormat1bppIndexed, 1}, {&GUID_WICPixelFormat2bppIndexed, 2}, {&GUID_WICPixelFormat4bppIndexed, 4},
-    {&GUID_WICPixelFormat8bppIndexed, 8}, {&GUID_WICPixelFormat24bppBGR, 24},   {&GUID_WICPixelFormat24bppRGB, 24},
-    {&GUID_WICPixelFormat32bppBGR, 32},   {&GUID_WICPixelFormat32bppBGRA, 32},  {&GUID_WICPixelFormat32bppRGBA, 32},
+    {&GUID_WICPixelFormat1bppIndexed, 1}, {&GUID_WICPixelFormat4bppIndexed, 4}, {&GUID_WICPixelFormat8bppIndexed, 8},
+    {&GUID_WICPixelFormat24bppBGR, 24},   {&GUID_WICPixelFormat32bppBGR, 32},   {&GUID_WICPixelFormat32bppBGRA, 32},
 };
 
 // The depth of a format stored in its own layout; 0 for every other format,
@@ -114,7 +115,7 @@ BYTE* CopyFrame(IWICBitmapSource* frame, IWICBitmapSource* flipped, IWICPalette*
     const UINT stride = static_cast<UINT>(RowStride64(h.width, depth));
     WICRect whole = {0, 0, static_cast<INT>(h.width), static_cast<INT>(h.height)};
     flipped->CopyPixels(&whole, stride, stride * h.height, rows);
-    if (IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) || IsEqualGUID(format, GUID_WICPixelFormat32bppRGBA))
+    if (IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA))
         for (UINT64 at = 0; at + 4 <= UINT64(stride) * h.height; at += 4)
             OverBlack(rows + at);
     return block;
@@ -271,6 +272,13 @@ BYTE* DecodePicture(const char* path, const DecodeSizeRule& decodeSize, SIZE* fu
     UINT width = 0, height = 0;
     frame->GetPixelFormat(&format);
     frame->GetSize(&width, &height);
+    // A decoder takes a frame's size from the file as it stands (a BMP's
+    // negative width comes out as some four billion pixels) and reads rows
+    // with it: Wine's BMP decoder reads past its buffer on a BMP the saver's
+    // own reader refused as absurd, or works on it for minutes. Such a frame
+    // is refused before any row is asked for.
+    if (PictureTooLarge(PictureSize{width, height}))
+        return nullptr;
     if (fullSize)
         *fullSize = SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
     UINT decodeWidth = width, decodeHeight = height;

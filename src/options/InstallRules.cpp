@@ -26,11 +26,15 @@ bool CopyReachesSystemFolder(bool tokenAnswered, DWORD virtualisationEnabled) {
 
 static char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool IsSameFolder(const char* a, const char* b) {
+bool IsSameFolder(const char* a, const char* b, NextCharFunction next) {
     if (!a || !b)
         return false;
-    for (; *a && *b; ++a, ++b)
-        if (LowerAscii(*a) != LowerAscii(*b))
+    while (*a && *b) {
+        const size_t sizeA = static_cast<size_t>(next(a) - a), sizeB = static_cast<size_t>(next(b) - b);
+        if (sizeA != sizeB || (sizeA == 1 ? LowerAscii(*a) != LowerAscii(*b) : std::memcmp(a, b, sizeA) != 0))
             return false;
+        a += sizeA;
+        b += sizeB;
+    }
     return *a == *b;
 }

@@ -2,6 +2,7 @@
 // folder, and whether a copy into the system folder really lands there.
 #pragma once
 
+#include "CharStep.h"
 #include "WinTypes.h"
 
 #include <cstddef>
@@ -36,5 +37,7 @@ bool CopyReachesSystemFolder(bool tokenAnswered, DWORD virtualisationEnabled);
 
 // The Install button is hidden when the data folder is the system folder
 // itself: the saver is installed already. Folders compare ignoring the case
-// of ASCII letters, as Windows compares these paths.
-bool IsSameFolder(const char* a, const char* b);
+// of ASCII letters, as Windows compares these paths; `next` steps over whole
+// characters, so that the trail byte of a double-byte character, which may
+// be a letter, keeps its case.
+bool IsSameFolder(const char* a, const char* b, NextCharFunction next = NextByte);

@@ -22,6 +22,7 @@ void Tell(HWND owner, const char* text, UINT icon) { MessageBoxA(owner, text, ca
 
 // A folder may end in a double-byte character whose second byte is a backslash.
 const char* PreviousAnsiChar(const char* text, const char* current) { return CharPrevA(text, current); }
+const char* NextAnsiChar(const char* text) { return CharNextA(text); }
 
 typedef BOOL(WINAPI* OpenProcessTokenFunction)(HANDLE, DWORD, HANDLE*);
 typedef BOOL(WINAPI* GetTokenInformationFunction)(HANDLE, TOKEN_INFORMATION_CLASS, void*, DWORD, DWORD*);
@@ -83,8 +84,8 @@ bool SaverSystemFolder(char (&folder)[installPathSize]) {
 
 bool IsSystemFolder(const char* folder) {
     char systemFolder[installPathSize] = {};
-    return (Wow64SystemFolder(systemFolder) && IsSameFolder(folder, systemFolder)) ||
-           (SystemFolder(systemFolder) && IsSameFolder(folder, systemFolder));
+    return (Wow64SystemFolder(systemFolder) && IsSameFolder(folder, systemFolder, NextAnsiChar)) ||
+           (SystemFolder(systemFolder) && IsSameFolder(folder, systemFolder, NextAnsiChar));
 }
 
 void InstallAsSystemSaver(HWND owner) {

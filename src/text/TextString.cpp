@@ -77,7 +77,8 @@ void TextString::Delete(int32_t position, int32_t count) {
     TakeBuffer(buffer, newLength);
 }
 
-int32_t TextString::Find(const char* pattern, int caseSensitive, int32_t start, int32_t occurrence) const {
+int32_t TextString::Find(const char* pattern, int caseSensitive, int32_t start, int32_t occurrence,
+                         NextCharFunction next) const {
     const size_t n = pattern ? std::strlen(pattern) : 0;
     if (n < 1 || occurrence < 1)
         return -1;
@@ -89,14 +90,17 @@ int32_t TextString::Find(const char* pattern, int caseSensitive, int32_t start, 
     int32_t found = 0;
     // The comparison stops at the text's terminator, so a match never reads
     // past the buffer however close to the end it starts.
-    for (int64_t i = from; i < length; ++i) {
+    for (int64_t i = from; i < length;) {
         if (MatchesAt(characters + i, pattern, n, caseSensitive) && ++found == occurrence)
             return static_cast<int32_t>(i);
+        const char* step = next(characters + i);
+        i = step > characters + i ? step - characters : i + 1;
     }
     return -1;
 }
 
-int32_t TextString::Replace(const char* pattern, const char* replacement, int caseSensitive, int32_t start) {
+int32_t TextString::Replace(const char* pattern, const char* replacement, int caseSensitive, int32_t start,
+                            NextCharFunction next) {
     const size_t n = pattern ? std::strlen(pattern) : 0;
     if (n < 1)
         return 0;
@@ -109,7 +113,7 @@ int32_t TextString::Replace(const char* pattern, const char* replacement, int ca
         if (probe.Find(pattern, caseSensitive, 0, 1) >= 0)
             skip = probe.Length();
     }
-    int32_t pos = Find(pattern, caseSensitive, start, 1);
+    int32_t pos = Find(pattern, caseSensitive, start, 1, next);
     if (pos < 0)
         return 0;
     int32_t passes = 0;
@@ -120,8 +124,13 @@ int32_t TextString::Replace(const char* pattern, const char* replacement, int ca
         const int64_t from = pos + skip;
         if (from >= length)
             return passes;
-        pos = Find(pattern, caseSensitive, static_cast<int32_t>(from), 1);
+        pos = Find(pattern, caseSensitive, static_cast<int32_t>(from), 1, next);
         if (pos < 0)
             return passes;
     }
+}
+
+void ReplaceEscapes(TextString& text, NextCharFunction next) {
+    text.Replace("\\n", "\n", 1, 0, next);
+    text.Replace("\\t", "\t", 1, 0, next);
 }

@@ -6,6 +6,7 @@
 // negative start position counts from the end (length + position).
 #pragma once
 
+#include "CharStep.h"
 #include "WinTypes.h"
 
 #include <cstdint>
@@ -26,13 +27,16 @@ public:
     int32_t Insert(int32_t position, const char* source);
     // Index of the `occurrence`-th match (1 = first) of `pattern` at or after
     // `start`, or -1. `caseSensitive` 0 compares ASCII letters ignoring case.
-    int32_t Find(const char* pattern, int caseSensitive, int32_t start, int32_t occurrence) const;
+    // Matches start only where `next`, stepping from `start`, stops.
+    int32_t Find(const char* pattern, int caseSensitive, int32_t start, int32_t occurrence,
+                 NextCharFunction next = NextByte) const;
     // Replaces every match of `pattern` from `start` on by `replacement` (null
     // or empty deletes). The search resumes at the insertion point, so text the
     // replacement forms with what follows is matched again, unless the
     // replacement contains the pattern itself, when it resumes after it ("a"
     // by "aa" ends). Returns the number of replacements.
-    int32_t Replace(const char* pattern, const char* replacement, int caseSensitive, int32_t start);
+    int32_t Replace(const char* pattern, const char* replacement, int caseSensitive, int32_t start,
+                    NextCharFunction next = NextByte);
 
     const char* Text() const { return characters; }
     int32_t Length() const { return length; }
@@ -58,3 +62,8 @@ private:
     char* characters;
     int32_t length;
 };
+
+// The escapes of the "Text" setting: backslash-n becomes a line break,
+// backslash-t a tab. `next` steps over whole characters, so that a
+// double-byte character whose trail byte is a backslash stays whole.
+void ReplaceEscapes(TextString& text, NextCharFunction next = NextByte);

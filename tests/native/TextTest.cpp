@@ -30,8 +30,7 @@ std::string Text(const DateTime& r) {
 std::string WithEscapes(const char* setting) {
     TextString text;
     text.Assign(setting);
-    text.Replace("\\n", "\n", 1, 0);
-    text.Replace("\\t", "\t", 1, 0);
+    ReplaceEscapes(text);
     return text.Text();
 }
 

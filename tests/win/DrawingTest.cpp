@@ -123,6 +123,17 @@ TEST(PresentDib, PaletteAndMaskedFramesFillOnlyTheirArea) {
     EXPECT_EQ(Shown(canvas), Quadrants(0x00FF00, 0x00FF00, kBlue, kRed));
     // The caller's stretch mode survives.
     EXPECT_EQ(GetStretchBltMode(canvas.dc), HALFTONE);
+    // A V5 header (124 bytes, sRGB): the rows follow it, not the first 40 bytes.
+    BITMAPINFOHEADER v5 = Header(2, 2, 24);
+    v5.biSize = 124;
+    dib.assign(124, 0);
+    std::memcpy(dib.data(), &v5, sizeof v5);
+    std::memcpy(&dib[56], "BGRs", 4);  // bV5CSType LCS_sRGB
+    dib.insert(dib.end(), {0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0});
+    canvas.Fill(kGrey);
+    SetStretchBltMode(canvas.dc, COLORONCOLOR);
+    EXPECT_EQ(PresentDib(nullptr, canvas.dc, reinterpret_cast<BITMAPINFOHEADER*>(dib.data()), &area), 1);
+    EXPECT_EQ(Shown(canvas), Quadrants(kRed, kBlue, kBlue, kRed));
 }
 
 // The banner's bitmap as the saver makes it: a 32-bit DIB section.

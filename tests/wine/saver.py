@@ -14,6 +14,8 @@ WINE64 = "/usr/lib/wine/wine64"
 ARCH = os.environ.get("SAVER_ARCH", "x64")
 SCR = os.environ.get("SAVER_SCR", "")
 PROBE = os.environ.get("SAVER_PROBE", "")
+# Waits that a slower machine (an emulated one) needs longer are multiplied by this.
+WAIT_FACTOR = float(os.environ.get("SAVER_WAIT_FACTOR", "1"))
 SAVER_CLASS, SAVER_TITLE = "WindowsScreenSaverClass", "Screen Saver"
 BLACK, WHITE, LAVENDER = (0, 0, 0), (255, 255, 255), (180, 150, 240)
 RED, LIME, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)

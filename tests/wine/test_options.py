@@ -3,6 +3,8 @@ from xdotool; its controls are read from outside by the window probe."""
 import os
 import re
 import shutil
+import subprocess
+import sys
 import time
 from pathlib import Path
 
@@ -228,9 +230,20 @@ def test_install(dialog, registry, case):
     assert not SETTINGS.exists()
 
 
-def test_with_no_data_folder_the_64_bit_build_saves_to_the_application_data(dialog):
+# A user name outside the ANSI code page (Chinese on a Western Windows) names
+# the profile folder too: that run has a session and a prefix of its own.
+@pytest.mark.parametrize("user", [None, "\u5f20\u4f1f"], ids=["user", "Chinese user"])
+def test_with_no_data_folder_the_64_bit_build_saves_to_the_application_data(dialog, user):
     if ARCH == "x86":
         pytest.skip("the 32-bit build keeps its settings in win.ini, as before")
+    if user and os.environ.get("USER") != user:
+        result = subprocess.run(
+            ["bash", Path(__file__).parents[2] / "scripts" / "wine-session.sh", sys.executable, "-m", "pytest",
+             "-q", "-p", "no:cacheprovider", "-k", "Chinese",
+             f"{__file__}::test_with_no_data_folder_the_64_bit_build_saves_to_the_application_data"],
+            env={**os.environ, "USER": user}, capture_output=True, text=True, timeout=300)
+        assert result.returncode == 0, result.stdout[-3000:]
+        return
     name_data_folder(None)
     shutil.rmtree(USER_SETTINGS_FOLDER, ignore_errors=True)
     options = dialog()
@@ -239,6 +252,8 @@ def test_with_no_data_folder_the_64_bit_build_saves_to_the_application_data(dial
     assert options.close(IDOK)
     assert read_section(SETTINGS_FILE)[:2] == ["Mode=I", "ScreenMode=F"]
     assert read_section(WIN_INI) is None
+    if user:
+        return
 
     # A file where its folder should be: nothing can be saved, and OK says so.
     shutil.rmtree(USER_SETTINGS_FOLDER)

@@ -4,6 +4,7 @@ screen, the wallpaper. (Moving the display window is the preview and text
 tests' business.)"""
 import math
 import os
+import struct
 import subprocess
 import sys
 import time
@@ -146,6 +147,18 @@ def test_turned_photos_bounce_and_turn_upright(saver, tmp_path, orientation, lay
     running.close()
 
 
+def red_first_dds(png, width=320, height=240):
+    """The picture as a DDS file of 32-bit pixels stored red first, which the
+    decoder hands out as 32bppRGBA."""
+    pixels = subprocess.run(["convert", png, "-depth", "8", "rgba:-"], capture_output=True,
+                            check=True).stdout
+    pixel_format = struct.pack("<2I4s5I", 32, 0x41, b"", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000)
+    header = struct.pack("<4s7I44s", b"DDS ", 124, 0x100F, height, width, 4 * width, 0, 1, b"")
+    path = png[:-4] + ".dds"
+    open(path, "wb").write(header + pixel_format + struct.pack("<5I", 0x1000, 0, 0, 0, 0) + pixels)
+    return path
+
+
 @pytest.mark.parametrize("kind,name,options,colours,shown", [
     ("grey JPEG", "JPG:grey.jpg", ("-type", "Grayscale"), ("white", "black", "gray50"),
      (WHITE, BLACK, (127, 127, 127))),
@@ -157,10 +170,14 @@ def test_turned_photos_bounce_and_turn_upright(saver, tmp_path, orientation, lay
     ("indexed PNG with a transparent colour", "PNG8:indexed.png", (),
      ("#FFFFFF00", "blue", "lime"), (BLACK, BLUE, LIME)),
     ("TIFF", "TIFF:picture.tif", (), None, None),
+    ("2-bit PNG", "PNG8:two-bit.png", ("-define", "png:bit-depth=2"), None, None),
+    ("red-first DDS", "PNG32:rgba.png", (), None, None),
 ])
 def test_photo_formats_show_their_colours(saver, tmp_path, kind, name, options, colours, shown):
     path = make_picture(tmp_path, name, options=("-quality", "95", *options),
                         colours=colours or ("red", "blue", "lime"))
+    if kind == "red-first DDS":
+        path = red_first_dds(path)
     running = saver(File=windows_path(path), ScreenMode="C", Fade=0)
     rect = (640, 300, 640, 480)
     assert running.display_rect() == rect

@@ -52,24 +52,40 @@ def entries():
     return found
 
 
-def screen_saver():
-    shown = reg("query", DESKTOP_KEY, "/v", "SCRNSAVE.EXE").stdout
+def desktop_value(name, key=DESKTOP_KEY):
+    shown = reg("query", key, "/v", name).stdout
     return shown.split("REG_SZ", 1)[1].strip() if "REG_SZ" in shown else None
+
+
+def screen_saver():
+    return desktop_value("SCRNSAVE.EXE")
+
+
+def desktop_user():
+    """The SID of Wine's one user, whose hive is HKCU and whose Explorer owns the taskbar."""
+    return next(line.split("\\")[1] for line in reg("query", "HKU").stdout.splitlines()
+                if "S-1-5-21-" in line)
 
 
 def test_setup_installs_sets_updates_and_removes_the_saver(saver, tmp_path):
     if not SETUP:
         pytest.skip("no setup program given: scripts/test.sh makes one from the two savers")
     setup = f'"{windows_path(SETUP)}" /S'
+    # A user who had "(None)": no saver, and the screen saver off.
+    reg("delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f")
+    reg("add", DESKTOP_KEY, "/v", "ScreenSaveActive", "/d", "0", "/f")
     assert run(setup) == 0
 
     # The 64-bit saver, where 64-bit Windows looks for savers, registered by
     # its short name, with one entry to remove it by.
     assert INSTALLED.read_bytes() == Path(SCR).read_bytes()
     assert not (WINDOWS / "syswow64" / INSTALLED.name).exists()
+    # Set for the desktop's user, in that user's own hive, and turned on;
+    # the entry records for whom, and what that user had.
     registered = screen_saver()
-    assert is_short_path_of(registered, INSTALLED)
+    assert is_short_path_of(registered, INSTALLED) and desktop_value("ScreenSaveActive") == "1"
     [entry] = entries().values()
+    assert (entry["ScreenSaverUser"], entry["PreviousScreenSaveActive"]) == (desktop_user(), "0")
     uninstaller = linux_path(entry["UninstallString"].strip('"'))
     assert entry["QuietUninstallString"] == entry["UninstallString"] + " /S"
     assert entry["DisplayIcon"] == entry["UninstallString"].strip('"') + ",0"
@@ -101,4 +117,20 @@ def test_setup_installs_sets_updates_and_removes_the_saver(saver, tmp_path):
     assert wait_until(lambda: not entries() and not os.path.exists(os.path.dirname(uninstaller)),
                       timeout=60), "the uninstaller did not finish"
     assert not INSTALLED.exists() and screen_saver() is None
+    assert desktop_value("ScreenSaveActive") == "0"
     assert Path(SETTINGS_FILE).read_bytes() == kept
+
+
+def test_silent_setup_with_no_desktop_user_sets_no_saver():
+    # A session with no display has no taskbar, so no desktop user: the file
+    # and the entry are installed, nobody's saver is set, and exit code 3 says so.
+    if not SETUP:
+        pytest.skip("no setup program given: scripts/test.sh makes one from the two savers")
+    script = (f'env -u DISPLAY {WINE64} "$0" /S; echo "code $?"; '
+              f'{WINE64} reg query "{DESKTOP_KEY}" /v SCRNSAVE.EXE; '
+              f'{WINE64} reg query "{UNINSTALL_KEYS[0]}\\VelorinScreenSaver" /v DisplayName; '
+              'ls "$WINEPREFIX/drive_c/windows/system32"')
+    shown = subprocess.run(["bash", Path(__file__).parent / "fresh-prefix.sh", "bash", "-c", script,
+                            windows_path(SETUP)], capture_output=True, text=True, timeout=300).stdout
+    assert "code 3" in shown and "SCRNSAVE.EXE" not in shown
+    assert re.search(r"DisplayName\s+REG_SZ\s+VelorinScreenSaver", shown) and INSTALLED.name in shown.split()
