@@ -8,8 +8,8 @@
 // 24 bits, black background, padded to the square of the diagonal: 310 x 310
 // and 424 x 424. The largest 4:3 pictures under the limits (260 x 195 and
 // 368 x 276) give 325 x 325 and 460 x 460. The fast operations once more
-// without their ...Sse2 kernels, as on a processor without SSE2 (built for
-// x87 arithmetic, they time the 32-bit saver there).
+// without their ...Sse2 kernels: the loops of a processor without SSE2,
+// though here with this build's arithmetic, not the 32-bit saver's x87 code.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
