@@ -32,14 +32,16 @@ foreach(target saver_core saver_win VelorinScreenSaver)
   target_compile_definitions(${target} PRIVATE ${SAVER_OLD_API})
 endforeach()
 # The 32-bit saver must load on Windows 98: a function it imports that is not
-# confirmed there fails the build. A build of the "posix" thread model, for
-# the GoogleTest suites, makes no saver.
+# confirmed there fails the build, as does an SSE or SSE2 instruction outside
+# the kernels picked at run time (...Sse2). A build of the "posix" thread
+# model, for the GoogleTest suites, makes no saver.
 if(SAVER_THREAD_MODEL STREQUAL "posix")
   set_target_properties(VelorinScreenSaver PROPERTIES EXCLUDE_FROM_ALL TRUE)
 elseif(CMAKE_SIZEOF_VOID_P EQUAL 4)
   add_custom_command(TARGET VelorinScreenSaver POST_BUILD
     COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:VelorinScreenSaver>
             ${CMAKE_SOURCE_DIR}/cmake/win98-imports.txt
+    COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-sse2.sh $<TARGET_FILE:VelorinScreenSaver>
     VERBATIM)
 endif()
 
@@ -82,7 +84,8 @@ if(SAVER_THREAD_MODEL STREQUAL "posix")
   # in a Wine prefix of its own: the tests change the registry and win.ini,
   # and must not see each other's changes.
   file(GLOB WIN_TESTS CONFIGURE_DEPENDS tests/win/*.cpp)
-  add_executable(win_tests ${WIN_TESTS})
+  # At the x87 precision the saver runs at, as the portable tests are.
+  add_executable(win_tests ${WIN_TESTS} tests/native/X87Precision.cpp)
   target_link_libraries(win_tests PRIVATE saver_win gtest_main)
   foreach(source ${WIN_TESTS})
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})

@@ -14,10 +14,12 @@
 #include <new>
 
 #include "effects/Enlarge.h"
+#include "host/Processor.h"
 #include "imaging/KBitmap.h"
 #include "imaging/RowAccess.h"
 
-#if defined(__SSE2__)
+#if defined(__i386__) || defined(__x86_64__)
+#define WARP_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -109,27 +111,33 @@ inline void BlendPixel24(const Rows& rows, double px, double py, uint32_t backgr
     out[2] = static_cast<BYTE>(channel[2]);
 }
 
-#if defined(__SSE2__)
+// A row of such pixels.
+void BlendRow24(const Rows rows, const double* positionX, const double* positionY, int count, uint32_t background,
+                BYTE* out) {
+    for (int x = 0; x < count; ++x)
+        BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
+}
+
+#if defined(WARP_SSE2)
 // True when the six low bytes of top (a sample and its right neighbour) and
 // of bottom (the two below) hold one colour four times.
-inline bool FourEqual(__m128i top, __m128i bottom) {
+SSE2_KERNEL inline bool FourEqualSse2(__m128i top, __m128i bottom) {
     const __m128i same = _mm_cmpeq_epi8(top, bottom);
     const __m128i shifted = _mm_cmpeq_epi8(top, _mm_srli_epi64(top, 24));
     // Bytes 0-5 of top equal to bottom's, and bytes 0-2 equal to bytes 3-5.
     return (_mm_movemask_epi8(same) & 0x3F) == 0x3F && (_mm_movemask_epi8(shifted) & 0x07) == 0x07;
 }
-#endif
 
-// A row of such pixels. With SSE2 (every x86-64 target, and the 32-bit build)
-// two neighbouring pixels that both find a source away from the last columns
-// are blended together, one per lane: the same double operations in the same
-// order, without the equal-sample shortcut (which gives the same bytes). The
-// samples are read as whole pixel pairs and widened in the vector registers,
-// since a byte-by-byte read leaves the loop waiting on its loads.
-void BlendRow24(const Rows rows, const double* positionX, const double* positionY, int count, uint32_t background,
-                BYTE* out) {
+// BlendRow24 with SSE2 (every x86-64 processor, and 32-bit ones from the
+// Pentium 4 on): two neighbouring pixels that both find a source away from
+// the last columns are blended together, one per lane: the same double
+// operations in the same order, without the equal-sample shortcut (which
+// gives the same bytes). The samples are read as whole pixel pairs and
+// widened in the vector registers, since a byte-by-byte read leaves the loop
+// waiting on its loads.
+SSE2_KERNEL void BlendRow24Sse2(const Rows rows, const double* positionX, const double* positionY, int count,
+                                uint32_t background, BYTE* out) {
     int x = 0;
-#if defined(__SSE2__)
     const __m128d minusOne = _mm_set1_pd(-1.0), one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5);
     const __m128d right = _mm_set1_pd(rows.width), bottom = _mm_set1_pd(rows.height);
     const __m128i zero = _mm_setzero_si128();
@@ -174,7 +182,7 @@ void BlendRow24(const Rows rows, const double* positionX, const double* position
         // canvas, flat areas of a picture): each lane's colour as it is, as
         // BlendPixel24 gives it.
         BYTE* pair = out + 3 * x;
-        if (FourEqual(pairs[0][0], pairs[1][0]) && FourEqual(pairs[0][1], pairs[1][1])) {
+        if (FourEqualSse2(pairs[0][0], pairs[1][0]) && FourEqualSse2(pairs[0][1], pairs[1][1])) {
             const uint32_t left = static_cast<uint32_t>(_mm_cvtsi128_si32(pairs[0][0]));
             const uint32_t right = static_cast<uint32_t>(_mm_cvtsi128_si32(pairs[0][1]));
             pair[0] = BYTE(left), pair[1] = BYTE(left >> 8), pair[2] = BYTE(left >> 16);
@@ -204,10 +212,9 @@ void BlendRow24(const Rows rows, const double* positionX, const double* position
             pair[3 + i] = static_cast<BYTE>(_mm_cvtsi128_si32(_mm_srli_si128(channel, 4)));
         }
     }
-#endif
-    for (; x < count; ++x)
-        BlendPixel24(rows, positionX[x], positionY[x], background, out + 3 * x);
+    BlendRow24(rows, positionX + x, positionY + x, count - x, background, out + 3 * x);
 }
+#endif
 
 // SampleBilinear's blend of four samples. Four equal samples give their own
 // colour without the arithmetic: the weights sum to 1 within a few units in
@@ -271,6 +278,7 @@ struct Warp {
     // outside the picture, or (a 24-bit picture on black, blended) sampling
     // only black pixels around the lit area.
     double loX, hiX, loY, hiY;
+    bool sse2 = CpuHasSse2();
 
     template <int Depth>
     void Run() {
@@ -298,12 +306,23 @@ struct Warp {
             for (int x = 0; x < first; ++x)
                 pixel::Write<Depth>(out, x, background);
             if (Depth == 24 && transparent == KBitmap::kNoTransparentColour)
-                BlendRow24(rows, positionX + first, positionY + first, end - first, background, out + 3 * first);
+                BlendRow(rows, positionX + first, positionY + first, end - first, background, out + 3 * first);
             else
                 SampleRow<Depth>(rows, positionX, positionY, first, end, background, transparent, lut, out);
             for (int x = end; x < width; ++x)
                 pixel::Write<Depth>(out, x, background);
         }
+    }
+
+    void BlendRow(const Rows& rows, const double* positionX, const double* positionY, int count, uint32_t background,
+                  BYTE* out) const {
+#if defined(WARP_SSE2)
+        if (sse2) {
+            BlendRow24Sse2(rows, positionX, positionY, count, background, out);
+            return;
+        }
+#endif
+        BlendRow24(rows, positionX, positionY, count, background, out);
     }
 
     // A position at or past the lit area's right or bottom edge, or more

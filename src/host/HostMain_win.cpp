@@ -1,6 +1,7 @@
 #include "host/Host.h"
 #include "host/CommandLine.h"
 #include "host/PasswordRules.h"
+#include "host/Processor.h"
 #include "host/SystemFunction.h"
 #include "engine/Settings.h"
 
@@ -11,6 +12,7 @@ bool onWindows9x;
 bool isPreview;
 
 typedef BOOL(WINAPI* HeapSetInformationFunction)(HANDLE, int, void*, SIZE_T);
+typedef BOOL(WINAPI* InitCommonControlsExFunction)(const INITCOMMONCONTROLSEX*);
 
 static void EnableHeapTerminationOnCorruption() {
     auto heapSetInformation = SystemFunction<HeapSetInformationFunction>("KERNEL32.DLL", "HeapSetInformation");
@@ -18,14 +20,35 @@ static void EnableHeapTerminationOnCorruption() {
         heapSetInformation(nullptr, 1 /* HeapEnableTerminationOnCorruption */, nullptr, 0);
 }
 
-static bool RunningOnWindows9x() {
+// COMCTL32 4.00 (NT 4, Windows 95 without IE 3) has only InitCommonControls,
+// which registers every class the dialog needs, the tab control among them.
+static void InitTabControls() {
+    auto initEx = SystemFunction<InitCommonControlsExFunction>("COMCTL32.DLL", "InitCommonControlsEx");
+    if (!initEx) {
+        InitCommonControls();
+        return;
+    }
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof controls;  // 8
+    controls.dwICC = ICC_TAB_CLASSES;
+    initEx(&controls);
+}
+
+// Null fields where the version is unknown.
+static OSVERSIONINFOA SystemVersion(bool& known) {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;  // 148
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    const bool known = GetVersionExA(&version) != 0;
+    known = GetVersionExA(&version) != 0;
 #pragma GCC diagnostic pop
-    return IsWindows9xPlatform(known, version.dwPlatformId);
+    return version;
+}
+
+// Windows 98 (4.10) and 2000 (5.0) were the first to save the SSE registers
+// across task switches; Windows 95 and NT 4 (4.0) do not.
+static bool SavesSseRegisters(const OSVERSIONINFOA& version) {
+    return version.dwMajorVersion > 4 || (version.dwMajorVersion == 4 && version.dwMinorVersion >= 10);
 }
 
 // A handle from the command line, or the foreground window when it names none.
@@ -77,15 +100,17 @@ static LONG WINAPI LastChanceFilter(EXCEPTION_POINTERS* exception) {
 }
 
 int HostMain(HINSTANCE instance, const char* arguments) {
+    UseDoublePrecision();
     EnableHeapTerminationOnCorruption();
 
-    INITCOMMONCONTROLSEX controls = {};
-    controls.dwSize = sizeof controls;  // 8
-    controls.dwICC = ICC_TAB_CLASSES;
-    InitCommonControlsEx(&controls);
+    InitTabControls();
 
     hostInstance = instance;
-    onWindows9x = RunningOnWindows9x();
+    bool versionKnown;
+    const OSVERSIONINFOA version = SystemVersion(versionKnown);
+    onWindows9x = IsWindows9xPlatform(versionKnown, version.dwPlatformId);
+    if (!SavesSseRegisters(version))
+        SetSse2Allowed(false);
     ChooseSettingsFile();
 
     LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(LastChanceFilter);
