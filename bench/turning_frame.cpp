@@ -16,7 +16,7 @@
 
 #include "../tests/native/BitmapTestUtil.h"
 #include "../tests/native/TurnReference.h"
-#include "host/Processor.h"
+#include "platform/Processor.h"
 #include "imaging/KBitmap.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <new>
 
-#include "host/Processor.h"
+#include "platform/Processor.h"
 #include "imaging/KBitmap.h"
 #include "imaging/RowAccess.h"
 

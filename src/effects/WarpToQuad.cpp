@@ -14,7 +14,7 @@
 #include <new>
 
 #include "effects/Enlarge.h"
-#include "host/Processor.h"
+#include "platform/Processor.h"
 #include "imaging/KBitmap.h"
 #include "imaging/RowAccess.h"
 

@@ -1,7 +1,7 @@
 #include "host/Host.h"
 #include "host/CommandLine.h"
 #include "host/PasswordRules.h"
-#include "host/Processor.h"
+#include "platform/Processor.h"
 #include "host/SystemFunction.h"
 #include "engine/Settings.h"
 

@@ -3,7 +3,7 @@
 // doubles would round twice and differ from the 64-bit build's.
 #include <gtest/gtest.h>
 
-#include "host/Processor.h"
+#include "platform/Processor.h"
 
 namespace {
 

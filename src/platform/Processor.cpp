@@ -1,4 +1,4 @@
-#include "host/Processor.h"
+#include "platform/Processor.h"
 
 #if defined(__i386__)
 #include <cpuid.h>
