@@ -228,8 +228,8 @@ TEST(ExpandRle4, Streams) {
         {"two lines", 2, 2, {0x02, 0x12, 0x00, 0x00, 0x02, 0x34, 0x00, 0x01}, V{3, 4, 1, 2}},
         // Delta: right 1, up 1.
         {"delta", 3, 2, {0x00, 0x02, 0x01, 0x01, 0x01, 0x50, 0x00, 0x01}, V{0, 5, 0, 0, 0, 0}},
-        // Pixels past the right edge are dropped.
-        {"clipped", 2, 1, {0x05, 0x12, 0x00, 0x01}, V{1, 2}},
+        // Pixels past the right edge are dropped, even past the row's padding.
+        {"clipped", 2, 2, {0x0A, 0x12, 0x00, 0x01}, V{0, 0, 1, 2}},
         // Stream cut short mid-command: decoded so far, the rest index 0.
         {"short", 4, 1, {0x02, 0x77, 0x00, 0x04, 0x12}, V{7, 7, 1, 2}},
         {"no end", 3, 2, {0x03, 0x88}, V{0, 0, 0, 8, 8, 8}},
