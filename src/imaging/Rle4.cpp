@@ -105,6 +105,6 @@ void* KBitmap::ExpandRle4() const {
     Rle4Target target{block + sizeof(BITMAPINFOHEADER) + tableBytes, width, height, stride};
     // The data run as far as biSizeImage says, but never past the block.
     const size_t present = blockSize - static_cast<size_t>(bits - BlockStart());
-    DecodeRle4(bits, info->biSizeImage, target);
+    DecodeRle4(bits, std::min<size_t>(info->biSizeImage, present), target);
     return block;
 }
