@@ -262,11 +262,18 @@ int32_t MEDIA_MOVIE::FrameOfTime(int64_t time) const {
     return frame < 0 ? 0 : frame > double(INT32_MAX) ? INT32_MAX : int32_t(frame);
 }
 
+// Seeks to a position no later than the frame's. Wine, which leaves an MP4's
+// edit list aside, counts positions from its first sample: a seek to 0
+// gives the first sample, stamped 80 ms in, and a seek to that stamp gives a
+// sample 80 ms later again. Windows counts them from the start of the
+// edited stream, where the first sample lies at 0. Seeking to the frame's
+// time from the first sample's is right for both, or early, and the frames
+// before the one wanted are read through.
 bool MEDIA_MOVIE::Seek(int32_t frameNumber) {
     PROPVARIANT position;
     PropVariantInit(&position);
     position.vt = VT_I8;
-    position.hVal.QuadPart = firstTime + int64_t(double(frameNumber) * timeUnits / rate);
+    position.hVal.QuadPart = int64_t(double(frameNumber) * timeUnits / rate);
     readFrame = -1;
     return SUCCEEDED(reader->SetCurrentPosition(GUID_NULL, position));
 }
