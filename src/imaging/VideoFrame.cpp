@@ -1,5 +1,11 @@
 #include "imaging/VideoFrame.h"
 
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Fixed-point weights, 16 fraction bits, that turn luma and chroma into
@@ -55,6 +61,80 @@ inline void Pixel(const Weights& w, const ChromaTerms& c, int32_t y, uint8_t* ou
     out[2] = Clamp8(luma + c.r);
 }
 
+#if defined(__SSE2__)
+// The weights again with 13 fraction bits, for 16-bit lanes: each product
+// keeps 5 fraction bits of the 0..255 result, which stays below 32768.
+struct LaneWeights {
+    __m128i luma, bias, vr, ug, vg, ub;
+};
+
+LaneWeights LanesOf(const Weights& w) {
+    const auto lane = [](int32_t weight) { return _mm_set1_epi16(int16_t((weight + 4) >> 3)); };
+    const int32_t luma = (w.luma + 4) >> 3;
+    // Half a unit rounds; the luma offset is taken off after the product.
+    return LaneWeights{_mm_set1_epi16(int16_t(luma)),
+                       _mm_set1_epi16(int16_t(16 - ((w.lumaOffset * luma + 128) >> 8))),
+                       lane(w.vr),
+                       lane(w.ug),
+                       lane(w.vg),
+                       lane(w.ub)};
+}
+
+// Sixteen pixels: their luma bytes, and the U and V of their eight pairs in
+// 16-bit lanes. Writes 48 bytes of B, G, R and one byte more, which the
+// caller's next pixel overwrites.
+inline void Convert16(const LaneWeights& w, const uint8_t* luma, __m128i u, __m128i v, uint8_t* out) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i centre = _mm_set1_epi16(128);
+    u = _mm_slli_epi16(_mm_sub_epi16(u, centre), 8);
+    v = _mm_slli_epi16(_mm_sub_epi16(v, centre), 8);
+    const __m128i r = _mm_mulhi_epi16(v, w.vr);
+    const __m128i g = _mm_sub_epi16(zero, _mm_add_epi16(_mm_mulhi_epi16(u, w.ug), _mm_mulhi_epi16(v, w.vg)));
+    const __m128i b = _mm_mulhi_epi16(u, w.ub);
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(luma));
+    // Luma in the high byte of each lane: Y * 256, unsigned.
+    const __m128i yl = _mm_add_epi16(_mm_mulhi_epu16(_mm_unpacklo_epi8(zero, y), w.luma), w.bias);
+    const __m128i yh = _mm_add_epi16(_mm_mulhi_epu16(_mm_unpackhi_epi8(zero, y), w.luma), w.bias);
+    const auto channel = [&](__m128i c) {
+        const __m128i low = _mm_srai_epi16(_mm_adds_epi16(yl, _mm_unpacklo_epi16(c, c)), 5);
+        const __m128i high = _mm_srai_epi16(_mm_adds_epi16(yh, _mm_unpackhi_epi16(c, c)), 5);
+        return _mm_packus_epi16(low, high);
+    };
+    const __m128i r8 = channel(r), g8 = channel(g), b8 = channel(b);
+    const __m128i bgLow = _mm_unpacklo_epi8(b8, g8), bgHigh = _mm_unpackhi_epi8(b8, g8);
+    const __m128i rLow = _mm_unpacklo_epi8(r8, zero), rHigh = _mm_unpackhi_epi8(r8, zero);
+    alignas(16) uint32_t pixels[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(pixels), _mm_unpacklo_epi16(bgLow, rLow));
+    _mm_store_si128(reinterpret_cast<__m128i*>(pixels + 4), _mm_unpackhi_epi16(bgLow, rLow));
+    _mm_store_si128(reinterpret_cast<__m128i*>(pixels + 8), _mm_unpacklo_epi16(bgHigh, rHigh));
+    _mm_store_si128(reinterpret_cast<__m128i*>(pixels + 12), _mm_unpackhi_epi16(bgHigh, rHigh));
+    for (int i = 0; i < 16; ++i)
+        std::memcpy(out + 3 * i, &pixels[i], 4);
+}
+
+// Sixteen pixels at a time from the even column x while one more pixel
+// follows them; returns the column after the last converted.
+int32_t ConvertBlocks(const Weights& weights, const uint8_t* luma, const uint8_t* u, const uint8_t* v, int chromaStep,
+                      int32_t x, int32_t end, uint8_t*& out) {
+    const LaneWeights w = LanesOf(weights);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low = _mm_set1_epi16(0xFF);
+    for (; x + 16 < end; x += 16, out += 48) {
+        __m128i uLanes, vLanes;
+        if (chromaStep == 2) {  // U, V pairs
+            const __m128i pairs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(u + x));
+            uLanes = _mm_and_si128(pairs, low);
+            vLanes = _mm_srli_epi16(pairs, 8);
+        } else {
+            uLanes = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(u + x / 2)), zero);
+            vLanes = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(v + x / 2)), zero);
+        }
+        Convert16(w, luma + x, uLanes, vLanes, out);
+    }
+    return x;
+}
+#endif
+
 // One row of a layout with chroma at half width: luma bytes lumaStep
 // apart, U and V bytes chromaStep apart per pair of pixels.
 void ConvertRow(const Weights& w, const uint8_t* luma, int lumaStep, const uint8_t* u, const uint8_t* v, int chromaStep,
@@ -66,6 +146,10 @@ void ConvertRow(const Weights& w, const uint8_t* luma, int lumaStep, const uint8
         ++x;
         out += 3;
     }
+#if defined(__SSE2__)
+    if (lumaStep == 1)
+        x = ConvertBlocks(w, luma, u, v, chromaStep, x, end, out);
+#endif
     for (; x + 1 < end; x += 2, out += 6) {
         const int32_t pair = (x >> 1) * chromaStep;
         const ChromaTerms c = Chroma(w, u[pair], v[pair]);

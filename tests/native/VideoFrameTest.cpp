@@ -50,10 +50,11 @@ TEST(VideoFrame, ReferenceGivesTheStandardsPrimaries) {
     }
 }
 
-// A 9 x 5 area at (3, 1) of a 24-byte-stride plane of 7 rows (a decoder's
-// padding below the picture), every byte different, ends of the scale included.
+// A 37 x 5 area at (3, 1) of an 80-byte-stride plane of 7 rows (a decoder's
+// padding below the picture), every byte different, ends of the scale
+// included: an odd first column, blocks of 16 pixels and a tail.
 TEST(VideoFrame, EveryLayoutMatrixAndRangeMatchesTheEquations) {
-    constexpr int32_t stride = 24, planeRows = 7, left = 3, top = 1, width = 9, height = 5;
+    constexpr int32_t stride = 80, planeRows = 7, left = 3, top = 1, width = 37, height = 5;
     std::vector<uint8_t> buffer(stride * planeRows * 2);
     for (size_t i = 0; i < buffer.size(); ++i)
         buffer[i] = uint8_t(i * 151 + (i >> 3) * 7);
@@ -70,12 +71,13 @@ TEST(VideoFrame, EveryLayoutMatrixAndRangeMatchesTheEquations) {
                 ConvertVideoFrame(frame, out.data() + outStride * (height - 1), -outStride);
                 for (int y = top; y < top + height; ++y)
                     for (int x = left; x < left + width; ++x) {
-                        const int chroma = stride * planeRows + (y / 2) * (layout == VideoLayout::i420 ? 12 : 24);
+                        const int chroma =
+                            stride * planeRows + (y / 2) * (layout == VideoLayout::i420 ? stride / 2 : stride);
                         int luma = 0, u = 0, v = 0;
                         if (layout == VideoLayout::nv12)
                             luma = b[y * stride + x], u = b[chroma + x / 2 * 2], v = b[chroma + x / 2 * 2 + 1];
                         else if (layout == VideoLayout::i420)
-                            luma = b[y * stride + x], u = b[chroma + x / 2], v = b[chroma + 12 * 4 + x / 2];
+                            luma = b[y * stride + x], u = b[chroma + x / 2], v = b[chroma + stride / 2 * 4 + x / 2];
                         else
                             luma = b[y * stride + 2 * x], u = b[y * stride + x / 2 * 4 + 1],
                             v = b[y * stride + x / 2 * 4 + 3];
