@@ -19,6 +19,10 @@ MOVIES = [("rgb24", "rgb24", 100, 25, 1), ("slow", "rgb24", 100, 15, 1),
 # comes from the decoder in padded rows.
 ENCODED = [("mp4", "mp4", 642, 362, 100, 15, ["-c:v", "libx264", "-bf", "2"]),
            ("mov", "mov", 320, 240, 100, 25, ["-c:v", "libx264"]),
+           # HD colours by BT.709, which Wine's reader does not name: shown
+           # by the size alone.
+           ("hd", "mp4", 1920, 1080, 100, 30, ["-vf", "scale=out_color_matrix=bt709", "-colorspace", "bt709",
+                                               "-c:v", "libx264", "-preset", "veryfast"]),
            ("wmv", "wmv", 320, 240, 25, 25, ["-c:v", "wmv2"]),
            ("wide", "mp4", 16384, 16, 10, 25, ["-c:v", "libx264"]),
            ("cut", "mp4", 642, 362, 100, 25, ["-c:v", "libx264", "-movflags", "+faststart"])]
@@ -98,6 +102,7 @@ def successive(numbers, count):
     ("ntsc", 29.97, "S", 0, (0, 0, 1920, 1080)),
     ("mp4", 15, "C", 0, (639, 359, 642, 362)),
     ("mov", 25, "C", 1, (800, 420, 320, 240)),
+    ("hd", 30, "F", 0, (0, 0, 1920, 1080)),
 ])
 def test_movie_plays_at_its_rate_where_its_layout_puts_it(saver, movies, kind, fps, layout, fade, rect):
     running = saver(File=windows_path(movies[kind]), ScreenMode=layout, Fade=fade)
