@@ -9,6 +9,7 @@
 #include "imaging/MediaMovie.h"
 
 #include "engine/MovieFrames.h"
+#include "host/SystemFunction.h"
 
 // The GUIDs these headers name are defined here: the import libraries that
 // hold them are not linked.
@@ -29,11 +30,6 @@ using CreateAttributesFunction = HRESULT(WINAPI*)(IMFAttributes**, UINT32);
 using CreateMediaTypeFunction = HRESULT(WINAPI*)(IMFMediaType**);
 using CreateReaderFunction = HRESULT(WINAPI*)(LPCWSTR, IMFAttributes*, IMFSourceReader**);
 
-template <typename Function>
-Function Export(HMODULE library, const char* name) {
-    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
-}
-
 // A COM reference, released at the end of the scope.
 template <typename Interface>
 struct Reference {
@@ -49,11 +45,15 @@ struct Reference {
     Interface** Out() { return &p; }
 };
 
+// Windows 7 on; looked up once loaded.
+const char platformName[] = "mfplat.dll";
+const char readersName[] = "mfreadwrite.dll";
 constexpr DWORD videoStream = DWORD(MF_SOURCE_READER_FIRST_VIDEO_STREAM);
 constexpr double timeUnits = 1e7;  // sample times are in 100 ns units
-// Frames larger than this are not shown: 16384 x 16384 at 3 bytes a pixel.
+// Frames larger than this are not shown: at most 16384 pixels a side, and
+// 256 MB of 24-bit rows (an 8K frame takes 100 MB).
 constexpr int32_t largestSide = 16384;
-constexpr uint64_t largestBlock = uint64_t(768) << 20;
+constexpr uint64_t largestBlock = uint64_t(256) << 20;
 // Samples read for one frame at most: a seek lands on the key frame before
 // the frame wanted, and a damaged file must not hold the frame step for ever.
 constexpr int maximumReads = 600;
@@ -117,7 +117,7 @@ void MEDIA_MOVIE::Close() {
         reader->Release();
     reader = nullptr;
     if (mediaStarted)
-        Export<ShutdownFunction>(platform.Get(), "MFShutdown")();
+        SystemFunction<ShutdownFunction>(platformName, "MFShutdown")();
     mediaStarted = false;
     if (comStarted)
         CoUninitialize();
@@ -134,11 +134,11 @@ void MEDIA_MOVIE::Close() {
 }
 
 bool MEDIA_MOVIE::StartLibraries() {
-    platform.Reset(LoadLibraryA("mfplat.dll"));
-    readers.Reset(LoadLibraryA("mfreadwrite.dll"));
-    const auto startup = Export<StartupFunction>(platform.Get(), "MFStartup");
-    if (!startup || !Export<ShutdownFunction>(platform.Get(), "MFShutdown") ||
-        !Export<CreateReaderFunction>(readers.Get(), "MFCreateSourceReaderFromURL"))
+    platform.Reset(LoadLibraryA(platformName));
+    readers.Reset(LoadLibraryA(readersName));
+    const auto startup = SystemFunction<StartupFunction>(platformName, "MFStartup");
+    if (!startup || !SystemFunction<ShutdownFunction>(platformName, "MFShutdown") ||
+        !SystemFunction<CreateReaderFunction>(readersName, "MFCreateSourceReaderFromURL"))
         return false;
     comStarted = SUCCEEDED(CoInitialize(nullptr));
     mediaStarted = SUCCEEDED(startup(MF_VERSION, MFSTARTUP_LITE));
@@ -151,8 +151,8 @@ int MEDIA_MOVIE::Open(const char* path, int32_t /*depth*/) {
         Close();
         return 0;
     }
-    const auto createAttributes = Export<CreateAttributesFunction>(platform.Get(), "MFCreateAttributes");
-    const auto createReader = Export<CreateReaderFunction>(readers.Get(), "MFCreateSourceReaderFromURL");
+    const auto createAttributes = SystemFunction<CreateAttributesFunction>(platformName, "MFCreateAttributes");
+    const auto createReader = SystemFunction<CreateReaderFunction>(readersName, "MFCreateSourceReaderFromURL");
     Reference<IMFAttributes> attributes;
     // The reader converts to 32-bit pixels itself where it can.
     if (createAttributes && SUCCEEDED(createAttributes(attributes.Out(), 1)))
@@ -186,7 +186,7 @@ int MEDIA_MOVIE::Open(const char* path, int32_t /*depth*/) {
 // first planar or packed layout the decoder offers; its size, aperture,
 // pixel shape, colour matrix, range and rate.
 bool MEDIA_MOVIE::ReadFormat() {
-    const auto createType = Export<CreateMediaTypeFunction>(platform.Get(), "MFCreateMediaType");
+    const auto createType = SystemFunction<CreateMediaTypeFunction>(platformName, "MFCreateMediaType");
     for (const Offered& offer : offered) {
         Reference<IMFMediaType> wanted;
         if (!createType || FAILED(createType(wanted.Out())))
