@@ -103,11 +103,11 @@ inline void Convert16(const LaneWeights& w, const uint8_t* luma, __m128i u, __m1
     const __m128i r8 = channel(r), g8 = channel(g), b8 = channel(b);
     const __m128i bgLow = _mm_unpacklo_epi8(b8, g8), bgHigh = _mm_unpackhi_epi8(b8, g8);
     const __m128i rLow = _mm_unpacklo_epi8(r8, zero), rHigh = _mm_unpackhi_epi8(r8, zero);
-    alignas(16) uint32_t pixels[16];
-    _mm_store_si128(reinterpret_cast<__m128i*>(pixels), _mm_unpacklo_epi16(bgLow, rLow));
-    _mm_store_si128(reinterpret_cast<__m128i*>(pixels + 4), _mm_unpackhi_epi16(bgLow, rLow));
-    _mm_store_si128(reinterpret_cast<__m128i*>(pixels + 8), _mm_unpacklo_epi16(bgHigh, rHigh));
-    _mm_store_si128(reinterpret_cast<__m128i*>(pixels + 12), _mm_unpackhi_epi16(bgHigh, rHigh));
+    uint32_t pixels[16];  // unaligned stores: a 32-bit Windows stack is aligned to 4 bytes only
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), _mm_unpacklo_epi16(bgLow, rLow));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + 4), _mm_unpackhi_epi16(bgLow, rLow));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + 8), _mm_unpacklo_epi16(bgHigh, rHigh));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + 12), _mm_unpackhi_epi16(bgHigh, rHigh));
     for (int i = 0; i < 16; ++i)
         std::memcpy(out + 3 * i, &pixels[i], 4);
 }
