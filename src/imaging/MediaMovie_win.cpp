@@ -249,8 +249,12 @@ bool MEDIA_MOVIE::ReadFormat() {
         if (f.aspectNumerator == 0 || f.aspectDenominator == 0)
             f.aspectNumerator = f.aspectDenominator = 1;
     }
+    // The converted type may leave the rate out; the stream's own has it.
     uint32_t numerator = 0, denominator = 0;
-    if (SUCCEEDED(type->GetUINT64(MF_MT_FRAME_RATE, &pair)))
+    Reference<IMFMediaType> native;
+    if (SUCCEEDED(type->GetUINT64(MF_MT_FRAME_RATE, &pair)) ||
+        (SUCCEEDED(reader->GetNativeMediaType(videoStream, 0, native.Out())) &&
+         SUCCEEDED(native->GetUINT64(MF_MT_FRAME_RATE, &pair))))
         SplitPair(pair, &numerator, &denominator);
     rate = MovieFrameRate(numerator, denominator);
     format = f;
