@@ -75,39 +75,6 @@ void SplitPair(UINT64 pair, uint32_t* high, uint32_t* low) {
     *low = uint32_t(pair);
 }
 
-// Bytes per row of the first plane for each byte of its width, times 2, and
-// bytes of all planes for each of its rows, times 2.
-int32_t WidthBytes2(VideoLayout layout) {
-    return layout == VideoLayout::bgrx ? 8 : layout == VideoLayout::yuy2 ? 4 : 2;
-}
-uint64_t PlanesPerRow2(VideoLayout layout) {
-    return layout == VideoLayout::nv12 || layout == VideoLayout::i420 ? 3 : 2;
-}
-
-// The stride and the rows of the first plane as the decoder laid them out:
-// `stride` where the buffer or the type gives one, else the narrowest the
-// length allows (the width aligned to 1, 2, 4 ... 128 bytes: Wine pads a
-// 642-pixel row to 644). The decoder pads the rows below the picture as it
-// likes (a 362-row picture may come in 368): the planes after the first
-// start where the buffer's length puts them. False when nothing fits.
-bool PlaceRows(VideoLayout layout, int32_t stride, int32_t width, int32_t height, uint64_t length, VideoFrame* frame) {
-    const uint64_t widthBytes = uint64_t(width) * WidthBytes2(layout) / 2;
-    for (uint64_t align = 1; align <= 128; align *= 2) {
-        const uint64_t tried = stride > 0 ? uint64_t(stride) : (widthBytes + align - 1) / align * align;
-        const uint64_t rowBytes = tried * PlanesPerRow2(layout) / 2;
-        const uint64_t rows = rowBytes ? length / rowBytes : 0;
-        const bool padded = rows >= uint64_t(height) && rows <= uint64_t(height) + 256;
-        if (stride > 0 || (padded && rows * rowBytes == length)) {
-            // A stride given stands; a guessed one must fill the buffer with
-            // whole rows exactly.
-            frame->stride = int32_t(tried);
-            frame->planeRows = padded ? int32_t(rows) : height;
-            return tried <= uint64_t(INT32_MAX);
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 MEDIA_MOVIE::~MEDIA_MOVIE() { Close(); }
@@ -350,7 +317,7 @@ bool MEDIA_MOVIE::Decode(IMFSample* sample) {
     // Bottom-up rows are read from their last row in memory, which is the
     // bottom row shown.
     const bool bottomUp = pitch < 0;
-    if (!PlaceRows(frame.layout, pitch < 0 ? -pitch : pitch, format.width, format.height, locked.length, &frame))
+    if (!PlaceVideoRows(frame.layout, pitch < 0 ? -pitch : pitch, format.width, format.height, locked.length, &frame))
         return false;
     BYTE* data = locked.data;
     if (bottomUp) {

@@ -168,6 +168,15 @@ void ConvertBgrxRow(const uint8_t* in, int32_t width, uint8_t* out) {
     }
 }
 
+// Bytes per row of the first plane for each byte of its width, times 2, and
+// bytes of all planes for each of its rows, times 2.
+int32_t WidthBytes2(VideoLayout layout) {
+    return layout == VideoLayout::bgrx ? 8 : layout == VideoLayout::yuy2 ? 4 : 2;
+}
+uint64_t PlanesPerRow2(VideoLayout layout) {
+    return layout == VideoLayout::nv12 || layout == VideoLayout::i420 ? 3 : 2;
+}
+
 }  // namespace
 
 uint64_t VideoFrameBytes(const VideoFrame& f) {
@@ -214,4 +223,23 @@ void ConvertVideoFrame(const VideoFrame& f, uint8_t* out, ptrdiff_t outStride) {
             break;
         }
     }
+}
+
+bool PlaceVideoRows(VideoLayout layout, int32_t stride, int32_t width, int32_t height, uint64_t length,
+                    VideoFrame* frame) {
+    const uint64_t widthBytes = uint64_t(width) * WidthBytes2(layout) / 2;
+    for (uint64_t align = 1; align <= 128; align *= 2) {
+        const uint64_t tried = stride > 0 ? uint64_t(stride) : (widthBytes + align - 1) / align * align;
+        const uint64_t rowBytes = tried * PlanesPerRow2(layout) / 2;
+        const uint64_t rows = rowBytes ? length / rowBytes : 0;
+        const bool padded = rows >= uint64_t(height) && rows <= uint64_t(height) + 256;
+        if (stride > 0 || (padded && rows * rowBytes == length)) {
+            // A stride given stands; a guessed one must fill the buffer with
+            // whole rows exactly.
+            frame->stride = int32_t(tried);
+            frame->planeRows = padded ? int32_t(rows) : height;
+            return tried <= uint64_t(INT32_MAX);
+        }
+    }
+    return false;
 }

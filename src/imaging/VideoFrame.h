@@ -39,6 +39,17 @@ struct VideoFrame {
 // converted.
 uint64_t VideoFrameBytes(const VideoFrame& frame);
 
+// The stride and the rows of the first plane as a decoder laid them out in
+// a buffer of `length` bytes: `stride` where the buffer or the media type
+// gives one (> 0), else the narrowest the length allows (the width's bytes
+// aligned to 1, 2, 4 ... 128: Wine pads a 642-pixel row to 644). A decoder
+// pads the rows below the picture as it likes (a 362-row picture may come
+// in 368): the planes after the first start where the length puts them,
+// or after `height` rows when the length says nothing of them. Fills
+// frame's stride and planeRows; false when no stride fits.
+bool PlaceVideoRows(VideoLayout layout, int32_t stride, int32_t width, int32_t height, uint64_t length,
+                    VideoFrame* frame);
+
 // Writes the area shown as 24-bit B, G, R rows: `out` is the area's top row,
 // the next row lies `outStride` bytes on (negative for a DIB's bottom-up
 // rows). Chroma at half width pairs each even column with the odd one after it.

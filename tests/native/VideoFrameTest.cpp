@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "imaging/VideoFrame.h"
@@ -125,6 +126,41 @@ TEST(VideoFrame, BytesReachedOrNoFrame) {
         const VideoFrame frame = {row.layout,    {},       {},      nullptr,   row.stride,
                                   row.planeRows, row.left, row.top, row.width, row.height};
         EXPECT_EQ(VideoFrameBytes(frame), row.bytes) << int(row.layout) << " " << row.width;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Where a decoder's rows lie in its buffer, from its length when the
+// decoder gives no stride.
+TEST(VideoFrame, RowsPlacedByStrideAndLength) {
+    struct Row {
+        VideoLayout layout;
+        int32_t stride, width, height;
+        uint64_t length;
+        bool placed;
+        int32_t placedStride, planeRows;
+    };
+    const Row rows[] = {
+        {VideoLayout::nv12, 0, 642, 362, 644 * 362 * 3 / 2, true, 644, 362},        // Wine's padded row
+        {VideoLayout::nv12, 0, 1920, 1080, 1920 * 1088 * 3 / 2, true, 1920, 1088},  // rows below the picture
+        {VideoLayout::nv12, 704, 642, 362, 704 * 368 * 3 / 2, true, 704, 368},
+        {VideoLayout::nv12, 704, 642, 362, 1000, true, 704, 362},  // a length that says nothing
+        {VideoLayout::yuy2, 0, 3, 2, 8 * 2, true, 8, 2},
+        {VideoLayout::bgrx, 0, 5, 4, 20 * 4, true, 20, 4},
+        {VideoLayout::nv12, 0, 642, 362, 12345, false, 0, 0},  // no stride makes whole rows
+        {VideoLayout::nv12, 0, 642, 362, 0, false, 0, 0},
+    };
+    for (const Row& row : rows) {
+        VideoFrame frame = {};
+        EXPECT_EQ(PlaceVideoRows(row.layout, row.stride, row.width, row.height, row.length, &frame), row.placed)
+            << row.width << " " << row.length;
+        if (row.placed) {
+            EXPECT_EQ(std::make_pair(frame.stride, frame.planeRows), std::make_pair(row.placedStride, row.planeRows))
+                << row.width << " " << row.length;
+        }
     }
 }
 
