@@ -9,7 +9,9 @@
 #include "imaging/MediaMovie.h"
 
 #include "engine/MovieFrames.h"
+#include "host/ScopeOwners.h"
 #include "host/SystemFunction.h"
+#include "imaging/PictureSignature.h"
 
 // The GUIDs these headers name are defined here: the import libraries that
 // hold them are not linked.
@@ -112,9 +114,18 @@ bool MEDIA_MOVIE::StartLibraries() {
     return mediaStarted;
 }
 
+// A file that starts as a picture does: the picture loader's, not a movie.
+static bool HoldsPicture(const char* path) {
+    const KernelHandle file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    uint8_t head[pictureSignatureSize] = {};
+    DWORD read = 0;
+    return file && ReadFile(file.Get(), head, sizeof head, &read, nullptr) && PictureSignature(head, read);
+}
+
 int MEDIA_MOVIE::Open(const char* path, int32_t /*depth*/) {
     Close();
-    if (!StartLibraries()) {
+    if (HoldsPicture(path) || !StartLibraries()) {
         Close();
         return 0;
     }
