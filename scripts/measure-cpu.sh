@@ -69,3 +69,15 @@ if [ -f "$build/movietool.exe" ] && [[ movie == *"${SAVER_MEASURE_ONLY:-}"* ]]; 
   measure "movie 640 x 480 at 25 fps, faded, full screen" "File=$movie" ScreenMode=F Fade=1
   $wine "$build/frametimes.exe" movie "$movie" 1440 1080 250
 fi
+
+# A 1080p H.264 movie at 30 frames a second, full screen, through Media
+# Foundation; beside it ffmpeg's own decode of the same file, as CPU seconds
+# per second of movie.
+if command -v ffmpeg >/dev/null && [[ "H.264 movie" == *"${SAVER_MEASURE_ONLY:-}"* ]]; then
+  ffmpeg -v error -f lavfi -i testsrc2=size=1920x1080:rate=30:duration=20 -c:v libx264 -preset veryfast \
+    -pix_fmt yuv420p "$work/hd.mp4"
+  measure "H.264 movie 1920 x 1080 at 30 fps, full screen" "File=Z:$(echo "$work/hd.mp4" | tr / '\\')" \
+    ScreenMode=F Fade=0
+  ffmpeg -benchmark -i "$work/hd.mp4" -f null - 2>&1 | awk '/bench: utime/ {
+    split($2, u, "="); split($3, s, "="); printf "%-46s %8.3f\n", "ffmpeg decode of the same movie", (u[2] + s[2]) / 20 }'
+fi

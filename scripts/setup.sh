@@ -12,6 +12,9 @@ packages=(
   wine64 xvfb xdotool x11-utils imagemagick libimage-exiftool-perl fonts-liberation2
   python3 python3-pytest file procps fonts-wine netpbm
   nsis
+  # Media Foundation under Wine decodes H.264 through GStreamer's libav
+  # plugins; ffmpeg makes the test movies.
+  gstreamer1.0-libav ffmpeg
 )
 
 sudo=""

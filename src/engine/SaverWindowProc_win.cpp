@@ -9,13 +9,13 @@
 #include "engine/FrameTimers.h"
 #include "engine/Motion.h"
 #include "engine/MovieFrames.h"
+#include "engine/MovieSource.h"
 #include "engine/PresentDib.h"
 #include "engine/RegistryPath.h"
 #include "engine/Settings.h"
 #include "engine/TurningPicture.h"
 #include "host/Host.h"
 #include "host/ScopeOwners.h"
-#include "imaging/AviPlayer.h"
 #include "imaging/FolderScan.h"
 #include "imaging/KBitmap.h"
 #include "imaging/PictureFile.h"
@@ -38,7 +38,7 @@ struct Saver {
     char imageryPath[settingTextSize];  // "File", or what its folder or shortcut gave
     int32_t movieFrame;                 // the movie frame shown last; "FrameNumber" at start
     EngineState engine;
-    AVI_PLAYER movie;
+    MovieSource movie;  // an AVI, or what Media Foundation plays
     // The picture shown; the turning frames are copies of it.
     KBitmap picture;
     // The turning frame: a copy of the picture, turned. Kept from frame to

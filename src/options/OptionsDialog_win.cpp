@@ -116,7 +116,10 @@ static void OnBrowse(HWND dialog, SaverSettings& settings) {
     OPENFILENAMEA request = {};
     request.lStructSize = FileDialogRequestSize();
     request.hwndOwner = dialog;
-    request.lpstrFilter = "Imagery Files (*.avi,*.bmp,*.jpg)\0*.avi;*.bmp;*.jpg\0";
+    // Every kind the saver shows: movies first, as the one filter.
+    request.lpstrFilter =
+        "Imagery Files (*.avi,*.mp4,*.m4v,*.mov,*.wmv,*.bmp,*.jpg,*.jpeg,*.png,*.gif,*.tif)\0"
+        "*.avi;*.mp4;*.m4v;*.mov;*.wmv;*.bmp;*.jpg;*.jpeg;*.png;*.gif;*.tif\0";
     request.lpstrFile = settings.file;
     request.nMaxFile = sizeof settings.file;
     request.lpstrTitle = "Select Imagery File";

@@ -144,6 +144,8 @@ def test_the_dialog_shows_the_settings_and_ok_alone_stores_its_controls(dialog, 
     assert chooser, "no file dialog"
     time.sleep(0.5)
     assert controls(chooser.handle)[1148].text == ""   # "<background>" is no file to start from
+    assert controls(chooser.handle)[1136].text == \
+        "Imagery Files (*.avi,*.mp4,*.m4v,*.mov,*.wmv,*.bmp,*.jpg,*.jpeg,*.png,*.gif,*.tif)"
     xdotool("type", "--delay", "20", r"C:\Velorin Data\gem.bmp")
     click(chooser.handle, IDOK)
     assert wait_until(lambda: find_window(*FILE_DIALOG) is None)
