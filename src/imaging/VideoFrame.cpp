@@ -2,7 +2,11 @@
 
 #include <cstring>
 
-#if defined(__SSE2__)
+#include <algorithm>
+
+#include "platform/Processor.h"
+
+#if defined(__i386__) || defined(__x86_64__)
 #include <emmintrin.h>
 #endif
 
@@ -18,7 +22,6 @@ struct Weights {
 };
 
 constexpr int32_t one = 1 << 16;
-constexpr int32_t half = 1 << 15;
 
 int32_t Fixed(double value) { return int32_t(value * one + (value < 0 ? -0.5 : 0.5)); }
 
@@ -37,53 +40,73 @@ Weights WeightsOf(YuvMatrix matrix, YuvRange range) {
                    Fixed(chroma * 2 * (1 - kb))};
 }
 
-inline uint8_t Clamp8(int32_t value) {
-    value >>= 16;
-    return uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
-}
-
-// The chroma of one pair of pixels, as the amounts it adds to red, green
-// and blue (rounding included).
-struct ChromaTerms {
-    int32_t r, g, b;
-};
-
-inline ChromaTerms Chroma(const Weights& w, int32_t u, int32_t v) {
-    u -= 128;
-    v -= 128;
-    return ChromaTerms{w.vr * v + half, half - w.ug * u - w.vg * v, w.ub * u + half};
-}
-
-inline void Pixel(const Weights& w, const ChromaTerms& c, int32_t y, uint8_t* out) {
-    const int32_t luma = w.luma * (y - w.lumaOffset);
-    out[0] = Clamp8(luma + c.b);
-    out[1] = Clamp8(luma + c.g);
-    out[2] = Clamp8(luma + c.r);
-}
-
-#if defined(__SSE2__)
-// The weights again with 13 fraction bits, for 16-bit lanes: each product
-// keeps 5 fraction bits of the 0..255 result, which stays below 32768.
+// The arithmetic of every pixel, one at a time here and sixteen at a time in
+// the SSE2 lanes below, step for step the same so that every processor shows
+// the same bytes: the weights with 13 fraction bits in 16-bit lanes, each
+// product keeping 5 fraction bits of the 0..255 result, below 32768.
 struct LaneWeights {
-    __m128i luma, bias, vr, ug, vg, ub;
+    int16_t luma, bias, vr, ug, vg, ub;
 };
 
 LaneWeights LanesOf(const Weights& w) {
-    const auto lane = [](int32_t weight) { return _mm_set1_epi16(int16_t((weight + 4) >> 3)); };
+    const auto lane = [](int32_t weight) { return int16_t((weight + 4) >> 3); };
     const int32_t luma = (w.luma + 4) >> 3;
     // Half a unit rounds; the luma offset is taken off after the product.
-    return LaneWeights{_mm_set1_epi16(int16_t(luma)),
-                       _mm_set1_epi16(int16_t(16 - ((w.lumaOffset * luma + 128) >> 8))),
-                       lane(w.vr),
-                       lane(w.ug),
-                       lane(w.vg),
-                       lane(w.ub)};
+    return LaneWeights{int16_t(luma), int16_t(16 - ((w.lumaOffset * luma + 128) >> 8)),
+                       lane(w.vr),    lane(w.ug),
+                       lane(w.vg),    lane(w.ub)};
+}
+
+// The high halves of 16-bit products, signed and unsigned.
+inline int16_t MulHigh(int16_t a, int16_t b) { return int16_t((int32_t(a) * b) >> 16); }
+inline int16_t MulHighUnsigned(uint16_t a, uint16_t b) { return int16_t((uint32_t(a) * b) >> 16); }
+
+// A channel of 5 fraction bits, the sum saturated at 16 bits, to 0..255.
+inline uint8_t Channel(int16_t luma, int16_t chroma) {
+    const int32_t sum = std::min(32767, std::max(-32768, luma + chroma)) >> 5;
+    return uint8_t(sum < 0 ? 0 : sum > 255 ? 255 : sum);
+}
+
+// The chroma of one pair of pixels, as the amounts it adds to red, green
+// and blue.
+struct ChromaTerms {
+    int16_t r, g, b;
+};
+
+inline ChromaTerms Chroma(const LaneWeights& w, int32_t u, int32_t v) {
+    const int16_t us = int16_t((u - 128) * 256), vs = int16_t((v - 128) * 256);
+    return ChromaTerms{MulHigh(vs, w.vr), int16_t(-(MulHigh(us, w.ug) + MulHigh(vs, w.vg))), MulHigh(us, w.ub)};
+}
+
+inline void Pixel(const LaneWeights& w, const ChromaTerms& c, int32_t y, uint8_t* out) {
+    const int16_t luma = int16_t(MulHighUnsigned(uint16_t(y * 256), uint16_t(w.luma)) + w.bias);
+    out[0] = Channel(luma, c.b);
+    out[1] = Channel(luma, c.g);
+    out[2] = Channel(luma, c.r);
+}
+
+#if defined(__i386__) || defined(__x86_64__)
+struct LaneVectors {
+    __m128i luma, bias, vr, ug, vg, ub;
+};
+
+SSE2_KERNEL inline LaneVectors VectorsOfSse2(const LaneWeights& w) {
+    return LaneVectors{_mm_set1_epi16(w.luma), _mm_set1_epi16(w.bias), _mm_set1_epi16(w.vr),
+                       _mm_set1_epi16(w.ug),   _mm_set1_epi16(w.vg),   _mm_set1_epi16(w.ub)};
+}
+
+// Eight lanes of luma (two halves of sixteen pixels) plus a chroma term per
+// pair, to sixteen bytes of one channel.
+SSE2_KERNEL inline __m128i ChannelSse2(__m128i lumaLow, __m128i lumaHigh, __m128i chroma) {
+    const __m128i low = _mm_srai_epi16(_mm_adds_epi16(lumaLow, _mm_unpacklo_epi16(chroma, chroma)), 5);
+    const __m128i high = _mm_srai_epi16(_mm_adds_epi16(lumaHigh, _mm_unpackhi_epi16(chroma, chroma)), 5);
+    return _mm_packus_epi16(low, high);
 }
 
 // Sixteen pixels: their luma bytes, and the U and V of their eight pairs in
 // 16-bit lanes. Writes 48 bytes of B, G, R and one byte more, which the
 // caller's next pixel overwrites.
-inline void Convert16(const LaneWeights& w, const uint8_t* luma, __m128i u, __m128i v, uint8_t* out) {
+SSE2_KERNEL inline void Convert16Sse2(const LaneVectors& w, const uint8_t* luma, __m128i u, __m128i v, uint8_t* out) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i centre = _mm_set1_epi16(128);
     u = _mm_slli_epi16(_mm_sub_epi16(u, centre), 8);
@@ -95,12 +118,7 @@ inline void Convert16(const LaneWeights& w, const uint8_t* luma, __m128i u, __m1
     // Luma in the high byte of each lane: Y * 256, unsigned.
     const __m128i yl = _mm_add_epi16(_mm_mulhi_epu16(_mm_unpacklo_epi8(zero, y), w.luma), w.bias);
     const __m128i yh = _mm_add_epi16(_mm_mulhi_epu16(_mm_unpackhi_epi8(zero, y), w.luma), w.bias);
-    const auto channel = [&](__m128i c) {
-        const __m128i low = _mm_srai_epi16(_mm_adds_epi16(yl, _mm_unpacklo_epi16(c, c)), 5);
-        const __m128i high = _mm_srai_epi16(_mm_adds_epi16(yh, _mm_unpackhi_epi16(c, c)), 5);
-        return _mm_packus_epi16(low, high);
-    };
-    const __m128i r8 = channel(r), g8 = channel(g), b8 = channel(b);
+    const __m128i r8 = ChannelSse2(yl, yh, r), g8 = ChannelSse2(yl, yh, g), b8 = ChannelSse2(yl, yh, b);
     const __m128i bgLow = _mm_unpacklo_epi8(b8, g8), bgHigh = _mm_unpackhi_epi8(b8, g8);
     const __m128i rLow = _mm_unpacklo_epi8(r8, zero), rHigh = _mm_unpackhi_epi8(r8, zero);
     uint32_t pixels[16];  // unaligned stores: a 32-bit Windows stack is aligned to 4 bytes only
@@ -114,9 +132,9 @@ inline void Convert16(const LaneWeights& w, const uint8_t* luma, __m128i u, __m1
 
 // Sixteen pixels at a time from the even column x while one more pixel
 // follows them; returns the column after the last converted.
-int32_t ConvertBlocks(const Weights& weights, const uint8_t* luma, const uint8_t* u, const uint8_t* v, int chromaStep,
-                      int32_t x, int32_t end, uint8_t*& out) {
-    const LaneWeights w = LanesOf(weights);
+SSE2_KERNEL int32_t ConvertBlocksSse2(const LaneWeights& weights, const uint8_t* luma, const uint8_t* u,
+                                      const uint8_t* v, int chromaStep, int32_t x, int32_t end, uint8_t*& out) {
+    const LaneVectors w = VectorsOfSse2(weights);
     const __m128i zero = _mm_setzero_si128();
     const __m128i low = _mm_set1_epi16(0xFF);
     for (; x + 16 < end; x += 16, out += 48) {
@@ -129,7 +147,7 @@ int32_t ConvertBlocks(const Weights& weights, const uint8_t* luma, const uint8_t
             uLanes = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(u + x / 2)), zero);
             vLanes = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(v + x / 2)), zero);
         }
-        Convert16(w, luma + x, uLanes, vLanes, out);
+        Convert16Sse2(w, luma + x, uLanes, vLanes, out);
     }
     return x;
 }
@@ -137,8 +155,8 @@ int32_t ConvertBlocks(const Weights& weights, const uint8_t* luma, const uint8_t
 
 // One row of a layout with chroma at half width: luma bytes lumaStep
 // apart, U and V bytes chromaStep apart per pair of pixels.
-void ConvertRow(const Weights& w, const uint8_t* luma, int lumaStep, const uint8_t* u, const uint8_t* v, int chromaStep,
-                int32_t left, int32_t width, uint8_t* out) {
+void ConvertRow(const LaneWeights& w, const uint8_t* luma, int lumaStep, const uint8_t* u, const uint8_t* v,
+                int chromaStep, int32_t left, int32_t width, uint8_t* out) {
     int32_t x = left;
     const int32_t end = left + width;
     if (x & 1) {  // an odd first column shares its chroma with the column before
@@ -146,9 +164,9 @@ void ConvertRow(const Weights& w, const uint8_t* luma, int lumaStep, const uint8
         ++x;
         out += 3;
     }
-#if defined(__SSE2__)
-    if (lumaStep == 1)
-        x = ConvertBlocks(w, luma, u, v, chromaStep, x, end, out);
+#if defined(__i386__) || defined(__x86_64__)
+    if (lumaStep == 1 && CpuHasSse2())
+        x = ConvertBlocksSse2(w, luma, u, v, chromaStep, x, end, out);
 #endif
     for (; x + 1 < end; x += 2, out += 6) {
         const int32_t pair = (x >> 1) * chromaStep;
@@ -201,7 +219,7 @@ uint64_t VideoFrameBytes(const VideoFrame& f) {
 }
 
 void ConvertVideoFrame(const VideoFrame& f, uint8_t* out, ptrdiff_t outStride) {
-    const Weights w = WeightsOf(f.matrix, f.range);
+    const LaneWeights w = LanesOf(WeightsOf(f.matrix, f.range));
     const uint8_t* chromaPlane = f.rows + ptrdiff_t(f.stride) * f.planeRows;
     const ptrdiff_t chromaStride = f.layout == VideoLayout::i420 ? f.stride / 2 : f.stride;
     const ptrdiff_t vPlaneOffset = chromaStride * ((f.planeRows + 1) / 2);

@@ -9,6 +9,7 @@
 
 #include "imaging/PictureSignature.h"
 #include "imaging/VideoFrame.h"
+#include "platform/Processor.h"
 
 namespace {
 
@@ -69,6 +70,12 @@ TEST(VideoFrame, EveryLayoutMatrixAndRangeMatchesTheEquations) {
                 constexpr int outStride = 3 * width + 1;
                 std::vector<uint8_t> out(outStride * height, 0xA5);
                 ConvertVideoFrame(frame, out.data() + outStride * (height - 1), -outStride);
+                // A processor without SSE2 shows the same bytes.
+                std::vector<uint8_t> plain(out.size(), 0xA5);
+                SetSse2Allowed(false);
+                ConvertVideoFrame(frame, plain.data() + outStride * (height - 1), -outStride);
+                SetSse2Allowed(true);
+                ASSERT_EQ(plain, out);
                 for (int y = top; y < top + height; ++y)
                     for (int x = left; x < left + width; ++x) {
                         const int chroma =
