@@ -114,8 +114,11 @@ bool MEDIA_MOVIE::StartLibraries() {
     return mediaStarted;
 }
 
-// A file that starts as a picture does: the picture loader's, not a movie.
+// A file named as a picture is, or that starts as one does: the picture
+// loader's, not a movie.
 static bool HoldsPicture(const char* path) {
+    if (PictureExtension(path))
+        return true;
     const KernelHandle file(
         CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     uint8_t head[pictureSignatureSize] = {};

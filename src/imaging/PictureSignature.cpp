@@ -1,5 +1,6 @@
 #include "imaging/PictureSignature.h"
 
+#include <cctype>
 #include <cstring>
 
 bool PictureSignature(const uint8_t* head, size_t size) {
@@ -18,5 +19,21 @@ bool PictureSignature(const uint8_t* head, size_t size) {
     for (const Signature& s : signatures)
         if (size >= s.size && std::memcmp(head, s.bytes, s.size) == 0)
             return true;
+    return false;
+}
+
+bool PictureExtension(const char* path) {
+    static const char* const extensions[] = {"bmp", "dib", "rle", "jpg",  "jpeg", "jpe", "jfif",
+                                             "png", "gif", "tif", "tiff", "ico",  "dds"};
+    const char* dot = std::strrchr(path, '.');
+    if (!dot || std::strpbrk(dot, "\\/"))
+        return false;
+    for (const char* extension : extensions) {
+        size_t i = 0;
+        while (extension[i] && std::tolower(static_cast<unsigned char>(dot[1 + i])) == extension[i])
+            ++i;
+        if (!extension[i] && !dot[1 + i])
+            return true;
+    }
     return false;
 }

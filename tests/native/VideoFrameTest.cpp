@@ -192,6 +192,12 @@ TEST(VideoFrame, PicturesKnownByTheirFirstBytes) {
     };
     for (const auto& [head, picture] : heads)
         EXPECT_EQ(PictureSignature(reinterpret_cast<const uint8_t*>(head.data()), head.size()), picture) << head;
+    const std::pair<const char*, bool> names[] = {
+        {"C:\\photo.JPG", true}, {"noise.jpeg", true}, {"a.tiff", true},  {"clip.mp4", false},
+        {"C:\\jpg", false},      {"a.jpg\\b", false},  {"a.jpgx", false}, {"a.jp", false},
+    };
+    for (const auto& [name, picture] : names)
+        EXPECT_EQ(PictureExtension(name), picture) << name;
 }
 
 }  // namespace
