@@ -1,6 +1,5 @@
 #include "imaging/PictureSignature.h"
 
-#include <cctype>
 #include <cstring>
 
 bool PictureSignature(const uint8_t* head, size_t size) {
@@ -26,11 +25,13 @@ bool PictureExtension(const char* path) {
     static const char* const extensions[] = {"bmp", "dib", "rle", "jpg",  "jpeg", "jpe", "jfif",
                                              "png", "gif", "tif", "tiff", "ico",  "dds"};
     const char* dot = std::strrchr(path, '.');
-    if (!dot || std::strpbrk(dot, "\\/"))
+    if (!dot || std::strchr(dot, '\\') || std::strchr(dot, '/'))
         return false;
     for (const char* extension : extensions) {
         size_t i = 0;
-        while (extension[i] && std::tolower(static_cast<unsigned char>(dot[1 + i])) == extension[i])
+        // The extensions hold letters alone, compared by their case bit: tolower is
+        // no function the 32-bit saver may import.
+        while (extension[i] && (dot[1 + i] | 0x20) == extension[i])
             ++i;
         if (!extension[i] && !dot[1 + i])
             return true;
