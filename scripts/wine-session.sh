@@ -10,8 +10,9 @@ screen=${SAVER_SCREEN:-1920x1080x24}
 work=$(mktemp -d /tmp/velorin-wine.XXXXXX)
 export HOME=$work/home
 mkdir -p "$HOME"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-wine=/usr/lib/wine/wine64
+# A 64-bit prefix, unless WINEARCH=win32 asks for one as on 32-bit Windows.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=${WINEARCH:-win64}
+wine=/usr/lib/wine/$([ "$WINEARCH" = win32 ] && echo wine || echo wine64)
 wineserver=/usr/lib/wine/wineserver
 
 display=""

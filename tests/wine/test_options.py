@@ -200,24 +200,25 @@ def answer_message_box(button, previous=None):
     return box, text.replace("\r\n", "\n")
 
 
-@pytest.mark.parametrize("case", ["cancel", "yes", "refused", "no"])
+@pytest.mark.parametrize("case", ["cancel", "yes", "refused", "no", "yes, nothing to copy", "no, nothing there"])
 def test_install(dialog, registry, case):
     before = r"C:\old\saver.scr"
-    shutil.copy(SCR, DATA / "VelorinScreenSaver.scr")
+    if "nothing" not in case:
+        shutil.copy(SCR, DATA / "VelorinScreenSaver.scr")
     if case == "refused":
         TARGET.mkdir()   # no file can be written over a folder
     registry(DESKTOP_KEY, "SCRNSAVE.EXE", before)
     options = dialog()
     click(options.handle, 1005)
-    question, text = answer_message_box({"cancel": IDCANCEL, "no": IDNO}.get(case, IDYES))
+    question, text = answer_message_box({"c": IDCANCEL, "n": IDNO, "y": IDYES, "r": IDYES}[case[0]])
     assert "copy VelorinScreenSaver to the Windows System folder so it will appear" in text
     outcome = None if case == "cancel" else answer_message_box(IDOK, question)[1]
     entry = reg("query", DESKTOP_KEY, "/v", "SCRNSAVE.EXE").stdout.split("REG_SZ", 1)[1].strip()
     if case == "cancel":
         time.sleep(1.0)
         assert find_window(*MESSAGE_BOX) is None and entry == before and not TARGET.exists()
-    elif case == "refused":
-        assert outcome == "Install failed." and entry == before and TARGET.is_dir()
+    elif case == "refused" or "nothing" in case:
+        assert outcome == "Install failed." and entry == before and TARGET.exists() == (case == "refused")
     elif case == "yes":
         assert outcome == "Install complete." and TARGET.read_bytes() == Path(SCR).read_bytes()
         assert is_short_path_of(entry, TARGET)
