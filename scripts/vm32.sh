@@ -6,11 +6,12 @@
 # its output is shown as it comes and its exit status is this script's.
 #
 # The guest is Debian's own amd64 kernel (it runs 32-bit programs) with a small
-# init of our own. It sees this machine's / read-only with a RAM overlay on top
-# (everything it writes there is gone at power-off), the repository read-write
-# at its own path (results come back there), and Wine's 32-bit half, unpacked
-# from Debian's wine32:i386 closure, layered over /usr. Nothing 32-bit is
-# installed here: dpkg's state and architectures stay as they are.
+# init of our own. It sees this machine's / read-only with an overlay on top,
+# on a disk made afresh each run (everything it writes there is gone at
+# power-off), the repository read-write at its own path (results come back
+# there), and Wine's 32-bit half, unpacked from Debian's wine32:i386 closure,
+# layered over /usr. Nothing 32-bit is installed here: dpkg's state and
+# architectures stay as they are.
 #
 # The kernel, the 32-bit layer and the init are kept in VM32_CACHE (default
 # ~/.cache/velorin-vm32), named after their versions: the first run downloads
@@ -65,7 +66,7 @@ if [ ! -d "$layer" ]; then
   mv "$layer.tmp" "$layer"
 fi
 
-# The init: busybox, the modules for virtio, 9p and overlayfs, and the script
+# The init: busybox, the modules for virtio, 9p, ext4 and overlayfs, and the script
 # that builds the root and runs the command (named after its own contents).
 version=$(ls "$kernel/lib/modules")
 init=$repo/scripts/vm32-init.sh
@@ -76,7 +77,8 @@ if [ ! -f "$initrd" ]; then
   cp "$kernel/bin/busybox" "$tree/bin/" && cp "$init" "$tree/init" && chmod +x "$tree/init"
   for module in drivers/virtio/virtio_ring drivers/virtio/virtio drivers/virtio/virtio_pci_modern_dev \
     drivers/virtio/virtio_pci_legacy_dev drivers/virtio/virtio_pci net/9p/9pnet net/9p/9pnet_virtio \
-    fs/netfs/netfs fs/fscache/fscache fs/9p/9p fs/overlayfs/overlay; do
+    fs/netfs/netfs fs/fscache/fscache fs/9p/9p fs/overlayfs/overlay drivers/block/virtio_blk \
+    lib/crc16 crypto/crc32c_generic fs/mbcache fs/jbd2/jbd2 fs/ext4/ext4; do
     cp "$kernel/lib/modules/$version/kernel/$module.ko" "$tree/modules/"
   done
   (cd "$tree" && find . | "$kernel/bin/busybox" cpio -o -H newc 2>/dev/null | gzip -1) > "$initrd.tmp"
@@ -87,6 +89,12 @@ fi
 run=$repo/build/vm32
 mkdir -p "$run"
 rm -f "$run/output" "$run/status"
+# What the guest writes goes to a disk of its own, made afresh, not to its
+# memory: a Wine prefix with both halves is over a gigabyte, and the tests
+# copy it. Sparse: only what is written takes room.
+disk=$cache/disk.img
+rm -f "$disk" && truncate -s 64G "$disk" && mkfs.ext4 -q -F -O ^has_journal "$disk"
+trap 'rm -f "$disk"' EXIT
 printf 'cd %q && exec' "$PWD" > "$run/command"
 printf ' %q' "$@" >> "$run/command"
 : > "$run/output"
@@ -102,6 +110,7 @@ qemu-system-x86_64 -accel tcg,thread=multi,tb-size=512 -cpu max,-smap -smp 2 -m 
   -virtfs local,path=/,mount_tag=host,security_model=none,readonly=on,multidevs=remap \
   -virtfs local,path="$layer",mount_tag=i386,security_model=none,readonly=on \
   -virtfs local,path="$repo",mount_tag=repo,security_model=none \
+  -drive file="$disk",format=raw,if=virtio,cache=unsafe \
   < /dev/null > "$run/console" 2>&1 &
 qemu=$!
 tail -n +1 -f --pid=$qemu "$run/output"
