@@ -16,6 +16,10 @@ cd "$(dirname "$0")/.."
 build=$1
 which=${2:-all}
 times=()
+# One template prefix of each width for all the sessions.
+export SAVER_PREFIXES
+SAVER_PREFIXES=$(mktemp -d /tmp/velorin-prefixes.XXXXXX)
+trap 'rm -rf "$SAVER_PREFIXES"' EXIT
 
 part() {
   local name=$1 start=$SECONDS
