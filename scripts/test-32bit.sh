@@ -30,8 +30,9 @@ part() {
 }
 
 end_to_end() {
-  [ "$which" = all ] || export SAVER_SUBSET=$PWD/tests/wine/subset-32bit.txt
-  bash scripts/wine-session.sh ctest --test-dir "$build/win32" --output-on-failure
+  local subset=""
+  [ "$which" = all ] || subset=$PWD/tests/wine/subset-32bit.txt
+  SAVER_SUBSET=$subset bash scripts/wine-session.sh ctest --test-dir "$build/win32" --output-on-failure
 }
 
 setup_round_trip() {   # WINEARCH, the build whose saver the setup installs there
