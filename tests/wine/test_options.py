@@ -9,8 +9,8 @@ from pathlib import Path
 import pytest
 
 from saver import (APPDATA, ARCH, DESKTOP_KEY, LAVENDER, PROBE, SCR, SETTINGS_FILE, WIN_INI, Program,
-                   Screen, children, find_window, is_short_path_of, make_picture, read_section, reg,
-                   wait_until, windows_path, write_section, xdotool)
+                   Screen, children, find_window, is_short_path_of, make_picture, probe, read_section,
+                   reg, wait_until, windows_path, write_section, xdotool)
 
 DIALOG, MESSAGE_BOX = ("#32770", "VelorinScreenSaver Options"), ("#32770", "VelorinScreenSaver")
 FILE_DIALOG = ("#32770", "Select Imagery File")
@@ -142,7 +142,10 @@ def test_the_dialog_shows_the_settings_and_ok_alone_stores_its_controls(dialog, 
     assert chooser, "no file dialog"
     time.sleep(0.5)
     assert controls(chooser.handle)[1148].text == ""   # "<background>" is no file to start from
+    # Typed once it has the keyboard: a slow machine shows it well before that.
+    assert wait_until(lambda: probe("foreground") == str(chooser.handle)), "the file dialog is not in front"
     xdotool("type", "--delay", "20", r"C:\Velorin Data\gem.bmp")
+    assert wait_until(lambda: controls(chooser.handle)[1148].text == r"C:\Velorin Data\gem.bmp")
     click(chooser.handle, IDOK)
     assert wait_until(lambda: find_window(*FILE_DIALOG) is None)
     shown = controls(options.handle)
