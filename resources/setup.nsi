@@ -11,8 +11,6 @@
 ;   WIZARD    the picture beside the welcome and finish pages, 164 x 314
 ;             (optional)
 ;   OUTFILE   the setup program to write
-;   TARGET    (optional) makensis's target; x86-unicode, the default, runs on
-;             every Windows from 2000 on, 32-bit or 64-bit.
 ;
 ; Exit codes of the setup and of the uninstaller: 0 done; 1 cancelled by the
 ; user; 2 stopped: the saver is in use and could not be replaced; 3 (setup)
@@ -30,12 +28,6 @@
 ; user's own token where Windows can (Vista on), un-elevated.
 
 Unicode true
-!ifdef TARGET
-  Target ${TARGET}
-  ; A 64-bit setup knows ${RunningX64} when it is made, and LogicLib leaves
-  ; the labels of the branches it drops unused.
-  !pragma warning disable 6012
-!endif
 SetCompressor /SOLID lzma
 ManifestDPIAware true
 ManifestSupportedOS all

@@ -41,10 +41,14 @@ install --no-install-recommends qemu-user
 
 # Wine's 32-bit half runs the 32-bit saver in the 64-bit prefix, as 64-bit
 # Windows does; only where the kernel runs 32-bit programs. Elsewhere it could
-# not start, and its failing starts slow the 64-bit tests down.
+# not start, and /usr/bin/wine would pick it and fail: there the 32-bit tests
+# run in scripts/vm32.sh's guest, which needs QEMU's full-system emulator and
+# the MinGW zlib it makes Wine's builtin one from.
 probe=$(mktemp)
 if echo 'int main(void) { return 0; }' | gcc -m32 -x c - -o "$probe" 2>/dev/null && "$probe" 2>/dev/null; then
   dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
   install wine32:i386
+else
+  install --no-install-recommends qemu-system-x86 libz-mingw-w64
 fi
 rm -f "$probe"

@@ -8,6 +8,28 @@ sys.path.insert(0, os.path.dirname(__file__))
 from saver import RunningSaver, reg  # noqa: E402 (found through the path above)
 
 
+def pytest_collection_modifyitems(config, items):
+    """With SAVER_SUBSET, a file of test ids (file::name[parameters], one a
+    line), only the tests it names run; a file none of them is in passes."""
+    if os.environ.get("SAVER_SUBSET"):
+        with open(os.environ["SAVER_SUBSET"]) as listed:
+            wanted = {line.strip() for line in listed if line.strip() and not line.startswith("#")}
+        kept = [item for item in items if f"{item.path.name}::{item.name}" in wanted]
+        # A listed id of a file collected here that names no test is a typo or a renamed test.
+        files = {item.path.name for item in items}
+        lost = {id for id in wanted if id.partition("::")[0] in files} - \
+            {f"{item.path.name}::{item.name}" for item in kept}
+        if lost:
+            raise pytest.UsageError(f"{os.environ['SAVER_SUBSET']} names no such tests: {sorted(lost)}")
+        config.hook.pytest_deselected(items=[item for item in items if item not in kept])
+        items[:] = kept
+
+
+def pytest_sessionfinish(session, exitstatus):
+    if os.environ.get("SAVER_SUBSET") and exitstatus == pytest.ExitCode.NO_TESTS_COLLECTED:
+        session.exitstatus = pytest.ExitCode.OK
+
+
 @pytest.fixture
 def started():
     """Things (programs, hosts, savers) to stop at the end of the test."""

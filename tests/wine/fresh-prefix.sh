@@ -4,7 +4,7 @@
 set -uo pipefail
 : "${SAVER_TEMPLATE_PREFIX:?run inside scripts/wine-session.sh}"
 prefix=$(mktemp -d /tmp/velorin-prefix.XXXXXX)
-cp -a "$SAVER_TEMPLATE_PREFIX/." "$prefix/"
+bash "$(dirname "$0")/../../scripts/copy-prefix.sh" "$SAVER_TEMPLATE_PREFIX" "$prefix"
 export WINEPREFIX=$prefix
 /usr/lib/wine/wineserver -p
 "$@"

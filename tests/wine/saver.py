@@ -8,14 +8,13 @@ import subprocess
 import time
 
 # The Wine of the build under test; the prefix's own tools (reg, winepath)
-# always run as 64-bit programs, which see System32 unredirected.
+# run as programs of the prefix's width: in a 64-bit prefix, 64-bit ones, which
+# see System32 unredirected.
 WINE = os.environ.get("SAVER_WINE", "/usr/lib/wine/wine64")
-WINE64 = "/usr/lib/wine/wine64"
+PREFIX_WINE = "/usr/lib/wine/wine" if os.environ.get("WINEARCH") == "win32" else "/usr/lib/wine/wine64"
 ARCH = os.environ.get("SAVER_ARCH", "x64")
 SCR = os.environ.get("SAVER_SCR", "")
 PROBE = os.environ.get("SAVER_PROBE", "")
-# Waits that a slower machine (an emulated one) needs longer are multiplied by this.
-WAIT_FACTOR = float(os.environ.get("SAVER_WAIT_FACTOR", "1"))
 SAVER_CLASS, SAVER_TITLE = "WindowsScreenSaverClass", "Screen Saver"
 BLACK, WHITE, LAVENDER = (0, 0, 0), (255, 255, 255), (180, 150, 240)
 RED, LIME, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)
@@ -31,6 +30,9 @@ APPDATA = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c", "users",
 SETTINGS_FILE = WIN_INI if ARCH == "x86" else os.path.join(APPDATA, "VelorinScreenSaver",
                                                            "VelorinTools.ini")
 WM_CLOSE, WM_CONTEXTMENU = 0x0010, 0x007B
+# How many times longer every wait may last: scripts/test.sh sets it where the
+# tests run in an emulated machine (scripts/vm32.sh), several times slower.
+SLOWNESS = float(os.environ.get("SAVER_SLOWNESS", "1"))
 
 
 def windows_path(path):   # the Wine (Z: drive) name of a Linux path
@@ -39,16 +41,17 @@ def windows_path(path):   # the Wine (Z: drive) name of a Linux path
 
 def probe(*args, timeout=30):
     return subprocess.run([WINE, PROBE, *map(str, args)], capture_output=True, text=True,
-                          timeout=timeout).stdout.strip()
+                          timeout=timeout * SLOWNESS).stdout.strip()
 
 
 def reg(*args):
-    return subprocess.run([WINE64, "reg", *map(str, args)], capture_output=True, text=True, timeout=60)
+    return subprocess.run([PREFIX_WINE, "reg", *map(str, args)], capture_output=True, text=True,
+                          timeout=60 * SLOWNESS)
 
 
 def is_short_path_of(path, file):
     """A Windows path, every part of it in 8.3 form, that names `file` (a Linux path)."""
-    linux = subprocess.run([WINE64, "winepath", "-u", path], capture_output=True,
+    linux = subprocess.run([PREFIX_WINE, "winepath", "-u", path], capture_output=True,
                            text=True).stdout.strip()
     return os.path.samefile(linux, file) and all(
         " " not in p and len(p.partition(".")[0]) <= 8 and len(p.partition(".")[2]) <= 3
@@ -56,14 +59,14 @@ def is_short_path_of(path, file):
 
 
 def xdotool(*args):
-    subprocess.run(["xdotool", *map(str, args)], check=True, timeout=10)
+    subprocess.run(["xdotool", *map(str, args)], check=True, timeout=10 * SLOWNESS)
 
 
 def wait_until(condition, timeout=30.0, interval=0.1):
     """Polls `condition` until it returns something true; returns that, or None.
     The timeout only bounds a failure: on a busy machine Wine may take seconds
     to start a program or to deliver a timer."""
-    deadline = time.monotonic() + timeout
+    deadline = time.monotonic() + timeout * SLOWNESS
     while True:
         value = condition()
         if value or time.monotonic() > deadline:
@@ -121,7 +124,7 @@ class Program:
         byte), or None if still running. Wine takes about two seconds to end a
         process that had windows."""
         try:
-            code = self.process.wait(timeout=timeout)
+            code = self.process.wait(timeout=timeout * SLOWNESS)
         except subprocess.TimeoutExpired:
             return None
         return code - 256 if code > 127 else code
@@ -155,7 +158,7 @@ class Screen:
 
     def __init__(self):
         self.raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
-                                  capture_output=True, check=True, timeout=30).stdout
+                                  capture_output=True, check=True, timeout=30 * SLOWNESS).stdout
         self.width, self.height = 1920, 1080   # every session's screen
         assert len(self.raw) == self.width * self.height * 3
 

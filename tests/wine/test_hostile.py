@@ -8,7 +8,7 @@ import time
 
 import pytest
 
-from saver import WAIT_FACTOR, WINE, find_window, windows_path
+from saver import SLOWNESS, WINE, find_window, windows_path
 
 MOVIETOOL = os.environ.get("SAVER_MOVIETOOL", "")
 
@@ -32,7 +32,7 @@ def movie(folder, giant):
     0x7fffffff pixels square."""
     path = folder / "movie.avi"
     made = subprocess.run([WINE, MOVIETOOL, "make", windows_path(path), "rgb24", "64", "48", "10",
-                           "25", "1"], capture_output=True, text=True, timeout=120)
+                           "25", "1"], capture_output=True, text=True, timeout=120 * SLOWNESS)
     assert made.stdout.strip() == "made"
     data = bytearray(path.read_bytes())
     if not giant:
@@ -64,7 +64,7 @@ def test_hostile_file_still_ends_on_a_key(saver, tmp_path, name):
     path = tmp_path / name
     path.write_bytes(HOSTILE[name](tmp_path))
     running = saver(File=windows_path(path), ScreenMode="B", Fade=0)
-    time.sleep(5 * WAIT_FACTOR)
+    time.sleep(5 * SLOWNESS)
     assert running.program.running(), f"ended with {running.program.exit_code()}"
     running.end_on_key()
     assert find_window("#32770", "Program Error") is None

@@ -8,7 +8,7 @@ import time
 
 import pytest
 
-from saver import BLACK, WHITE, WINE, Program, Screen, read_section, windows_path
+from saver import BLACK, SLOWNESS, WHITE, WINE, Program, Screen, read_section, windows_path
 
 MOVIETOOL = os.environ.get("SAVER_MOVIETOOL", "")
 # Name, kind, frames, rate and scale of the movies made, 320 x 240 each.
@@ -51,7 +51,7 @@ def movies(tmp_path_factory):
     for name, *numbers in MOVIES:
         result = subprocess.run([WINE, MOVIETOOL, "make", windows_path(made[name]), numbers[0], "320",
                                  "240", *map(str, numbers[1:])], capture_output=True, text=True,
-                                timeout=120)
+                                timeout=120 * SLOWNESS)
         assert result.stdout.strip() == "made", result.stdout
     whole = made["rgb24"].read_bytes()
     made["truncated"].write_bytes(whole[:len(whole) // 3])
@@ -79,7 +79,7 @@ def watch(x, y, seconds):
 
     def frames():
         seen = []
-        for ms, colour in map(str.split, [first] + process.communicate(timeout=60)[0].splitlines()):
+        for ms, colour in map(str.split, [first] + process.communicate(timeout=60 * SLOWNESS)[0].splitlines()):
             r, g, b = bytes.fromhex(colour)
             units, tens = round(r / 25), round(g / 25)
             if abs(b - 200) <= 12 and units <= 9 and tens <= 9 and \

@@ -11,8 +11,8 @@ import time
 
 import pytest
 
-from saver import (BLACK, BLUE, DESKTOP_KEY, LIME, RED, WHITE, Screen, make_picture, probe, reg,
-                   wait_until, windows_path)
+from saver import (BLACK, BLUE, DESKTOP_KEY, LIME, RED, SLOWNESS, WHITE, Screen, make_picture, probe,
+                   reg, wait_until, windows_path)
 
 
 def picture_file(folder, kind):
@@ -260,7 +260,7 @@ def test_banner_shows_on_a_16_bit_screen(saver):
         ["bash", os.path.join(top, "scripts", "wine-session.sh"), sys.executable, "-m", "pytest",
          "-q", "-p", "no:cacheprovider", f"{__file__}::test_banner_shows_on_a_16_bit_screen"],
         env={**os.environ, "SAVER_SCREEN": "1920x1080x16"}, capture_output=True, text=True,
-        timeout=300)
+        timeout=300 * SLOWNESS)
     assert result.returncode == 0, result.stdout[-3000:]
 
 

@@ -1,4 +1,4 @@
-"""The setup program under Wine, in a fresh 64-bit prefix, as an administrator
+"""The setup program under Wine, in a fresh prefix, as an administrator
 deploys it: installed silently, the saver it registers started on the user's
 settings, installed again over that running saver, and removed silently by
 the command its Apps & features entry gives. scripts/test.sh makes the setup
@@ -10,8 +10,8 @@ from pathlib import Path
 
 import pytest
 
-from saver import (BLUE, DESKTOP_KEY, LIME, RED, SCR, SETTINGS_FILE, WINE64, is_short_path_of,
-                   make_picture, reg, wait_until, windows_path)
+from saver import (BLUE, DESKTOP_KEY, LIME, PREFIX_WINE, RED, SCR, SETTINGS_FILE, SLOWNESS,
+                   is_short_path_of, make_picture, reg, wait_until, windows_path)
 
 SETUP = os.environ.get("SAVER_SETUP", "")
 WINE32 = "/usr/lib/wine/wine"
@@ -24,7 +24,7 @@ VERSION = subprocess.run(["bash", Path(__file__).parents[2] / "scripts" / "versi
 
 
 def linux_path(path):
-    return subprocess.run([WINE64, "winepath", "-u", path], capture_output=True,
+    return subprocess.run([PREFIX_WINE, "winepath", "-u", path], capture_output=True,
                           text=True).stdout.strip()
 
 
@@ -35,8 +35,8 @@ def run(command):
     with open(linux_path(program), "rb") as image:
         header = image.read(4096)
     machine = header[int.from_bytes(header[0x3C:0x40], "little") + 4:][:2]
-    wine = WINE32 if machine == b"\x4c\x01" else WINE64   # IMAGE_FILE_MACHINE_I386
-    return subprocess.run([wine, program, *switches.split()], timeout=300).returncode
+    wine = WINE32 if machine == b"\x4c\x01" else PREFIX_WINE   # IMAGE_FILE_MACHINE_I386
+    return subprocess.run([wine, program, *switches.split()], timeout=300 * SLOWNESS).returncode
 
 
 def entries():
@@ -76,8 +76,9 @@ def test_setup_installs_sets_updates_and_removes_the_saver(saver, tmp_path):
     reg("add", DESKTOP_KEY, "/v", "ScreenSaveActive", "/d", "0", "/f")
     assert run(setup) == 0
 
-    # The 64-bit saver, where 64-bit Windows looks for savers, registered by
-    # its short name, with one entry to remove it by.
+    # The saver of the system's width (SAVER_SCR: on 64-bit Windows the 64-bit
+    # one), where the system looks for savers, registered by its short name,
+    # with one entry to remove it by.
     assert INSTALLED.read_bytes() == Path(SCR).read_bytes()
     assert not (WINDOWS / "syswow64" / INSTALLED.name).exists()
     # Set for the desktop's user, in that user's own hive, and turned on;
