@@ -50,7 +50,7 @@ def calls(build):
     defined, needed = {}, []
     for path in Path(build).rglob("*.o*"):
         match = re.search(r"\.dir/src/(.+)\.cpp\.o(bj)?$", str(path))
-        if not match:
+        if not match or not (SRC / f"{match[1]}.cpp").exists():  # none, or left by a moved file
             continue
         name, room = match[1], room_of(match[1])
         listing = subprocess.run([nm, "-P", str(path)], capture_output=True, text=True, check=True).stdout

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 // The source column that destination column x of an extent of `extent`
 // columns shows, for a source `size` columns wide: the one whose span holds

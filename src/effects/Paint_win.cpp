@@ -1,6 +1,6 @@
 #include "imaging/KBitmap.h"
 
-#include "host/ScopeOwners.h"
+#include "platform/ScopeOwners.h"
 
 int KBitmap::PaintToWindow(HWND window) const {
     const WindowDC deviceContext(window);

@@ -1,5 +1,5 @@
 #include "engine/DisplaySize.h"
-#include "IntegerRange.h"
+#include "platform/IntegerRange.h"
 
 #include <algorithm>
 #include <cmath>

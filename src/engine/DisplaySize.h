@@ -9,8 +9,8 @@
 // as it was (`current`).
 #pragma once
 
-#include "WinTypes.h"
 #include "engine/Layout.h"
+#include "platform/WinTypes.h"
 
 #include <cstdint>
 

@@ -2,9 +2,9 @@
 // and move timers. Windows only.
 #pragma once
 
-#include "WinTypes.h"
 #include "engine/Content.h"
 #include "engine/Layout.h"
+#include "platform/WinTypes.h"
 
 #include <cstdint>
 
@@ -31,6 +31,13 @@ struct EngineState {
     bool clockHourKnown;    // lastClockHour set by a first drawing
     SIZE pictureSize;       // the picture's full upright size; its pixels may be fewer
 };
+
+// The engine's window procedure: acts on the saver window's creation, timers
+// and destruction, then hands every message to `defaultProc`, the host's
+// DefaultSaverProc, and returns its result. The host passes it down so that
+// calls run one way: the engine never names the host.
+typedef LRESULT (*SaverDefaultProc)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, SaverDefaultProc defaultProc);
 
 // The banner's still frame.
 constexpr int bannerWidth = 640;

@@ -3,8 +3,8 @@
 // the window unstretched. Windows only.
 #pragma once
 
-#include "WinTypes.h"
-#include "host/ScopeOwners.h"
+#include "platform/ScopeOwners.h"
+#include "platform/WinTypes.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // as movie frames come) stretched over a window. Windows only.
 #pragma once
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 // Paints header's picture into area (null: the window's client rectangle)
 // of deviceContext (null: the window's own). 8-bit pictures go through

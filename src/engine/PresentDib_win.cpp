@@ -1,6 +1,6 @@
 #include "engine/PresentDib.h"
 
-#include "host/ScopeOwners.h"
+#include "platform/ScopeOwners.h"
 
 #include <vfw.h>
 

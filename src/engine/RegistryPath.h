@@ -4,7 +4,7 @@
 // RegistryPath_win.cpp.
 #pragma once
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 #include <cstddef>
 
@@ -44,7 +44,11 @@ inline DWORD RegistryBufferCapacity(const DWORD* size) {
 
 // Defined in RegistryPath_win.cpp, on the ADVAPI32 registry functions.
 
-// Reads a value into `buffer`, or into registryTextBuffer (host/ProcessState.h) when `buffer` is
+// The result buffer of ReadRegistryPath calls that give none; each such call
+// overwrites it.
+extern char registryTextBuffer[registryPathSize];
+
+// Reads a value into `buffer`, or into registryTextBuffer when `buffer` is
 // null, and returns that buffer, or null on failure. `size`, when given, holds
 // the buffer's size in bytes on entry (0 means 260), is set to 0 at once and on
 // success to the byte count the registry returned. With `expand`: a

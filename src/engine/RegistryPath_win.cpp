@@ -1,7 +1,6 @@
 #include "engine/RegistryPath.h"
 
-#include "host/ProcessState.h"
-#include "host/ScopeOwners.h"
+#include "platform/ScopeOwners.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,26 +1,26 @@
 // The engine's window procedure: chooses and prepares the content when the
 // saver window is created, then paints it on the frame timer and moves it on
-// the move timer. Every message ends in DefaultSaverProc. Each saver window
-// has a record of its own, so a second window in the process (a preview
-// beside a full-screen run) shares nothing with the first.
+// the move timer. Every message ends in the host's DefaultSaverProc, handed
+// down with it. Each saver window has a record of its own, so a second window
+// in the process (a preview beside a full-screen run) shares nothing with the
+// first.
+#include "effects/Banner.h"
 #include "engine/DisplaySize.h"
 #include "engine/Engine.h"
 #include "engine/FrameSurface.h"
 #include "engine/FrameTimers.h"
 #include "engine/Motion.h"
-#include "engine/MovieFrames.h"
 #include "engine/MovieSource.h"
 #include "engine/PresentDib.h"
 #include "engine/RegistryPath.h"
 #include "engine/Settings.h"
 #include "engine/TurningPicture.h"
-#include "host/Host.h"
-#include "host/ScopeOwners.h"
 #include "imaging/FolderScan.h"
 #include "imaging/KBitmap.h"
+#include "imaging/MovieFrames.h"
 #include "imaging/PictureFile.h"
 #include "imaging/Shortcut.h"
-#include "options/Banner.h"
+#include "platform/ScopeOwners.h"
 #include "text/DateTime.h"
 #include "text/TextString.h"
 
@@ -374,7 +374,7 @@ Saver* SaverOf(HWND window) { return reinterpret_cast<Saver*>(GetWindowLongPtrA(
 
 }  // namespace
 
-LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, SaverDefaultProc defaultProc) {
     if (message == WM_CREATE) {
         Saver* saver = new (std::nothrow) Saver();
         if (!saver)
@@ -396,5 +396,5 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             break;
         }
     }
-    return DefaultSaverProc(window, message, wParam, lParam);
+    return defaultProc(window, message, wParam, lParam);
 }

@@ -1,5 +1,5 @@
 // The settings store: the saver's choices, kept in section "VelorinScreenSaver"
-// of a profile file (settingsFileName, host/ProcessState.h). Defined in
+// of a profile file (settingsFileName, below). Defined in
 // Settings_win.cpp on the Windows profile functions.
 #pragma once
 
@@ -20,6 +20,17 @@ struct SaverSettings {
     char file[settingTextSize];  // "File": picture, movie, shortcut, folder or "<background>"
     char text[settingTextSize];  // "Text": shown in text mode, with the escapes \n and \t
 };
+
+// One settings file for the process, chosen by ChooseSettingsFile at the
+// host's start: the saver and the options dialog must read and write the same
+// file. When win.ini has an entry [Folders] VelorinTools, `dataFolder` holds
+// it and the settings live in ".\VelorinTools.ini" (in the data folder, once
+// EnterDataFolder has made it current); otherwise `dataFolder` is empty and
+// they live in "win.ini", or, in the 64-bit build, in
+// "%APPDATA%\VelorinScreenSaver\VelorinTools.ini" (win.ini when that path is
+// too long), whose folder the first save makes.
+extern const char* settingsFileName;
+extern char dataFolder[folderPathSize];
 
 // Sets settingsFileName and dataFolder, once, before any role reads or writes
 // the settings.

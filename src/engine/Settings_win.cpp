@@ -1,7 +1,6 @@
 #include "engine/Settings.h"
-#include "host/ProcessState.h"
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 #ifdef _WIN64
 #include <shlobj.h>

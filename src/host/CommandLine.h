@@ -2,7 +2,7 @@
 // window checks (IsWindow, the foreground window) are the caller's.
 #pragma once
 
-#include "CharStep.h"
+#include "platform/CharStep.h"
 
 #include <cstdint>
 

@@ -2,8 +2,16 @@
 // loop, the close-on-input rules and the password hooks. Windows only.
 #pragma once
 
-#include "WinTypes.h"
-#include "host/ProcessState.h"
+#include "platform/ProcessState.h"
+#include "platform/WinTypes.h"
+
+// The role the command line chose: one per process.
+extern bool isPreview;  // running as the child of a preview window
+
+// The close is the process's end: once the password is accepted, nothing may
+// hold it up, whatever window the next message goes to.
+extern bool isClosing;           // the close was accepted; everything takes the default path
+extern bool isCheckingPassword;  // a password check is in progress
 
 // Exit code of the chosen role.
 int HostMain(HINSTANCE instance, const char* arguments);
@@ -11,10 +19,9 @@ int HostMain(HINSTANCE instance, const char* arguments);
 // Runs the saver in full screen (parent null) or inside a preview window.
 int RunSaver(HWND parentWindow);
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The end of every message the engine (engine/Engine.h) is handed: the
+// close-on-input rules and the default window behaviour.
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The options dialog (resource 2003); returns what DialogBoxParamA returns.
-INT_PTR RunConfigDialog(HWND ownerWindow);
 
 // Password hooks: active on Windows 9x only.
 void SetScreenSaverRunning(BOOL running);
@@ -24,9 +31,6 @@ bool VerifyPassword(HWND window);
 // Answer to the verify-password request message (WM_APP) on Windows 9x.
 LRESULT VerifyPasswordRequest(HWND window);
 void ChangeSaverPassword(HWND ownerWindow);
-
-// The engine's window procedure; every message ends in DefaultSaverProc.
-LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Command-line numbers are 32-bit window handles, widened the same way on
 // both builds.

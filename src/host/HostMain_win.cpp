@@ -1,14 +1,14 @@
 #include "host/Host.h"
+
+#include "engine/Settings.h"
 #include "host/CommandLine.h"
 #include "host/PasswordRules.h"
+#include "options/OptionsDialog.h"
 #include "platform/Processor.h"
-#include "host/SystemFunction.h"
-#include "engine/Settings.h"
+#include "platform/SystemFunction.h"
 
 #include <commctrl.h>
 
-HINSTANCE hostInstance;
-bool onWindows9x;
 bool isPreview;
 
 typedef BOOL(WINAPI* HeapSetInformationFunction)(HANDLE, int, void*, SIZE_T);

@@ -1,6 +1,6 @@
 #include "host/InputRules.h"
 
-#include "WinMessages.h"
+#include "platform/WinMessages.h"
 
 #include <cstdlib>
 

@@ -2,7 +2,7 @@
 // what each message is answered. Pure decisions; the window code acts on them.
 #pragma once
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 // The mouse must move more than this many pixels (|dx| + |dy|) to end the saver.
 constexpr uint32_t mouseMoveThreshold = 4;

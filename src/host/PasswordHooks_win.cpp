@@ -4,7 +4,7 @@
 // desktop and none of this runs.
 #include "host/Host.h"
 #include "host/PasswordRules.h"
-#include "host/ScopeOwners.h"
+#include "platform/ScopeOwners.h"
 
 bool isClosing;
 bool isCheckingPassword;

@@ -1,6 +1,7 @@
+#include "engine/Engine.h"
 #include "host/Host.h"
 #include "host/InputRules.h"
-#include "host/ScopeOwners.h"
+#include "platform/ScopeOwners.h"
 
 // Where the cursor was when the saver started, or when a password was refused
 // (screen pixels): the mouse must move away from it to close the saver.
@@ -164,7 +165,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         Sleep(0);
         break;
     }
-    return SaverWindowProc(window, message, wParam, lParam);
+    return SaverWindowProc(window, message, wParam, lParam, DefaultSaverProc);
 }
 
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

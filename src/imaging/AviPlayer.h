@@ -5,7 +5,7 @@
 // sound-only file count as a movie; nothing plays it. Windows only.
 #pragma once
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 #include <vfw.h>
 

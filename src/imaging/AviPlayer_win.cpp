@@ -1,6 +1,6 @@
 #include "imaging/AviPlayer.h"
 
-#include "engine/MovieFrames.h"
+#include "imaging/MovieFrames.h"
 
 #include <cstring>
 

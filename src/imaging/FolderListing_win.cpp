@@ -1,7 +1,7 @@
 #include "imaging/FolderListing.h"
 
-#include "WinTypes.h"
-#include "host/ScopeOwners.h"
+#include "platform/ScopeOwners.h"
+#include "platform/WinTypes.h"
 
 #include <cstring>
 #include <new>

@@ -1,7 +1,7 @@
 #include "imaging/GlobalBlock.h"
 
 #ifdef _WIN32
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 void* AllocGlobalBlock(size_t size) { return GlobalAlloc(0, size); }
 

@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 class KBitmap {
 public:

@@ -7,9 +7,9 @@
 // opened: where it is missing (before Windows 7) nothing opens. Windows only.
 #pragma once
 
-#include "WinTypes.h"
-#include "host/ScopeOwners.h"
 #include "imaging/VideoFrame.h"
+#include "platform/ScopeOwners.h"
+#include "platform/WinTypes.h"
 
 #include <cstdint>
 #include <memory>

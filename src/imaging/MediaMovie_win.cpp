@@ -8,10 +8,10 @@
 
 #include "imaging/MediaMovie.h"
 
-#include "engine/MovieFrames.h"
-#include "host/ScopeOwners.h"
-#include "host/SystemFunction.h"
+#include "imaging/MovieFrames.h"
 #include "imaging/PictureSignature.h"
+#include "platform/ScopeOwners.h"
+#include "platform/SystemFunction.h"
 
 // The GUIDs these headers name are defined here: the import libraries that
 // hold them are not linked.

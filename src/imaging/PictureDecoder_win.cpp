@@ -1,10 +1,10 @@
 // The platform's picture decoders: the Windows Imaging Component for every
 // picture format, and the installed video codecs for compressed DIBs.
-#include "host/ScopeOwners.h"
 #include "imaging/GlobalBlock.h"
 #include "imaging/KBitmap.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PictureSize.h"
+#include "platform/ScopeOwners.h"
 
 #include <objbase.h>
 #include <vfw.h>

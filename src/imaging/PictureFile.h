@@ -2,7 +2,7 @@
 // through the platform's picture decoder; expansion of compressed pictures.
 #pragma once
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 #include <functional>
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 namespace pixel {
 

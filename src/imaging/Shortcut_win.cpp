@@ -1,7 +1,7 @@
 #include "imaging/Shortcut.h"
 
-#include "WinTypes.h"
-#include "host/ScopeOwners.h"
+#include "platform/ScopeOwners.h"
+#include "platform/WinTypes.h"
 
 #include <objbase.h>
 #include <objidl.h>

@@ -1,8 +1,8 @@
 // Installing the saver as the user's system screen saver. Windows only.
 #pragma once
 
-#include "WinTypes.h"
 #include "options/InstallRules.h"
+#include "platform/WinTypes.h"
 
 // Asks, then copies VelorinScreenSaver.scr from the data folder into the
 // system folder (Yes) or keeps it where it is (No), and registers the file's

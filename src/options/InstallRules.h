@@ -2,8 +2,8 @@
 // folder, and whether a copy into the system folder really lands there.
 #pragma once
 
-#include "CharStep.h"
-#include "WinTypes.h"
+#include "platform/CharStep.h"
+#include "platform/WinTypes.h"
 
 #include <cstddef>
 

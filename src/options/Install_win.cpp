@@ -2,9 +2,9 @@
 
 #include "engine/RegistryPath.h"
 #include "engine/Settings.h"
-#include "host/ScopeOwners.h"
-#include "host/SystemFunction.h"
 #include "options/InstallRules.h"
+#include "platform/ScopeOwners.h"
+#include "platform/SystemFunction.h"
 
 #include <cstring>
 

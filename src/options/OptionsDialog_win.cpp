@@ -1,11 +1,12 @@
-#include "host/Host.h"
+#include "options/OptionsDialog.h"
 
+#include "effects/Banner.h"
 #include "engine/Content.h"
 #include "engine/Settings.h"
-#include "options/Banner.h"
 #include "options/Install.h"
 #include "options/InstallRules.h"
 #include "options/OptionsRules.h"
+#include "platform/ProcessState.h"
 
 #include "resource.h"
 

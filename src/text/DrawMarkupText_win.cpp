@@ -1,6 +1,6 @@
 // The GDI half of the markup renderer: fonts, measuring and DrawText. The
 // keywords and the fitting search are in MarkupOptions.cpp.
-#include "host/ScopeOwners.h"
+#include "platform/ScopeOwners.h"
 #include "text/MarkupOptions.h"
 #include "text/TextString.h"
 

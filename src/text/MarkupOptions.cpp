@@ -1,5 +1,5 @@
 #include "text/MarkupOptions.h"
-#include "IntegerRange.h"
+#include "platform/IntegerRange.h"
 
 #include <algorithm>
 #include <cstring>

@@ -18,7 +18,7 @@
 //                      the character height
 #pragma once
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 #include <cstdint>
 

@@ -6,8 +6,8 @@
 // negative start position counts from the end (length + position).
 #pragma once
 
-#include "CharStep.h"
-#include "WinTypes.h"
+#include "platform/CharStep.h"
+#include "platform/WinTypes.h"
 
 #include <cstdint>
 

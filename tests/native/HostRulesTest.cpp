@@ -4,7 +4,7 @@
 #include "host/InputRules.h"
 #include "host/PasswordRules.h"
 
-#include "WinMessages.h"
+#include "platform/WinMessages.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "engine/DisplaySize.h"
 #include "engine/FrameTimers.h"
 #include "engine/Motion.h"
-#include "engine/MovieFrames.h"
+#include "imaging/MovieFrames.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The options' decisions without a dialog: the banner's geometry, the codes
 // the dialog shows and stores, and where the installer puts the saver.
-#include "options/BannerGeometry.h"
+#include "effects/BannerGeometry.h"
 #include "options/InstallRules.h"
 #include "options/OptionsRules.h"
 

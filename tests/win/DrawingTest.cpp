@@ -3,7 +3,7 @@
 // from GDI. (The banner and text are checked on the screen by the end-to-end
 // tests.)
 #include "../native/BitmapTestUtil.h"
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 #include "engine/FrameSurface.h"
 #include "engine/PresentDib.h"
 #include "imaging/KBitmap.h"

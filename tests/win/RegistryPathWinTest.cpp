@@ -4,7 +4,6 @@
 // up and checked with the plain registry calls. Each TEST runs in a Wine
 // prefix of its own.
 #include "engine/RegistryPath.h"
-#include "host/ProcessState.h"
 
 #include <gtest/gtest.h>
 

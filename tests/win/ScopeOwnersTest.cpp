@@ -1,7 +1,7 @@
 // The scope owners of host/ScopeOwners.h: each gives its resource back at the
 // end of its scope, the last declared first; Take() hands a resource on
 // unreleased, and a move leaves the source empty.
-#include "host/ScopeOwners.h"
+#include "platform/ScopeOwners.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "options/Banner.h"
+#include "effects/Banner.h"
 
-#include "host/ScopeOwners.h"
-#include "options/BannerGeometry.h"
+#include "effects/BannerGeometry.h"
+#include "platform/ScopeOwners.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,7 @@
 // with the values Windows gives them.
 #pragma once
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 #ifndef _WIN32
 #define WM_CREATE 0x0001

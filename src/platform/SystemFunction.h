@@ -2,7 +2,7 @@
 // the saver still loads where they are missing. Windows only.
 #pragma once
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 // `name` from the system library `library`, which the saver has loaded
 // already; null where either is missing.

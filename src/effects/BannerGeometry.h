@@ -9,7 +9,7 @@
 // green 8-15, blue 16-23).
 #pragma once
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "engine/MovieFrames.h"
+#include "imaging/MovieFrames.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // numbers come from BannerGeometry.h.
 #pragma once
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 #include <cstdint>
 

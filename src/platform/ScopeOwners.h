@@ -11,7 +11,7 @@
 // CoInitialize).
 #pragma once
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 #include <objbase.h>
 

@@ -1,5 +1,5 @@
-#include "options/BannerGeometry.h"
-#include "IntegerRange.h"
+#include "effects/BannerGeometry.h"
+#include "platform/IntegerRange.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,0 +1,4 @@
+#include "platform/ProcessState.h"
+
+HINSTANCE hostInstance;
+bool onWindows9x;
