@@ -86,7 +86,8 @@ def main():
     for room in sorted(rooms, key=lambda room: (-floor[room], room)):
         print(f"floor {floor[room]}  {room:16} stands on: {' '.join(sorted(below[room])) or '-'}")
     print(f"{max(floor.values()) + 1} floors; {len(wrong)} arrows up or sideways")
-    print("\n".join(problems))
+    for problem in problems:
+        print(problem, file=sys.stderr)
     return 1 if problems else 0
 
 

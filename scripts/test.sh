@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks the sources' layout, builds every configuration and runs every test:
+# Checks the sources' layout and floors, builds every configuration and runs every test:
 #   native    the portable core with AddressSanitizer and UBSan, its tests, as
 #             64-bit and as 32-bit Linux code;
 #   bench     the benchmarks, optimised (built, and run briefly as a check);
@@ -35,6 +35,9 @@ runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
 step "layout of the C++ sources (.clang-format)"
 find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
+
+step "floors of the sources: every include runs down (scripts/floors.py)"
+python3 scripts/floors.py
 
 step "native core with sanitizers"
 cmake -S . -B "$build/native" "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug -DSAVER_SANITIZE=ON -DSAVER_BENCH=OFF >/dev/null
@@ -93,6 +96,8 @@ for bits in 64 32; do
   cmake -S . -B "$build/win$bits" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE=$toolchain \
     -DCMAKE_BUILD_TYPE=Release -DSAVER_WINDOWS_TESTS=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
   cmake --build "$build/win$bits" -j "$jobs"
+  # Every call between rooms runs down the floors too.
+  NM=$([ $bits = 64 ] && echo x86_64 || echo i686)-w64-mingw32-nm python3 scripts/floors.py "$build/win$bits" >/dev/null
   cmake -S . -B "$build/win$bits-unit" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE=$toolchain \
     -DSAVER_THREAD_MODEL=posix -DCMAKE_BUILD_TYPE=Release -DSAVER_WINDOWS_TESTS=ON >/dev/null
   cmake --build "$build/win$bits-unit" -j "$jobs"
