@@ -1,6 +1,6 @@
 // The settings store: the saver's choices, kept in section "VelorinScreenSaver"
-// of a profile file (settingsFileName, below). Defined in
-// Settings_win.cpp on the Windows profile functions.
+// of a profile file (settingsFileName, below). Defined in Settings_win.cpp on
+// the Windows profile functions.
 #pragma once
 
 #include "engine/SettingsText.h"
