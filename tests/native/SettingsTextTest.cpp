@@ -1,41 +1,17 @@
-// The settings' texts and registry paths: first characters, folder markers,
-// the saver's folder from its command line, and how registry paths split.
-#include "engine/RegistryPath.h"
+// The settings' texts: the data folder's marker, and the saver's folder from
+// its command line. (The two registry paths the saver uses are read and
+// written by the Windows tests.)
 #include "engine/SettingsText.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-// The first character widened with its sign; a folder marker starts with '<' only.
-TEST(FirstCharacterCode, FirstCharacterWidenedWithItsSign) {
-    const struct {
-        const char* text;
-        int code;
-    } cases[] = {{"Text", 'T'}, {"", 0}, {"\x7F", 127}, {"\x80", -128}, {"\xFF", -1}};
-    for (const auto& c : cases)
-        EXPECT_EQ(FirstCharacterCode(c.text), c.code) << c.code;
-    EXPECT_TRUE(IsFolderMarker("<"));
-    for (const char* text : {"C:\\Velorin", " <VelorinTools>", "", static_cast<const char*>(nullptr)})
-        EXPECT_FALSE(IsFolderMarker(text)) << (text ? text : "null");
-}
-
-TEST(FolderKeyFromMarker, StripsTheBracketsAndRefusesLongKeys) {
-    const struct {
-        std::string marker;
-        bool accepted;
-        std::string key;
-    } cases[] = {
-        {"<VelorinTools>", true, "VelorinTools"},
-        {"<VelorinTools", true, "VelorinTool"},  // the last character goes whatever it is
-        {"<" + std::string(259, 'k') + ">", true, std::string(259, 'k')},
-        {"<" + std::string(260, 'k') + ">", false, ""},
-    };
-    for (const auto& c : cases) {
-        char key[folderPathSize] = "untouched";
-        EXPECT_EQ(FolderKeyFromMarker(c.marker.c_str(), key), c.accepted) << c.marker.size();
-        EXPECT_EQ(std::string(key), c.accepted ? c.key : std::string("untouched")) << c.marker.size();
-    }
+// The saver names its data folder by one marker only.
+TEST(FolderKeyFromMarker, StripsTheBrackets) {
+    char key[folderPathSize] = "untouched";
+    ASSERT_TRUE(FolderKeyFromMarker("<VelorinTools>", key));
+    EXPECT_STREQ(key, "VelorinTools");
 }
 
 TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExeAndLong) {
@@ -65,36 +41,4 @@ TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExeAndLong) {
         EXPECT_EQ(FolderFromCommandLine(("\"" + longFolder + "\\saver.scr\" /s").c_str(), result), c.second);
         EXPECT_EQ(std::string(result), c.second ? longFolder : std::string("untouched")) << c.first;
     }
-}
-
-// Refused with fewer than two backslashes or from 260 characters on (paths
-// padded in the value name or the subkey; the string objects hold exactly
-// the characters, so ASan sees any read or copy past them).
-TEST(ParseRegistryPath, SplitsAtFirstAndLastBackslashUpTo259Characters) {
-    const std::string user = "HKEY_CURRENT_USER\\", head = user + "Software\\";
-    const std::string value(259 - head.size(), 'v'), subkey(240, 'k');
-    const struct {
-        std::string path;
-        bool accepted;
-        std::string subkey, valueName;
-    } cases[] = {
-        {user + "Control Panel\\Desktop\\Wallpaper", true, "Control Panel\\Desktop", "Wallpaper"},
-        {user + "Software\\Velorin\\", true, "Software\\Velorin", ""},  // names the key
-        {head + value, true, "Software", value},
-        {head + value + "v", false, "", ""},
-        {user + subkey + "\\", true, subkey, ""},
-        {user + "Wallpaper", false, "", ""},  // one backslash
-        {"HKEY_CURRENT_USER", false, "", ""},
-    };
-    for (const auto& c : cases) {
-        RegistryPath parsed;
-        ASSERT_EQ(ParseRegistryPath(c.path.c_str(), &parsed), c.accepted) << c.path;
-        if (c.accepted) {
-            EXPECT_EQ(std::string(parsed.subkey) + "|" + parsed.valueName, c.subkey + "|" + c.valueName);
-        }
-    }
-    // (The root's own values and unknown roots are read and written on the
-    // registry by the Windows tests.)
-    RegistryPath parsed;
-    EXPECT_FALSE(ParseRegistryPath(nullptr, &parsed));
 }

@@ -44,6 +44,8 @@ TEST(TurningPicture, ShowsThePictureUprightInTheMiddleOfASquareBlackCanvas) {
         {40, 30, 24, true, false, false, 50, 5, 10, 40, 30},
         {40, 30, 32, true, true, false, 50, 5, 10, 40, 30},
         {40, 30, 8, true, false, false, 50, 5, 10, 40, 30},
+        // A diagonal of 141: borders of 20, the side 140.
+        {100, 100, 24, false, true, false, 140, 20, 20, 100, 100},
         // Reduced in steps of 0.9 to 248 x 186 under the 3D limit: 310 x 310.
         {640, 480, 32, false, true, false, 310, 31, 62, 248, 186},
         // Faded first, as a still picture is, then prepared.

@@ -31,26 +31,6 @@ Rgb Reference(YuvMatrix matrix, YuvRange range, int y, int u, int v) {
     return Rgb{scale(r), scale(g), scale(b)};
 }
 
-TEST(VideoFrame, ReferenceGivesTheStandardsPrimaries) {
-    struct Row {
-        YuvMatrix matrix;
-        YuvRange range;
-        int y, u, v;
-        Rgb rgb;
-    };
-    const Row rows[] = {
-        {YuvMatrix::bt601, YuvRange::studio, 81, 90, 240, {255, 0, 0}},  // red
-        {YuvMatrix::bt709, YuvRange::studio, 63, 102, 240, {255, 0, 0}},
-        {YuvMatrix::bt709, YuvRange::studio, 173, 42, 26, {0, 255, 0}},
-        {YuvMatrix::bt601, YuvRange::full, 255, 128, 128, {255, 255, 255}},
-    };
-    for (const Row& row : rows) {
-        const Rgb got = Reference(row.matrix, row.range, row.y, row.u, row.v);
-        EXPECT_LT(std::fabs(got.r - row.rgb.r) + std::fabs(got.g - row.rgb.g) + std::fabs(got.b - row.rgb.b), 5.0)
-            << row.y;
-    }
-}
-
 // A 37 x 5 area at (3, 1) of an 80-byte-stride plane of 7 rows (a decoder's
 // padding below the picture), every byte different, ends of the scale
 // included: an odd first column, blocks of 16 pixels and a tail.
@@ -134,10 +114,6 @@ TEST(VideoFrame, BytesReachedOrNoFrame) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // Where a decoder's rows lie in its buffer, from its length when the
 // decoder gives no stride.
 TEST(VideoFrame, RowsPlacedByStrideAndLength) {
@@ -166,10 +142,6 @@ TEST(VideoFrame, RowsPlacedByStrideAndLength) {
         }
     }
 }
-
-}  // namespace
-
-namespace {
 
 // Pictures go to the picture loader by their first bytes, whatever their
 // name; movies and noise do not.
