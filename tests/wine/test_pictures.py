@@ -15,26 +15,49 @@ from saver import (BLACK, BLUE, DESKTOP_KEY, LIME, RED, SLOWNESS, WHITE, Screen,
                    reg, wait_until, windows_path)
 
 
+# Each kind of file: its name (an ImageMagick format first), the options that
+# make it, the colours it is made of and those it shows (red, blue, lime when
+# None). A GIF's second frame, all yellow, never shows; an 8-bit RLE BMP must
+# go through a codec to turn; a red-first DDS is handed out as 32bppRGBA.
+KINDS = {
+    "BMP": ("picture.bmp", (), None, None),
+    "JPG": ("JPG:picture.jpg", (), None, None),
+    "PNG": ("PNG24:picture.png", (), None, None),
+    "GIF": ("GIF:picture.gif", ("(", "-size", "320x240", "xc:yellow", ")"), None, None),
+    "1-bit BMP": ("BMP3:picture.bmp", ("-type", "bilevel"), ("white", "black", "black"), (WHITE, BLACK, BLACK)),
+    "RLE": ("BMP3:rle8.bmp", ("-type", "Palette", "-compress", "RLE"), None, None),
+    "grey JPEG": ("JPG:grey.jpg", ("-type", "Grayscale"), ("white", "black", "gray50"),
+                  (WHITE, BLACK, (127, 127, 127))),
+    "CMYK JPEG": ("JPG:cmyk.jpg", ("-colorspace", "CMYK"), None, None),
+    "progressive JPEG": ("JPG:progressive.jpg", ("-interlace", "Plane"), None, None),
+    "16-bit PNG": ("PNG48:deep.png", (), None, None),
+    # Invisible white on the left.
+    "transparent PNG": ("PNG32:alpha.png", (), ("#FFFFFF00", "blue", "lime"), (BLACK, BLUE, LIME)),
+    "indexed PNG with a transparent colour": ("PNG8:indexed.png", (), ("#FFFFFF00", "blue", "lime"),
+                                              (BLACK, BLUE, LIME)),
+    "TIFF": ("TIFF:picture.tif", (), None, None),
+    "2-bit PNG": ("PNG8:two-bit.png", ("-define", "png:bit-depth=2"), None, None),
+    "red-first DDS": ("PNG32:rgba.png", (), None, None),
+}
+
+
 def picture_file(folder, kind):
     """The test picture as a file of one kind, and the colours it shows."""
-    if kind == "1-bit BMP":
-        path = make_picture(folder, "BMP3:picture.bmp", options=("-type", "bilevel"),
-                            colours=("white", "black", "black"))
-        assert " x 1," in subprocess.run(["file", path], capture_output=True, text=True).stdout
-        return path, (WHITE, BLACK, BLACK)
-    if kind == "GIF":
-        # Two frames: only the first, the test picture, shows; the second is all yellow.
-        path = os.path.join(folder, "picture.gif")
-        subprocess.run(["convert", make_picture(folder, "PNG24:first.png"), "(", "-size", "320x240",
-                        "xc:yellow", ")", path], check=True)
-        return path, (RED, BLUE, LIME)
-    if kind == "RLE":   # must go through a codec to turn
-        path = make_picture(folder, "BMP3:rle8.bmp", options=("-type", "Palette",
-                                                              "-compress", "RLE"))
-        assert open(path, "rb").read()[30] == 1, "not an 8-bit run-length coded BMP"
-        return path, (RED, BLUE, LIME)
-    name = {"BMP": "picture.bmp", "JPG": "JPG:picture.jpg", "PNG": "PNG24:picture.png"}[kind]
-    return make_picture(folder, name, options=("-quality", "95")), (RED, BLUE, LIME)
+    name, options, colours, shown = KINDS[kind]
+    path = make_picture(folder, name, options=("-quality", "95", *options), colours=colours or ("red", "blue", "lime"))
+    assert kind != "RLE" or open(path, "rb").read()[30] == 1, "not an 8-bit run-length coded BMP"
+    return red_first_dds(path) if kind.endswith("DDS") else path, shown or (RED, BLUE, LIME)
+
+
+def red_first_dds(png, width=320, height=240):
+    """The picture as a DDS file of 32-bit pixels stored red first."""
+    pixels = subprocess.run(["convert", png, "-depth", "8", "rgba:-"], capture_output=True,
+                            check=True).stdout
+    pixel_format = struct.pack("<2I4s5I", 32, 0x41, b"", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000)
+    header = struct.pack("<4s7I44s", b"DDS ", 124, 0x100F, height, width, 4 * width, 0, 1, b"")
+    path = png[:-4] + ".dds"
+    open(path, "wb").write(header + pixel_format + struct.pack("<5I", 0x1000, 0, 0, 0, 0) + pixels)
+    return path
 
 
 # 320 x 240 is doubled to 640 x 480 and centred, or fills the height keeping
@@ -49,6 +72,7 @@ def picture_file(folder, kind):
     ("1-bit BMP", "C", (640, 300, 640, 480), 0),
     ("BMP", "F", (240, 0, 1440, 1080), 0),
     ("BMP", "S", (0, 0, 1920, 1080), 0),
+    *[(kind, "C", (640, 300, 640, 480), 40) for kind in list(KINDS)[6:]],
 ])
 def test_pictures_show_in_every_format_and_layout(saver, tmp_path, kind, layout, rect, tolerance):
     path, colours = picture_file(tmp_path, kind)
@@ -61,11 +85,15 @@ def test_pictures_show_in_every_format_and_layout(saver, tmp_path, kind, layout,
     for (left, top, right, bottom), colour in zip([
             (0, 0, width // 2, 3 * height // 8), (width // 2, 0, width, 3 * height // 8),
             (3 * width // 8, 3 * height // 8, 5 * width // 8, 5 * height // 8)], colours):
-        assert all(all(abs(a - b) <= tolerance for a, b in zip(screen.pixel(px, py), colour))
+        assert all(near(screen.pixel(px, py), colour, tolerance)
                    for py in range(y + top + margin, y + bottom - margin, 7)
                    for px in range(x + left + margin, x + right - margin, 7)), (left, top, colour)
     assert screen.black_outside(rect, step=31)
     running.close()
+
+
+def near(pixel, colour, tolerance=40):
+    return all(abs(a - b) <= tolerance for a, b in zip(pixel, colour))
 
 
 # The quarters of a photo as it is meant to be seen: top-left, top-right,
@@ -89,10 +117,6 @@ def photo(folder, orientation, width=240, height=320):
     subprocess.run(["exiftool", "-q", "-overwrite_original", "-n", f"-Orientation={orientation}",
                     path], check=True)
     return path
-
-
-def near(pixel, colour, tolerance=40):
-    return all(abs(a - b) <= tolerance for a, b in zip(pixel, colour))
 
 
 def shows_quarters(screen, rect):
@@ -144,49 +168,6 @@ def test_turned_photos_bounce_and_turn_upright(saver, tmp_path, orientation, lay
         seen.pop()
     start = seen.index(RED)
     assert seen[start:] + seen[:start] == [RED, BLUE, WHITE, LIME]
-    running.close()
-
-
-def red_first_dds(png, width=320, height=240):
-    """The picture as a DDS file of 32-bit pixels stored red first, which the
-    decoder hands out as 32bppRGBA."""
-    pixels = subprocess.run(["convert", png, "-depth", "8", "rgba:-"], capture_output=True,
-                            check=True).stdout
-    pixel_format = struct.pack("<2I4s5I", 32, 0x41, b"", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000)
-    header = struct.pack("<4s7I44s", b"DDS ", 124, 0x100F, height, width, 4 * width, 0, 1, b"")
-    path = png[:-4] + ".dds"
-    open(path, "wb").write(header + pixel_format + struct.pack("<5I", 0x1000, 0, 0, 0, 0) + pixels)
-    return path
-
-
-@pytest.mark.parametrize("kind,name,options,colours,shown", [
-    ("grey JPEG", "JPG:grey.jpg", ("-type", "Grayscale"), ("white", "black", "gray50"),
-     (WHITE, BLACK, (127, 127, 127))),
-    ("CMYK JPEG", "JPG:cmyk.jpg", ("-colorspace", "CMYK"), None, None),
-    ("progressive JPEG", "JPG:progressive.jpg", ("-interlace", "Plane"), None, None),
-    ("16-bit PNG", "PNG48:deep.png", (), None, None),
-    # Invisible white on the left.
-    ("transparent PNG", "PNG32:alpha.png", (), ("#FFFFFF00", "blue", "lime"), (BLACK, BLUE, LIME)),
-    ("indexed PNG with a transparent colour", "PNG8:indexed.png", (),
-     ("#FFFFFF00", "blue", "lime"), (BLACK, BLUE, LIME)),
-    ("TIFF", "TIFF:picture.tif", (), None, None),
-    ("2-bit PNG", "PNG8:two-bit.png", ("-define", "png:bit-depth=2"), None, None),
-    ("red-first DDS", "PNG32:rgba.png", (), None, None),
-])
-def test_photo_formats_show_their_colours(saver, tmp_path, kind, name, options, colours, shown):
-    path = make_picture(tmp_path, name, options=("-quality", "95", *options),
-                        colours=colours or ("red", "blue", "lime"))
-    if kind == "red-first DDS":
-        path = red_first_dds(path)
-    running = saver(File=windows_path(path), ScreenMode="C", Fade=0)
-    rect = (640, 300, 640, 480)
-    assert running.display_rect() == rect
-    x, y, width, height = rect
-    screen = running.painted()
-    # The left and right halves above the middle block, and the block.
-    for (px, py), colour in zip([(width // 4, height // 4), (3 * width // 4, height // 4),
-                                 (width // 2, height // 2)], shown or (RED, BLUE, LIME)):
-        assert near(screen.pixel(x + px, y + py), colour), (kind, colour)
     running.close()
 
 
