@@ -11,7 +11,7 @@ import time
 
 import pytest
 
-from saver import (BLACK, BLUE, DESKTOP_KEY, LIME, RED, SLOWNESS, WHITE, Screen, make_picture, probe,
+from saver import (BLACK, BLUE, DESKTOP_KEY, LIME, RED, SLOWNESS, WHITE, Screen, make_picture,
                    reg, wait_until, windows_path)
 
 
@@ -253,23 +253,4 @@ def test_background_shows_the_wallpaper_or_nothing(saver, registry, tmp_path, wa
         assert screen.region_is(970, 250, 1350, 450, BLUE)
     else:
         assert running.shows_nothing()
-    running.close()
-
-
-def test_full_screen_picture_is_painted_once(saver, tmp_path):
-    # A still picture on one full screen is painted once and then left alone:
-    # when something makes the system erase the display window, it stays
-    # black. (Previews and several monitors repaint every 250 ms; Wine does
-    # not show a child window of another process's window, so that half
-    # cannot be seen here.)
-    picture = make_picture(tmp_path, "picture.bmp")
-    running = saver(File=windows_path(picture), ScreenMode="C", Fade=0)
-    assert running.painted().pixel(700, 400) == RED
-    probe("invalidate", running.display.handle)
-    # The erase reaches the screen, and it stays black for longer than two
-    # repaint periods.
-    assert wait_until(lambda: Screen().region_is(642, 302, 1278, 778, BLACK)), \
-        "the picture was painted again as soon as it was erased"
-    time.sleep(0.6)
-    assert Screen().region_is(642, 302, 1278, 778, BLACK), "the picture was painted again"
     running.close()

@@ -11,7 +11,6 @@
 //   winprobe post HWND MSG WPARAM LPARAM -> 1 when posted
 //   winprobe foreground           -> the foreground window
 //   winprobe activate HWND        -> brings the window to the foreground
-//   winprobe invalidate HWND      -> marks the whole window for repainting, background erased
 //   winprobe cursor               -> "shown" or "hidden"
 //   winprobe host WIDTH HEIGHT    -> makes a window with that client size, prints its
 //                                    handle, then every WM_HELP/WM_CONTEXTMENU it gets
@@ -134,8 +133,6 @@ int main(int argc, char** argv) {
         printf("%lu\n", Number(GetForegroundWindow()));
     } else if (is("activate", 3)) {
         printf("%d\n", SetForegroundWindow(Window(argv[2])) ? 1 : 0);
-    } else if (is("invalidate", 3)) {
-        printf("%d\n", InvalidateRect(Window(argv[2]), nullptr, TRUE) ? 1 : 0);
     } else if (is("cursor", 2)) {
         CURSORINFO info = {};
         info.cbSize = sizeof info;
