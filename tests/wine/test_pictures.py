@@ -2,7 +2,6 @@
 that go on while the display window bounces, fading, the banner on a 16-bit
 screen, the wallpaper. (Moving the display window is the preview and text
 tests' business.)"""
-import math
 import os
 import struct
 import subprocess
@@ -140,26 +139,6 @@ def test_photos_show_upright(saver, tmp_path, orientation, layout, rect):
     screen = running.painted()
     assert shows_quarters(screen, rect)
     assert screen.black_outside(rect, step=31)
-    running.close()
-
-
-def test_turning_photo_is_never_its_mirror_image(saver, tmp_path):
-    # Any angle may show, but round the middle the quarters of a photo stored
-    # mirrored and turned (7) follow each other clockwise.
-    running = saver(File=windows_path(photo(tmp_path, 7)), ScreenMode="C", Fade=0, Rotation2D=1)
-    x, y, width, height = running.display_rect()
-    screen = running.painted(still=False)
-    cx, cy, seen = x + width // 2, y + height // 2, []
-    for step in range(24):  # clockwise on the screen, from the top
-        angle = 2 * math.pi * step / 24
-        pixel = screen.pixel(cx + int(100 * math.sin(angle)), cy - int(100 * math.cos(angle)))
-        colour = min(QUARTERS, key=lambda c: sum(abs(a - b) for a, b in zip(pixel, c)))
-        if not seen or seen[-1] != colour:
-            seen.append(colour)
-    if seen[0] == seen[-1]:
-        seen.pop()
-    start = seen.index(RED)
-    assert seen[start:] + seen[:start] == [RED, BLUE, WHITE, LIME]
     running.close()
 
 
