@@ -127,11 +127,11 @@ def test_silent_setup_with_no_desktop_user_sets_no_saver():
     # and the entry are installed, nobody's saver is set, and exit code 3 says so.
     if not SETUP:
         pytest.skip("no setup program given: scripts/test.sh makes one from the two savers")
-    script = (f'env -u DISPLAY {WINE64} "$0" /S; echo "code $?"; '
-              f'{WINE64} reg query "{DESKTOP_KEY}" /v SCRNSAVE.EXE; '
-              f'{WINE64} reg query "{UNINSTALL_KEYS[0]}\\VelorinScreenSaver" /v DisplayName; '
+    script = (f'env -u DISPLAY {WINE32} "$0" /S; echo "code $?"; '
+              f'{PREFIX_WINE} reg query "{DESKTOP_KEY}" /v SCRNSAVE.EXE; '
+              f'{PREFIX_WINE} reg query "{UNINSTALL_KEYS[0]}\\VelorinScreenSaver" /v DisplayName; '
               'ls "$WINEPREFIX/drive_c/windows/system32"')
     shown = subprocess.run(["bash", Path(__file__).parent / "fresh-prefix.sh", "bash", "-c", script,
-                            windows_path(SETUP)], capture_output=True, text=True, timeout=300).stdout
+                            windows_path(SETUP)], capture_output=True, text=True, timeout=300 * SLOWNESS).stdout
     assert "code 3" in shown and "SCRNSAVE.EXE" not in shown
     assert re.search(r"DisplayName\s+REG_SZ\s+VelorinScreenSaver", shown) and INSTALLED.name in shown.split()

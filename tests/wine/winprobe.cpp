@@ -1,7 +1,6 @@
 // A small Windows tool for the end-to-end tests: it looks at windows of other
 // processes from the outside, sends them messages, plays the host of a
-// preview window, stands in for the web browser, makes shell shortcuts and
-// measures texts as the saver does.
+// preview window, stands in for the web browser and makes shell shortcuts.
 // Numbers and handles are decimal.
 //
 //   winprobe find CLASS TITLE     -> that top-level window, as below, or "none"
@@ -12,19 +11,12 @@
 //   winprobe post HWND MSG WPARAM LPARAM -> 1 when posted
 //   winprobe foreground           -> the foreground window
 //   winprobe activate HWND        -> brings the window to the foreground
-//   winprobe invalidate HWND      -> marks the whole window for repainting, background erased
 //   winprobe cursor               -> "shown" or "hidden"
 //   winprobe host WIDTH HEIGHT    -> makes a window with that client size, prints its
 //                                    handle, then every WM_HELP/WM_CONTEXTMENU it gets
 //                                    as "message MSG WPARAM"; ends when it is closed
 //   winprobe record FILE ARG...   -> writes its arguments to FILE, one a line
 //   winprobe link SHORTCUT TARGET -> makes a shell shortcut, prints "made" or "failed"
-//   winprobe fit WIDTH HEIGHT TEXT -> "h right bottom nextRight nextBottom": the height the
-//                                    saver's options choose for TEXT (written as in the
-//                                    settings, with \n and \t) in a WIDTH x HEIGHT window,
-//                                    and the text's box at that height and one step (2) more
-#include "text/TextString.h"
-
 #include <windows.h>
 
 #include <objbase.h>
@@ -118,22 +110,6 @@ static bool MakeLink(const char* shortcut, const char* target) {
     return made;
 }
 
-static int Fit(int width, int height, const char* setting) {
-    TextString text;
-    text.Assign(setting);
-    text.Replace("\\n", "\n", 1, 0);
-    text.Replace("\\t", "\t", 1, 0);
-    HDC dc = CreateCompatibleDC(nullptr);
-    RECT fitted = {0, 0, width, height}, next = fitted;
-    const int chosen = text.DrawMarkupText(nullptr, dc, &fitted, 0xFFFFFF, 0, "fill vctr hctr calcrect", nullptr);
-    char larger[32];
-    snprintf(larger, sizeof larger, "%d hctr calcrect", chosen + 2);
-    text.DrawMarkupText(nullptr, dc, &next, 0xFFFFFF, 0, larger, nullptr);
-    printf("%d %ld %ld %ld %ld\n", chosen, fitted.right, fitted.bottom, next.right, next.bottom);
-    DeleteDC(dc);
-    return 0;
-}
-
 int main(int argc, char** argv) {
     const char* command = argc > 1 ? argv[1] : "";
     const auto is = [&](const char* name, int count) { return !strcmp(command, name) && argc == count; };
@@ -157,8 +133,6 @@ int main(int argc, char** argv) {
         printf("%lu\n", Number(GetForegroundWindow()));
     } else if (is("activate", 3)) {
         printf("%d\n", SetForegroundWindow(Window(argv[2])) ? 1 : 0);
-    } else if (is("invalidate", 3)) {
-        printf("%d\n", InvalidateRect(Window(argv[2]), nullptr, TRUE) ? 1 : 0);
     } else if (is("cursor", 2)) {
         CURSORINFO info = {};
         info.cbSize = sizeof info;
@@ -175,8 +149,6 @@ int main(int argc, char** argv) {
         const bool made = MakeLink(argv[2], argv[3]);
         printf("%s\n", made ? "made" : "failed");
         return made ? 0 : 1;
-    } else if (is("fit", 5)) {
-        return Fit(atoi(argv[2]), atoi(argv[3]), argv[4]);
     } else {
         return 2;
     }
