@@ -152,8 +152,10 @@ def test_playback_resumes_after_the_stored_frame(saver, movies, kind, rewind):
     numbers = [n for _, n in frames()]
     # Frame 42 is painted first, but Wine may put the window on the screen
     # only after the next frame or two (the order itself is tested natively):
-    # what shows first is never a frame before the stored one.
-    assert 42 <= numbers[0] <= 44 and successive(numbers, 100), numbers
+    # what shows first is never a frame before the stored one. A busy machine
+    # may also paint the frames after it before the sampler's next look.
+    assert 42 <= numbers[0] <= 44 and numbers[0] < numbers[1] <= 47, numbers
+    assert successive(numbers[1:], 100), numbers
     assert 0 in numbers and numbers[numbers.index(0) - 1] == 99, numbers
     # Closing stores the last frame shown, unless "Rewind" is set, and nothing
     # else: the engine's own changes to the settings (the mode is now "movie")
