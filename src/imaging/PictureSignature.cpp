@@ -1,5 +1,7 @@
 #include "imaging/PictureSignature.h"
 
+#include "platform/CharStep.h"
+
 #include <cstring>
 
 bool PictureSignature(const uint8_t* head, size_t size) {
@@ -29,9 +31,7 @@ bool PictureExtension(const char* path) {
         return false;
     for (const char* extension : extensions) {
         size_t i = 0;
-        // The extensions hold letters alone, compared by their case bit: tolower is
-        // no function the 32-bit saver may import.
-        while (extension[i] && (dot[1 + i] | 0x20) == extension[i])
+        while (extension[i] && LowerAscii(dot[1 + i]) == extension[i])
             ++i;
         if (!extension[i] && !dot[1 + i])
             return true;

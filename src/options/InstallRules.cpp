@@ -24,8 +24,6 @@ bool CopyReachesSystemFolder(bool tokenAnswered, DWORD virtualisationEnabled) {
     return !tokenAnswered || virtualisationEnabled == 0;
 }
 
-static char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool IsSameFolder(const char* a, const char* b, NextCharFunction next) {
     if (!a || !b)
         return false;

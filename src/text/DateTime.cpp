@@ -1,5 +1,7 @@
 #include "text/DateTime.h"
 
+#include "platform/CharStep.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -54,9 +56,6 @@ struct Modifiers {
     bool Either(char c) const { return first == c || second == c; }
 };
 
-char UpperCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-char LowerCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 // Writes up to `count` letters of a name (all of it when count is 0), in the
 // case the modifiers ask for.
 void PutName(Output& out, const char* name, size_t count, Modifiers mods) {
@@ -64,9 +63,9 @@ void PutName(Output& out, const char* name, size_t count, Modifiers mods) {
     for (size_t i = 0; i < n; ++i) {
         char c = name[i];
         if (mods.Either('C'))
-            c = UpperCase(c);
+            c = UpperAscii(c);
         else if (mods.Either('c'))
-            c = LowerCase(c);
+            c = LowerAscii(c);
         out.Put(c);
     }
 }
@@ -86,9 +85,9 @@ void PutDay(Output& out, int day, Modifiers mods) {
     char suffix[3];
     std::memcpy(suffix, ordinalSuffixes[OrdinalIndex(day)], sizeof suffix);
     if (mods.second == 'C')
-        suffix[1] = UpperCase(suffix[1]);
+        suffix[1] = UpperAscii(suffix[1]);
     else if (mods.second == 'c')
-        suffix[0] = LowerCase(suffix[0]);
+        suffix[0] = LowerAscii(suffix[0]);
     out.PutText(suffix);
 }
 
