@@ -22,8 +22,8 @@ mount -t 9p -o ro,$share,cache=loose host /mnt/host &&
   mount -t 9p -o ro,$share,cache=loose i386 /mnt/i386 &&
   mount -t ext4 /dev/vda /mnt/disk && mkdir -p /mnt/disk/upper /mnt/disk/work /mnt/disk/tmp &&
   chmod 1777 /mnt/disk/tmp &&
-  mount -t overlay -o lowerdir=/mnt/i386:/mnt/host,upperdir=/mnt/disk/upper,workdir=/mnt/disk/work root $root &&
-  mount -t 9p -o $share,cache=none repo $root$repo || { echo "vm32: the root could not be built"; power_off; }
+  mount -t overlay -o lowerdir=/mnt/i386:/mnt/host,upperdir=/mnt/disk/upper,workdir=/mnt/disk/work root $root ||
+  { echo "vm32: the root could not be built"; power_off; }
 mount -t proc proc $root/proc
 mount -t sysfs sys $root/sys
 mount -t devtmpfs dev $root/dev
@@ -32,6 +32,8 @@ mount -t devpts devpts $root/dev/pts
 mount -t tmpfs shm $root/dev/shm
 mount --bind /mnt/disk/tmp $root/tmp
 mount -t tmpfs run $root/run
+# The repository last: a clone under /tmp or /run would be hidden by the mounts above.
+mkdir -p $root$repo && mount -t 9p -o $share,cache=none repo $root$repo || { echo "vm32: no repository in the guest"; power_off; }
 echo "vm32: booted in $(cut -d' ' -f1 /proc/uptime) s"
 chroot $root /usr/bin/env -i HOME=/root USER=root TERM=dumb PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin \
   /bin/bash -c "bash $run/command > $run/output 2>&1; echo \$? > $run/status"
