@@ -1,7 +1,7 @@
 #!/bin/busybox sh
 # The init of scripts/vm32.sh's guest: builds the root from the three shares
 # (this machine's / read-only, the 32-bit layer over it, the guest's own disk
-# on top, the repository read-write), runs the command in it and powers off.
+# on top, the run folder read-write), runs the command in it and powers off.
 /bin/busybox --install -s /bin
 export PATH=/bin
 mount -t proc proc /proc
@@ -32,8 +32,15 @@ mount -t devpts devpts $root/dev/pts
 mount -t tmpfs shm $root/dev/shm
 mount --bind /mnt/disk/tmp $root/tmp
 mount -t tmpfs run $root/run
-# The repository last: a clone under /tmp or /run would be hidden by the mounts above.
-mkdir -p $root$repo && mount -t 9p -o $share,cache=none repo $root$repo || { echo "vm32: no repository in the guest"; power_off; }
+# The repository last (a clone under /tmp or /run would be hidden by the mounts
+# above): read through the host's cached share and written to the disk. Read
+# through an uncached share, a large program reached Wine with part of its code
+# zeroed. Only the run folder, the command's output and status, is shared both
+# ways.
+mkdir -p /mnt/disk/repo-upper /mnt/disk/repo-work $root$repo &&
+  mount -t overlay -o lowerdir=/mnt/host$repo,upperdir=/mnt/disk/repo-upper,workdir=/mnt/disk/repo-work repo $root$repo &&
+  mkdir -p $root$run && mount -t 9p -o $share,cache=none run $root$run ||
+  { echo "vm32: no repository in the guest"; power_off; }
 echo "vm32: booted in $(cut -d' ' -f1 /proc/uptime) s"
 chroot $root /usr/bin/env -i HOME=/root USER=root TERM=dumb PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin \
   /bin/bash -c "bash $run/command > $run/output 2>&1; echo \$? > $run/status"

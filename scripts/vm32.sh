@@ -8,8 +8,8 @@
 # The guest is Debian's own amd64 kernel (it runs 32-bit programs) with a small
 # init of our own. It sees this machine's / read-only with an overlay on top,
 # on a disk made afresh each run (everything it writes there is gone at
-# power-off), the repository read-write at its own path (results come back
-# there), and Wine's 32-bit half, unpacked from Debian's wine32:i386 closure,
+# power-off), the repository at its own path the same way, build/vm32 in it
+# read-write (the command's output and status come back there), and Wine's 32-bit half, unpacked from Debian's wine32:i386 closure,
 # layered over /usr. Nothing 32-bit is installed here: dpkg's state and
 # architectures stay as they are.
 #
@@ -109,7 +109,7 @@ qemu-system-x86_64 -accel tcg,thread=multi,tb-size=512 -cpu max,-smap -smp 2 -m 
   -append "console=ttyS0 quiet panic=-1 vm32.run=$run" \
   -virtfs local,path=/,mount_tag=host,security_model=none,readonly=on,multidevs=remap \
   -virtfs local,path="$layer",mount_tag=i386,security_model=none,readonly=on \
-  -virtfs local,path="$repo",mount_tag=repo,security_model=none \
+  -virtfs local,path="$run",mount_tag=run,security_model=none \
   -drive file="$disk",format=raw,if=virtio,cache=unsafe \
   < /dev/null > "$run/console" 2>&1 &
 qemu=$!
