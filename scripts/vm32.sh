@@ -103,7 +103,10 @@ printf ' %q' "$@" >> "$run/command"
 # without it their inode numbers clash (/proc vanishes in the guest's root).
 # The 32-bit layer has a share of its own: overlayfs refuses a layer that is
 # a bind mount inside another share.
-qemu-system-x86_64 -accel tcg,thread=multi,tb-size=512 -cpu max,-smap -smp 2 -m "$memory" \
+# A guest that hangs must not hold CI for ever: it is stopped after
+# VM32_TIME_LIMIT seconds (40 minutes unless set).
+limit=${VM32_TIME_LIMIT:-2400}
+timeout "$limit" qemu-system-x86_64 -accel tcg,thread=multi,tb-size=512 -cpu max,-smap -smp 2 -m "$memory" \
   -nographic -no-reboot -nic none \
   -kernel "$kernel/boot/vmlinuz-$version" -initrd "$initrd" \
   -append "console=ttyS0 quiet panic=-1 vm32.run=$run" \
@@ -114,7 +117,12 @@ qemu-system-x86_64 -accel tcg,thread=multi,tb-size=512 -cpu max,-smap -smp 2 -m 
   < /dev/null > "$run/console" 2>&1 &
 qemu=$!
 tail -n +1 -f --pid=$qemu "$run/output"
-wait $qemu || { echo "vm32: QEMU failed" >&2; cat "$run/console" >&2; exit 1; }
+wait $qemu
+case $? in
+  0) ;;
+  124) echo "vm32: the guest was stopped after $limit s" >&2; exit 1 ;;
+  *) echo "vm32: QEMU failed" >&2; cat "$run/console" >&2; exit 1 ;;
+esac
 grep -ao 'vm32:.*' "$run/console" | tr -d '\r' >&2 || true
 [ -s "$run/status" ] || { echo "vm32: the command did not finish" >&2; cat "$run/console" >&2; exit 1; }
 exit "$(cat "$run/status")"
