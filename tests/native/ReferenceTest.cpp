@@ -18,19 +18,10 @@
 using testutil::Blocks;
 using testutil::kDepths;
 using testutil::Pattern;
+using testutil::Results;
 using testutil::Turnable;
 
 namespace {
-
-// FNV-1a over what each case leaves: its answer, block and colour fields.
-struct Results {
-    uint64_t hash = 14695981039346656037ull;
-    void Add(uint64_t value) { hash = (hash ^ value) * 1099511628211ull; }
-    void Add(const KBitmap& b) {
-        Add(testutil::BlockHash(b));
-        Add(uint64_t{b.backgroundColour} << 32 | b.transparentColour);
-    }
-};
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
