@@ -151,7 +151,8 @@ TEST(MatchesReference, TurnInThePlane) {
                         KBitmap slow(fast, nullptr, true);
                         ASSERT_TRUE(fast.RotateInPlane(angle));
                         reference::RotateInPlane(slow, angle);
-                        ASSERT_TRUE(testutil::SameBlock(fast, slow) && fast.backgroundColour == slow.backgroundColour)
+                        ASSERT_TRUE(testutil::SameBlock(fast, slow) && fast.backgroundColour == slow.backgroundColour &&
+                                    fast.transparentColour == slow.transparentColour)
                             << depth << "-bit " << s.w << "x" << s.h << " at " << angle
                             << (sse2 ? "" : " without SSE2");
                     }
