@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "../tests/native/BitmapTestUtil.h"
-#include "../tests/native/ReferenceLoops.h"
+#include "ReferenceLoops.h"
 #include "imaging/KBitmap.h"
 
 namespace {

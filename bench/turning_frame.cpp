@@ -15,7 +15,8 @@
 #include <cmath>
 
 #include "../tests/native/BitmapTestUtil.h"
-#include "../tests/native/TurnReference.h"
+#include "../tests/native/PlaneReference.h"
+#include "TurnReference.h"
 #include "platform/Processor.h"
 #include "imaging/KBitmap.h"
 

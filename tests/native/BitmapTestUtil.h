@@ -48,6 +48,17 @@ inline KBitmap Pattern(int width, int height, int depth, uint32_t seed) {
     return b;
 }
 
+// Many cases' results folded into one value to hold them to (FNV-1a over
+// each answer, block hash and the colour fields an operation may change).
+struct Results {
+    uint64_t hash = 14695981039346656037ull;
+    void Add(uint64_t value) { hash = (hash ^ value) * 1099511628211ull; }
+    void Add(const KBitmap& b) {
+        Add(BlockHash(b));
+        Add(uint64_t{b.backgroundColour} << 32 | b.transparentColour);
+    }
+};
+
 inline bool SameBlock(const KBitmap& a, const KBitmap& b) {
     return a.BlockSize() == b.BlockSize() && a.Header() && b.Header() &&
            std::memcmp(a.Header(), b.Header(), a.BlockSize()) == 0;

@@ -46,26 +46,23 @@ TEST(CommandLine, EverySpellingOfEveryRole) {
     }
 }
 
-TEST(InputRules, MouseMustMoveMoreThanFourPixelsInSum) {
-    const struct {
-        POINT now;
-        bool closes;
-    } cases[] = {
-        {{100, 100}, false}, {{103, 101}, false}, {{97, 99}, false}, {{104, 100}, false},
-        {{103, 102}, true},  {{105, 100}, true},  {{100, 95}, true}, {{98, 97}, true},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(DecideInput(WM_MOUSEMOVE, 0, 0, POINT{100, 100}, c.now) == InputAction::Close, c.closes)
-            << c.now.x << "," << c.now.y;
-}
-
-TEST(InputRules, KeysClicksActivationCursorAndPower) {
+// The mouse moved from (100, 100) to `now`: more than four pixels in sum closes.
+TEST(InputRules, MouseKeysClicksActivationCursorAndPower) {
     const struct {
         UINT message;
         WPARAM wParam;
         LPARAM lParam;
         InputAction action;
+        POINT now = {100, 100};
     } cases[] = {
+        {WM_MOUSEMOVE, 0, 0, InputAction::PassOn, {100, 100}},
+        {WM_MOUSEMOVE, 0, 0, InputAction::PassOn, {103, 101}},
+        {WM_MOUSEMOVE, 0, 0, InputAction::PassOn, {97, 99}},
+        {WM_MOUSEMOVE, 0, 0, InputAction::PassOn, {104, 100}},
+        {WM_MOUSEMOVE, 0, 0, InputAction::Close, {103, 102}},
+        {WM_MOUSEMOVE, 0, 0, InputAction::Close, {105, 100}},
+        {WM_MOUSEMOVE, 0, 0, InputAction::Close, {100, 95}},
+        {WM_MOUSEMOVE, 0, 0, InputAction::Close, {98, 97}},
         {WM_KEYDOWN, 0, 0, InputAction::Close},
         {WM_SYSKEYDOWN, 0, 0, InputAction::Close},
         {WM_LBUTTONDOWN, 0, 0, InputAction::Close},
@@ -94,8 +91,8 @@ TEST(InputRules, KeysClicksActivationCursorAndPower) {
         {WM_POWERBROADCAST, 0x8014, 0, InputAction::Close},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DecideInput(c.message, c.wParam, c.lParam, POINT{100, 100}, POINT{100, 100}), c.action)
-            << c.message << " " << c.wParam << "/" << c.lParam;
+        EXPECT_EQ(DecideInput(c.message, c.wParam, c.lParam, POINT{100, 100}, c.now), c.action)
+            << c.message << " " << c.wParam << "/" << c.lParam << " at " << c.now.x << "," << c.now.y;
 }
 
 TEST(InputRules, SystemCommands) {

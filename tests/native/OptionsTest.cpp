@@ -114,19 +114,6 @@ TEST(InstallRules, SaverFileInAFolder) {
         EXPECT_EQ(SaverFilePath(c.folder.c_str(), path), !c.path.empty()) << c.folder.size();
         EXPECT_EQ(std::string(path), c.path) << c.folder.size();
     }
-    // A folder ending in a double-byte character whose second byte is a
-    // backslash (Shift-JIS 0x95 0x5C) still needs its separator.
-    const auto previousShiftJis = [](const char* text, const char* current) {
-        const char* last = text;
-        for (const char* p = text; p < current; p += (static_cast<BYTE>(*p) >= 0x81 && p[1]) ? 2 : 1)
-            last = p;
-        return last;
-    };
-    char path[installPathSize];
-    EXPECT_TRUE(SaverFilePath("C:\\\x95\\", path, previousShiftJis));
-    EXPECT_STREQ(path,
-                 "C:\\\x95\\"
-                 "\\VelorinScreenSaver.scr");
 }
 
 // A virtualised copy never counts; the system folder is recognised ignoring case.

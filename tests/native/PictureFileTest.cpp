@@ -73,13 +73,19 @@ KBitmap Rle4Picture(int width, int height, const std::vector<BYTE>& stream, DWOR
 }
 
 // The picture decompressed as the saver does it, and its indices, top row
-// first.
+// first. Each pixel reads its entry's grey, or black past the table, which
+// keeps at most 16 entries.
 std::vector<int> Expand(KBitmap rle) {
+    const uint32_t clrUsed = rle.Header()->biClrUsed, entries = clrUsed ? std::min(clrUsed, 16u) : 16;
     Decompress(rle);
+    EXPECT_EQ(rle.Header()->biClrUsed, std::min(clrUsed, 16u));
     std::vector<int> indices;
     for (int y = 0; y < rle.Height(); ++y)
-        for (int x = 0; x < rle.Width(); ++x)
-            indices.push_back(int(rle.GetPixel(x, y, false) >> 24));
+        for (int x = 0; x < rle.Width(); ++x) {
+            const uint32_t pixel = rle.GetPixel(x, y, false), index = pixel >> 24;
+            EXPECT_EQ(pixel & 0xFFFFFF, index < entries ? 0x010101 * index : 0) << x << "," << y;
+            indices.push_back(int(index));
+        }
     return indices;
 }
 
@@ -212,6 +218,7 @@ TEST(ExpandRle4, Streams) {
         int w, h;
         std::vector<BYTE> stream;
         V expected;
+        DWORD clrUsed = 0, claimed = 0;  // claimed: a biSizeImage past the block
     } cases[] = {
         {"encoded run", 4, 1, {0x04, 0x12, 0x00, 0x00, 0x00, 0x01}, V{1, 2, 1, 2}},
         // Absolute run of 3: 2 data bytes, already even; then a run of 1.
@@ -227,27 +234,16 @@ TEST(ExpandRle4, Streams) {
         // Stream cut short mid-command: decoded so far, the rest index 0.
         {"short", 4, 1, {0x02, 0x77, 0x00, 0x04, 0x12}, V{7, 7, 1, 2}},
         {"no end", 3, 2, {0x03, 0x88}, V{0, 0, 0, 8, 8, 8}},
+        // The block holds 3 bytes of the 1000 claimed: decoded up to its end.
+        {"claims more", 4, 1, {0x04, 0x56, 0x00}, V{5, 6, 5, 6}, 0, 1000},
+        {"200 colours", 2, 1, {0x02, 0xF1, 0x00, 0x01}, V{15, 1}, 200},
+        {"2 colours", 2, 1, {0x02, 0xF1, 0x00, 0x01}, V{15, 1}, 2},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Expand(Rle4Picture(c.w, c.h, c.stream, DWORD(c.stream.size()))), c.expected) << c.name;
-}
-
-TEST(ExpandRle4, StaysInsideTheBlockAndTheTable) {
-    // biSizeImage claims 1000 bytes; the block holds 3: decoded up to its end.
-    KBitmap longClaim = Rle4Picture(4, 1, {0x04, 0x56, 0x00}, 3);
-    longClaim.Header()->biSizeImage = 1000;
-    EXPECT_EQ(Expand(std::move(longClaim)), (std::vector<int>{5, 6, 5, 6}));
-    // biClrUsed 200: the expanded picture gets 16 entries, all it can hold.
-    KBitmap manyColours = Rle4Picture(2, 1, {0x02, 0xF1, 0x00, 0x01}, 4, 200);
-    Decompress(manyColours);
-    ASSERT_FALSE(manyColours.IsEmpty());
-    EXPECT_EQ(manyColours.Header()->biClrUsed, 16u);
-    EXPECT_EQ(manyColours.GetPixel(0, 0, false), 0x0F0F0F0Fu);
-    // Two entries only: index 15 lies past them and reads black.
-    KBitmap fewColours = Rle4Picture(2, 1, {0x02, 0xF1, 0x00, 0x01}, 4, 2);
-    Decompress(fewColours);
-    EXPECT_EQ(fewColours.GetPixel(0, 0, false), 0x0F000000u);
-    EXPECT_EQ(fewColours.GetPixel(1, 0, false), 0x01010101u);
+    for (const auto& c : cases) {
+        KBitmap rle = Rle4Picture(c.w, c.h, c.stream, DWORD(c.stream.size()), c.clrUsed);
+        rle.Header()->biSizeImage = c.claimed ? c.claimed : rle.Header()->biSizeImage;
+        EXPECT_EQ(Expand(std::move(rle)), c.expected) << c.name;
+    }
 }
 
 // The declared sizes; cut anywhere before the size, a header gives no answer

@@ -1,53 +1,27 @@
-// Every optimised bitmap operation against its per-pixel reference, byte for
-// byte, over every depth and over sizes and parameters that reach each fast
-// path and its edges (one-pixel sides, last rows and columns, angles that fold).
+// Every optimised bitmap operation over every depth and over sizes and
+// parameters that reach each fast path and its edges (one-pixel sides, last
+// rows and columns, angles that fold), with the SSE2 kernels and without.
+// Each operation's results, all cases folded into one hash, are the blocks
+// the per-pixel versions in bench/ReferenceLoops.h and bench/TurnReference.h
+// make of the same cases; their arithmetic is the same on every platform. The
+// turn in the plane rests on the platform's sin and cos and is held to its
+// reference directly.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <limits>
 
 #include "BitmapTestUtil.h"
-#include "ReferenceLoops.h"
-#include "TurnReference.h"
+#include "PlaneReference.h"
 #include "imaging/RowAccess.h"
-
-using testutil::kDepths;
-using testutil::Pattern;
-
-namespace {
-
-using Operation = std::function<void(KBitmap&)>;
-
-// Applies both versions to copies of `source`. On a difference, names the
-// first pixel that differs, or says that only other bytes do.
-testing::AssertionResult SameAsReference(const KBitmap& source, const Operation& fast, const Operation& reference) {
-    KBitmap got(source, nullptr, true), expected(source, nullptr, true);
-    fast(got);
-    reference(expected);
-    if (got.backgroundColour != expected.backgroundColour || got.transparentColour != expected.transparentColour)
-        return testing::AssertionFailure() << "colour fields changed";
-    if (testutil::SameBlock(got, expected))
-        return testing::AssertionSuccess();
-    for (int y = 0; y < got.Height(); ++y)
-        for (int x = 0; x < got.Width(); ++x)
-            if (got.GetPixel(x, y, false) != expected.GetPixel(x, y, false))
-                return testing::AssertionFailure() << "pixel " << x << "," << y << " differs";
-    return testing::AssertionFailure() << "same pixels, other bytes (header, table or padding)";
-}
-
-// A reference that builds its result into a new picture, as an operation in
-// place; building nothing leaves the picture alone.
-Operation Into(std::function<void(KBitmap&, KBitmap&)> build) {
-    return [build](KBitmap& p) {
-        KBitmap out;
-        build(p, out);
-        if (!out.IsEmpty())
-            p.TakeFrom(out);
-    };
-}
+#include "platform/Processor.h"
 
 using testutil::Blocks;
+using testutil::kDepths;
+using testutil::Pattern;
+using testutil::Results;
 using testutil::Turnable;
+
+namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
@@ -56,11 +30,9 @@ const double kAngles[] = {0,       30,  85,  88,   89,   90,  180,  190,   450, 
                           1000.25, -30, -45, -100, -180, 360, -720, 1e300, -1e300, kNaN, kInfinity};
 const struct { int w, h; } kTurnSizes[] = {{40, 40}, {37, 23}, {16, 61}, {1, 1}, {2, 3}, {33, 1}};
 
-}  // namespace
-
 // Nearest, area average and bilinear, enlarging and shrinking, along one axis
 // or both; one-pixel-wide sources, areas taller than the column sums hold.
-TEST(MatchesReference, Resize) {
+void Resizes(Results& results) {
     const struct {
         int w, h, nw, nh;
     } sizes[] = {
@@ -78,94 +50,114 @@ TEST(MatchesReference, Resize) {
                     // Palettes also come with a short table: the rest of the new one is black.
                     if (depth <= 8 && transparent == 0)
                         b.Header()->biClrUsed = 3;
-                    ASSERT_TRUE(SameAsReference(
-                        b, [&](KBitmap& p) { ASSERT_EQ(p.Resize(s.nw, s.nh, smooth), 1); },
-                        Into([&](KBitmap& p, KBitmap& out) { reference::Resize(p, s.nw, s.nh, smooth, out); })))
-                        << depth << "-bit " << s.w << "x" << s.h << " to " << s.nw << "x" << s.nh << " smooth "
-                        << smooth << " transparent " << transparent;
+                    results.Add(b.Resize(s.nw, s.nh, smooth));
+                    results.Add(b);
                 }
 }
 
 // A depth converted to itself is left alone, padding and all.
-TEST(MatchesReference, ConvertDepth) {
+void Conversions(Results& results) {
     for (int from : kDepths)
         for (int to : {15, 16, 24, 32}) {
             KBitmap b = Pattern(13, 7, from, from * 100 + to);
             b.backgroundColour = 0x00010203;
             b.transparentColour = 0x00040506;
-            ASSERT_TRUE(SameAsReference(
-                b, [&](KBitmap& p) { ASSERT_EQ(p.ConvertDepth(to), 1); }, Into([&](KBitmap& p, KBitmap& out) {
-                    if (from != to)
-                        reference::ConvertDepth(p, to, out);
-                })))
-                << from << " to " << to;
+            results.Add(b.ConvertDepth(to));
+            results.Add(b);
         }
 }
 
-TEST(MatchesReference, FadeEdges) {
+void Fades(Results& results) {
     const struct { int w, h; } sizes[] = {{200, 100}, {10, 10}, {1, 7}, {7, 1}, {33, 17}};
     for (int depth : {15, 16, 24, 32})
         for (const auto& s : sizes)
-            for (double fraction : {0.25, 0.6, 1.5, 0.0, -1.0, 0.05})
-                ASSERT_TRUE(SameAsReference(
-                    Pattern(s.w, s.h, depth, s.w * 31 + depth),
-                    [&](KBitmap& p) { ASSERT_TRUE(p.FadeEdges(0x00306090, fraction)); },
-                    [&](KBitmap& p) { reference::FadeEdges(p, 0x00306090, fraction); }))
-                    << depth << "-bit " << s.w << "x" << s.h << " fraction " << fraction;
+            for (double fraction : {0.25, 0.6, 1.5, 0.0, -1.0, 0.05}) {
+                KBitmap b = Pattern(s.w, s.h, depth, s.w * 31 + depth);
+                results.Add(b.FadeEdges(0x00306090, fraction));
+                results.Add(b);
+            }
 }
 
-// In the plane, and about both axes through the corner tables and the
-// per-pixel warp, with and without a transparent colour. Angles without a
-// number are refused by the turns about an axis and leave the picture alone.
-TEST(MatchesReference, Turns) {
-    using Turn = std::function<void(KBitmap&, double)>;
-    const struct {
-        const char* name;
-        Turn fast, slow;
-    } turns[] = {
-        {"in plane", [](KBitmap& p, double a) { ASSERT_TRUE(p.RotateInPlane(a)); },
-         [](KBitmap& p, double a) { reference::RotateInPlane(p, a); }},
-        {"vertical", [](KBitmap& p, double a) { p.RotateAboutVerticalAxis(a); },
-         [](KBitmap& p, double a) { reference::Rotate3D(p, a, reference::kVertical); }},
-        {"horizontal", [](KBitmap& p, double a) { p.RotateAboutHorizontalAxis(a); },
-         [](KBitmap& p, double a) { reference::Rotate3D(p, a, reference::kHorizontal); }},
-    };
-    for (const auto& turn : turns)
+// About both axes through the corner tables and the per-pixel warp, with and
+// without a transparent colour. Angles without a number leave the picture alone.
+void AxisTurns(Results& results) {
+    for (bool vertical : {true, false})
         for (int depth : kDepths)
             for (const auto& s : kTurnSizes)
                 for (double angle : kAngles)
                     for (uint32_t transparent : {KBitmap::kNoTransparentColour, 0u}) {
-                        KBitmap b = depth == 24 && s.w > 2 && turn.name[0] != 'i'
-                                        ? Blocks(s.w, s.h, s.w * 5)
-                                        : Turnable(s.w, s.h, depth, s.w * 5 + depth);
+                        KBitmap b = depth == 24 && s.w > 2 ? Blocks(s.w, s.h, s.w * 5)
+                                                           : Turnable(s.w, s.h, depth, s.w * 5 + depth);
                         b.transparentColour = transparent;
-                        ASSERT_TRUE(SameAsReference(
-                            b, [&](KBitmap& p) { turn.fast(p, angle); }, [&](KBitmap& p) { turn.slow(p, angle); }))
-                            << turn.name << " " << depth << "-bit " << s.w << "x" << s.h << " at " << angle
-                            << " transparent " << transparent;
+                        vertical ? b.RotateAboutVerticalAxis(angle) : b.RotateAboutHorizontalAxis(angle);
+                        results.Add(b);
                     }
 }
 
 // A picture on black, as turning canvases are: the warps skip what samples
 // only black. Lit areas at every edge, one or two pixels in, and none.
-TEST(MatchesReference, TurnsOfAPictureOnBlack) {
+void TurnsOnBlack(Results& results) {
     const RECT lits[] = {{0, 0, 37, 23}, {1, 1, 36, 22},   {2, 2, 35, 21},
                          {5, 4, 30, 19}, {20, 10, 21, 11}, {0, 0, 0, 0}};
     const POINT quad[4] = {{3, 2}, {30, 5}, {25, 20}, {1, 18}};
     for (const RECT& lit : lits) {
         const KBitmap b = testutil::OnBlack(37, 23, lit, lit.left + 3);
-        ASSERT_TRUE(SameAsReference(
-            b, [&](KBitmap& p) { p.WarpToQuad(quad); }, [&](KBitmap& p) { reference::WarpToQuad(p, quad); }))
-            << "lit from " << lit.left << "," << lit.top;
-        for (double angle : {30.0, 85.0, 190.0, -45.0, -100.0})
-            ASSERT_TRUE(SameAsReference(
-                b, [&](KBitmap& p) { p.RotateAboutVerticalAxis(angle), p.RotateAboutHorizontalAxis(-angle / 2); },
-                [&](KBitmap& p) {
-                    reference::Rotate3D(p, angle, reference::kVertical);
-                    reference::Rotate3D(p, -angle / 2, reference::kHorizontal);
-                }))
-                << "lit from " << lit.left << "," << lit.top << " at " << angle;
+        KBitmap warped(b, nullptr, true);
+        results.Add(warped.WarpToQuad(quad));
+        results.Add(warped);
+        for (double angle : {30.0, 85.0, 190.0, -45.0, -100.0}) {
+            KBitmap turned(b, nullptr, true);
+            turned.RotateAboutVerticalAxis(angle);
+            turned.RotateAboutHorizontalAxis(-angle / 2);
+            results.Add(turned);
+        }
     }
+}
+
+}  // namespace
+
+TEST(MatchesReference, EveryOperationWithAndWithoutSse2) {
+    const struct {
+        const char* name;
+        void (*cases)(Results&);
+        uint64_t expected;
+    } operations[] = {
+        {"resize", Resizes, 0x037B0305BDD91B50ull},
+        {"convert depth", Conversions, 0x06C45A6BFE1954D6ull},
+        {"fade edges", Fades, 0xC7B0D510A7983182ull},
+        {"turns about an axis", AxisTurns, 0x03E2E84CBE2483F6ull},
+        {"turns of a picture on black", TurnsOnBlack, 0x9C0DE3C87227483Dull},
+    };
+    for (bool sse2 : {true, false}) {
+        SetSse2Allowed(sse2);
+        for (const auto& operation : operations) {
+            Results results;
+            operation.cases(results);
+            EXPECT_EQ(results.hash, operation.expected) << operation.name << (sse2 ? "" : " without SSE2");
+        }
+    }
+    SetSse2Allowed(true);
+}
+
+TEST(MatchesReference, TurnInThePlane) {
+    for (bool sse2 : {true, false}) {
+        SetSse2Allowed(sse2);
+        for (int depth : kDepths)
+            for (const auto& s : kTurnSizes)
+                for (double angle : kAngles)
+                    for (uint32_t transparent : {KBitmap::kNoTransparentColour, 0u}) {
+                        KBitmap fast = Turnable(s.w, s.h, depth, s.w * 5 + depth);
+                        fast.transparentColour = transparent;
+                        KBitmap slow(fast, nullptr, true);
+                        ASSERT_TRUE(fast.RotateInPlane(angle));
+                        reference::RotateInPlane(slow, angle);
+                        ASSERT_TRUE(testutil::SameBlock(fast, slow) && fast.backgroundColour == slow.backgroundColour &&
+                                    fast.transparentColour == slow.transparentColour)
+                            << depth << "-bit " << s.w << "x" << s.h << " at " << angle
+                            << (sse2 ? "" : " without SSE2");
+                    }
+    }
+    SetSse2Allowed(true);
 }
 
 // The reciprocal division of the area averages against the double division

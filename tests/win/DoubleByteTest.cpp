@@ -1,6 +1,7 @@
 // Double-byte text, stepped through by the system's own steps for Shift-JIS
 // (code page 932), as a Japanese Windows steps through its ANSI text: the
-// "Text" setting's escapes and the comparison of folder names.
+// "Text" setting's escapes, the comparison of folder names and the saver's
+// file in the folder the installer picks.
 #include "options/InstallRules.h"
 #include "text/TextString.h"
 
@@ -11,6 +12,7 @@
 namespace {
 
 const char* NextShiftJis(const char* text) { return CharNextExA(932, text, 0); }
+const char* PreviousShiftJis(const char* text, const char* current) { return CharPrevExA(932, text, current, 0); }
 
 }  // namespace
 
@@ -39,4 +41,11 @@ TEST(ReplaceEscapes, KeepsShiftJisCharactersWhole) {
 TEST(IsSameFolder, KeepsTheCaseOfTrailBytes) {
     EXPECT_FALSE(IsSameFolder("C:\\\x83\x41", "C:\\\x83\x61", NextShiftJis));
     EXPECT_TRUE(IsSameFolder("C:\\\x83\x41\\System32", "c:\\\x83\x41\\SYSTEM32", NextShiftJis));
+}
+
+// 表 is 0x95 0x5C: a folder ending in it still needs its separator.
+TEST(SaverFilePath, KeepsATrailByteThatIsABackslash) {
+    char path[installPathSize];
+    EXPECT_TRUE(SaverFilePath("C:\\\x95\\", path, PreviousShiftJis));
+    EXPECT_STREQ(path, "C:\\\x95\\\\VelorinScreenSaver.scr");
 }

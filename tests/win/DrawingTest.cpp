@@ -3,6 +3,7 @@
 // from GDI. (The banner and text are checked on the screen by the end-to-end
 // tests.)
 #include "../native/BitmapTestUtil.h"
+#include "platform/ScopeOwners.h"
 #include "platform/WinTypes.h"
 #include "engine/FrameSurface.h"
 #include "engine/PresentDib.h"
@@ -26,21 +27,15 @@ constexpr uint32_t kGrey = 0x404040, kRed = 0xFF0000, kBlue = 0x0000FF;  // 0xRR
 struct Canvas {
     int width, height;
     uint32_t* pixels = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap;
-    HGDIOBJ old;
+    GdiObject<HBITMAP> bitmap;
+    MemoryDC memory{CreateCompatibleDC(nullptr)};
+    SelectedObject selection;
+    HDC dc = memory.Get();
     Canvas(int w, int h) : width(w), height(h) {
         BITMAPINFO info{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};  // top-down
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
-        old = SelectObject(dc, bitmap);
+        bitmap.Reset(CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0));
+        selection = SelectedObject(dc, bitmap.Get());
     }
-    ~Canvas() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
     uint32_t At(int x, int y) const { return pixels[y * width + x] & 0xFFFFFF; }  // 0xRRGGBB
     void Fill(uint32_t rgb) { std::fill(pixels, pixels + width * height, rgb); }
 };

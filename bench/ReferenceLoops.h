@@ -1,6 +1,7 @@
 // Straightforward per-pixel versions of the bitmap operations, written only
 // with the checked GetPixel / SetPixel. The optimised loops must match them
-// byte for byte; the benchmarks time them side by side.
+// byte for byte (tests/native/ReferenceTest.cpp holds them to the blocks these
+// make); the benchmarks time them side by side.
 #pragma once
 
 #include <algorithm>

@@ -1,7 +1,7 @@
-// The turns of a picture written straight from their definitions, one pixel
-// at a time over the checked GetPixel / SampleBilinear / SetPixel. The fast
-// loops must match them byte for byte; bench/turning_frame times them side by
-// side.
+// The turns about an axis written straight from their definitions, one pixel
+// at a time over the checked SampleBilinear / SetPixel, timed beside the fast
+// loops; tests/native/ReferenceTest.cpp holds the fast loops to the blocks
+// these make.
 #pragma once
 
 #include <cmath>
@@ -10,34 +10,6 @@
 #include "imaging/KBitmap.h"
 
 namespace reference {
-
-// Pixel at (trunc(x), trunc(y)), backgroundColour when that lies outside.
-inline uint32_t PixelAtTruncated(const KBitmap& b, double x, double y) {
-    if (!(x > -1.0 && x < b.Width() && y > -1.0 && y < b.Height()))
-        return b.backgroundColour;
-    return b.GetPixel(int(x), int(y), false);
-}
-
-inline bool RotateInPlane(KBitmap& b, double angle) {
-    if (!b.HasPixels())
-        return false;
-    if (angle == 0.0)
-        return true;
-    const double theta = angle * (std::acos(0.0) / 90.0);
-    const double s = std::sin(theta), c = std::cos(theta);
-    const double cx = b.Width() * 0.5, cy = b.Height() * 0.5;
-    KBitmap out;
-    out.CopyFrom(b, nullptr, false);
-    for (int y = 0; y < b.Height(); ++y)
-        for (int x = 0; x < b.Width(); ++x) {
-            const double dx = x - cx, dy = y - cy;
-            const double sx = dx * c + (dy * s + cx);
-            const double sy = (dy * c + cy) - dx * s;
-            out.SetPixel(x, y, PixelAtTruncated(b, sx, sy));
-        }
-    b.TakeFrom(out);
-    return true;
-}
 
 inline bool WarpToQuad(KBitmap& b, const POINT* q) {
     if (!q || !b.HasPixels())
