@@ -1,4 +1,4 @@
-"""A folder, a shell shortcut or a file that does not load as imagery, on the real saver."""
+# A folder, a shell shortcut or a file that does not load as imagery, on the real saver.
 import os
 
 import pytest
@@ -11,8 +11,8 @@ def solid(folder, name, colour):
 
 
 def shown(imagery):
-    """What the centred display shows for `imagery`: the colour of a picture,
-    or "banner" for the maker's banner. The saver must then end on a key."""
+    # What the centred display shows for `imagery`: the colour of a picture,
+    # or "banner" for the maker's banner. The saver must then end on a key.
     running = RunningSaver(File=windows_path(imagery), ScreenMode="C", Fade=0)
     # Not the banner: 64 x 48 doubled three times, halved once, 512 x 384 in the middle.
     what = "banner" if running.shows_banner() else \
@@ -35,8 +35,8 @@ def test_a_folder_shows_each_of_its_pictures_over_repeated_starts(tmp_path):
 
 
 def huge_jpeg(path):
-    """A JPEG whose frame header claims 20000 x 20000: refused from the header
-    at once rather than after a decoder has spent seconds and 1.2 GB on it."""
+    # A JPEG whose frame header claims 20000 x 20000: refused from the header
+    # at once rather than after a decoder has spent seconds and 1.2 GB on it.
     data = bytearray(open(make_picture(path.parent, "small.jpg", 64, 64), "rb").read())
     at = 2
     while data[at + 1] not in (0xC0, 0xC1, 0xC2):

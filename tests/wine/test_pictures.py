@@ -1,16 +1,15 @@
-"""Still and turning pictures on the screen: formats, layouts, turning, frames
-that go on while the display window bounces, fading, the banner on a 16-bit
-screen, the wallpaper. (Moving the display window is the preview and text
-tests' business.)"""
+# Still and turning pictures on the screen: formats, layouts, the wallpaper,
+# turning, frames that go on while the display window bounces, fading, the
+# banner on a 16-bit screen. (Moving the display window is the preview and text
+# tests' business.)
 import os
 import struct
 import subprocess
-import sys
 
 import pytest
 
-from saver import (BLACK, BLUE, DESKTOP_KEY, LIME, RED, SLOWNESS, WHITE, Screen, make_picture,
-                   reg, wait_until, windows_path)
+from saver import (BLACK, BLUE, DESKTOP_KEY, LIME, RED, WHITE, Screen, in_a_session_of_its_own, make_picture,
+                   wait_until, windows_path)
 
 
 # Each kind of file: its name (an ImageMagick format first), the options that
@@ -41,11 +40,11 @@ KINDS = {
     **{f"photo {tag}": ("JPG:photo.jpg", turn, None, None) for tag, turn in [
         (2, ("-flop",)), (3, ("-rotate", "180")), (4, ("-flip",)), (5, ("-transpose",)), (6, ("-rotate", "-90")),
         (7, ("-transverse",)), (8, ("-rotate", "90"))]},
+    "wallpaper": ("wallpaper.bmp", (), None, None),   # shown for "<background>", in any case
 }
 
 
-def picture_file(folder, kind):
-    """The test picture as a file of one kind, and the colours it shows."""
+def picture_file(folder, kind):   # the test picture as a file of one kind, and the colours it shows
     name, options, colours, shown = KINDS[kind.removeprefix("large ")]
     w, h = (4000, 3000) if kind.startswith("large") else (320, 240)
     if "photo" in kind:   # white under the left half, never checked, shows a photo upside down
@@ -57,8 +56,7 @@ def picture_file(folder, kind):
     return red_first_dds(path) if kind.endswith("DDS") else path, shown or (RED, BLUE, LIME)
 
 
-def red_first_dds(png, width=320, height=240):
-    """The picture as a DDS file of 32-bit pixels stored red first."""
+def red_first_dds(png, width=320, height=240):   # as a DDS file of 32-bit pixels stored red first
     pixels = subprocess.run(["convert", png, "-depth", "8", "rgba:-"], capture_output=True,
                             check=True).stdout
     pixel_format = struct.pack("<2I4s5I", 32, 0x41, b"", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000)
@@ -85,9 +83,11 @@ def red_first_dds(png, width=320, height=240):
     ("large photo 6", "F", (240, 0, 1440, 1080), 40),
     ("photo 8", "S", (0, 0, 1920, 1080), 40),
 ])
-def test_pictures_show_in_every_format_and_layout(saver, tmp_path, kind, layout, rect, tolerance):
+def test_pictures_show_in_every_format_and_layout(saver, registry, tmp_path, kind, layout, rect, tolerance):
     path, colours = picture_file(tmp_path, kind)
-    running = saver(File=windows_path(path), ScreenMode=layout, Fade=0)
+    if kind == "wallpaper":
+        registry(DESKTOP_KEY, "Wallpaper", windows_path(path))
+    running = saver(File="<BACKGROUND>" if kind == "wallpaper" else windows_path(path), ScreenMode=layout, Fade=0)
     assert running.display_rect() == rect
     x, y, width, height = rect
     screen = running.painted()
@@ -166,29 +166,4 @@ def test_banner_shows_on_a_16_bit_screen(saver):
         # Lavender as a 16-bit screen holds it.
         assert running.shows_banner(near=8), "the banner was not drawn"
         return running.end_on_key()
-    # A session of its own, on a screen 16 bits deep.
-    top = os.path.join(os.path.dirname(__file__), "..", "..")
-    result = subprocess.run(
-        ["bash", os.path.join(top, "scripts", "wine-session.sh"), sys.executable, "-m", "pytest",
-         "-q", "-p", "no:cacheprovider", f"{__file__}::test_banner_shows_on_a_16_bit_screen"],
-        env={**os.environ, "SAVER_SCREEN": "1920x1080x16"}, capture_output=True, text=True,
-        timeout=300 * SLOWNESS)
-    assert result.returncode == 0, result.stdout[-3000:]
-
-
-@pytest.mark.parametrize("wallpaper", [True, False])
-def test_background_shows_the_wallpaper_or_nothing(saver, registry, tmp_path, wallpaper):
-    if wallpaper:
-        picture = make_picture(tmp_path, "wallpaper.bmp", width=400, height=300)
-        registry(DESKTOP_KEY, "Wallpaper", windows_path(picture))
-    else:
-        reg("delete", DESKTOP_KEY, "/v", "Wallpaper", "/f")
-    running = saver(File="<BACKGROUND>" if wallpaper else "<background>", ScreenMode="C", Fade=0)
-    if wallpaper:
-        assert running.display_rect() == (560, 240, 800, 600)
-        screen = running.painted()
-        assert screen.region_is(570, 250, 850, 450, RED)
-        assert screen.region_is(970, 250, 1350, 450, BLUE)
-    else:
-        assert running.shows_nothing()
-    running.close()
+    in_a_session_of_its_own("test_pictures.py::test_banner_shows_on_a_16_bit_screen", SAVER_SCREEN="1920x1080x16")

@@ -1,6 +1,6 @@
-"""Text mode on the real saver: the "Text" setting with its escapes, fitted and
-centred in the display window; the clock when the text is empty; text moving in
-the bounce layout; and nothing outside the display window."""
+# Text mode on the real saver: the "Text" setting with its escapes, fitted and
+# centred in the display window; the clock when the text is empty; text moving in
+# the bounce layout; and nothing outside the display window.
 import time
 
 import pytest
@@ -15,16 +15,15 @@ def text_saver(saver, **settings):
 
 
 def ink(screen, x, y, width, height):
-    """Inclusive box (left, top, right, bottom) of the lit pixels of an area, in
-    the area's coordinates, or None."""
+    # Inclusive box (left, top, right, bottom) of the lit pixels of an area, in
+    # the area's coordinates, or None.
     lit = [(px - x, py - y) for py in range(y, y + height) for px in range(x, x + width)
            if screen.pixel(px, py) != BLACK]
     xs, ys = zip(*lit) if lit else ((), ())
     return (min(xs), min(ys), max(xs), max(ys)) if lit else None
 
 
-def lines_of_ink(screen, x, y, width, height):
-    """[top, bottom] of each run of rows with lit pixels: the lines of text."""
+def lines_of_ink(screen, x, y, width, height):   # [top, bottom] of each run of rows with lit pixels: the lines of text
     runs = []
     for row in range(height):
         if any(screen.pixel(px, y + row) != BLACK for px in range(x, x + width, 2)):
