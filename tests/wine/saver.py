@@ -118,7 +118,7 @@ class Window:   # a window as the probe prints it; the rectangle is on the scree
 
 def find_window(class_name, title):
     line = probe("find", class_name, title)
-    return None if line in ("", "none") else Window(line)
+    return Window(line) if line else None
 
 
 def children(parent):   # in creation order
