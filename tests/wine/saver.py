@@ -185,16 +185,22 @@ class Screen:   # one capture of the whole 1920 x 1080 screen, readable pixel by
         return all(self.pixel(x, y) == colour
                    for y in range(top, bottom, step) for x in range(left, right, step))
 
+    def rows(self, x=0, y=0, width=1920, height=1080):   # an area's rows of bytes, top down
+        return [self.raw[3 * (r * self.width + x):3 * (r * self.width + x + width)] for r in range(y, y + height)]
+
+    def ink(self, x=0, y=0, width=1920, height=1080):
+        # The inclusive box (left, top, right, bottom) of the pixels of an area
+        # that are not black, in the area's coordinates, or None.
+        rows = self.rows(x, y, width, height)
+        lit = [(i, row) for i, row in enumerate(rows) if row.strip(b"\0")]
+        return lit and (min(len(row) - len(row.lstrip(b"\0")) for _, row in lit) // 3, lit[0][0],
+                        (max(len(row.rstrip(b"\0")) for _, row in lit) - 1) // 3, lit[-1][0]) or None
+
     def lit_part(self):
         # The smallest rectangle of the screen holding every pixel that is not
         # black, as its rows of bytes: the same for a picture that only moved.
-        rows = [self.raw[y * self.width * 3:(y + 1) * self.width * 3] for y in range(self.height)]
-        lit = [y for y, row in enumerate(rows) if row.strip(b"\0")]
-        if not lit:
-            return []
-        left = min(len(row) - len(row.lstrip(b"\0")) for row in rows if row.strip(b"\0")) // 3
-        right = max(len(row.rstrip(b"\0")) for row in rows) // 3 + 1
-        return [row[3 * left:3 * right] for row in rows[lit[0]:lit[-1] + 1]]
+        left, top, right, bottom = self.ink() or (0, 0, -1, -1)
+        return self.rows(left, top, right - left + 1, bottom - top + 1)
 
     def black_outside(self, rect, step=29, slack=1):
         # Nothing lit outside a display window. Pictures and movies are painted
