@@ -92,13 +92,11 @@ def successive(numbers, count):
     return all(step in (1, 2) for step in steps) and steps.count(2) <= len(steps) // 10
 
 
+# A movie is shown at its own size where a picture would be doubled.
 @pytest.mark.parametrize("kind,fps,layout,fade,rect", [
-    ("rgb24", 25, "C", 1, (800, 420, 320, 240)),     # its own size: a picture would be doubled
-    ("slow", 15, "F", 0, (240, 0, 1440, 1080)),
-    ("ntsc", 29.97, "S", 0, (0, 0, 1920, 1080)),
-    ("mp4", 15, "C", 0, (639, 359, 642, 362)),
-    ("mov", 25, "C", 1, (800, 420, 320, 240)),
-    ("hd", 30, "F", 0, (0, 0, 1920, 1080)),
+    ("rgb24", 25, "C", 1, (800, 420, 320, 240)), ("slow", 15, "F", 0, (240, 0, 1440, 1080)),
+    ("ntsc", 29.97, "S", 0, (0, 0, 1920, 1080)), ("mp4", 15, "C", 0, (639, 359, 642, 362)),
+    ("mov", 25, "C", 1, (800, 420, 320, 240)), ("hd", 30, "F", 0, (0, 0, 1920, 1080)),
 ])
 def test_movie_plays_at_its_rate_where_its_layout_puts_it(saver, movies, kind, fps, layout, fade, rect):
     running = saver(File=windows_path(movies[kind]), ScreenMode=layout, Fade=fade)
