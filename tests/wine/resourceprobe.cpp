@@ -10,6 +10,7 @@
 #include <winternl.h>
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -23,64 +24,48 @@ struct GdiEntry {
     UCHAR flags;
     UINT64 userPointer;
 };
-const size_t gdiEntries = 0x10000;
 const size_t pebGdiTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
 
 long CountGdiTable(HANDLE process) {
     PROCESS_BASIC_INFORMATION basic{};
-    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
-        return -1;
     void* table = nullptr;
+    std::vector<GdiEntry> entries(0x10000);
     SIZE_T read = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + pebGdiTableOffset, &table,
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+        !ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + pebGdiTableOffset, &table,
                            sizeof table, &read) ||
-        !table)
-        return -1;
-    std::vector<GdiEntry> entries(gdiEntries);
-    if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(GdiEntry), &read))
+        !table || !ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(GdiEntry), &read))
         return -1;
     long live = 0;
     for (const GdiEntry& entry : entries)
-        if (entry.type != 0)
-            live++;
+        live += entry.type != 0;
     return live;
 }
 
-struct WindowCount {
-    DWORD processId;
-    long count;
-};
-
-BOOL CALLBACK CountChild(HWND window, LPARAM data) {
-    auto* windows = reinterpret_cast<WindowCount*>(data);
+// Counts the windows of a process, its id first in the pair.
+BOOL CALLBACK CountWindow(HWND window, LPARAM data) {
+    auto* count = reinterpret_cast<std::pair<DWORD, long>*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == windows->processId)
-        windows->count++;
-    return TRUE;
-}
-
-BOOL CALLBACK CountTopLevel(HWND window, LPARAM data) {
-    CountChild(window, data);
-    EnumChildWindows(window, CountChild, data);
+    count->second += owner == count->first;
     return TRUE;
 }
 
 }  // namespace
 
 int main() {
-    HWND saver = FindWindowA("WindowsScreenSaverClass", nullptr);
     DWORD processId = 0;
-    if (saver)
+    if (HWND saver = FindWindowA("WindowsScreenSaverClass", nullptr))
         GetWindowThreadProcessId(saver, &processId);
     HANDLE process = processId ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId) : nullptr;
     if (!process) {
         puts("none");
         return 1;
     }
-    WindowCount windows{processId, 0};
-    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&windows));
-    printf("gdi-table %ld windows %ld\n", CountGdiTable(process), windows.count);
+    // The desktop's children and every window below them: all windows, top-level and children.
+    std::pair<DWORD, long> windows{processId, 0};
+    EnumChildWindows(GetDesktopWindow(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    printf("gdi-table %ld windows %ld\n", CountGdiTable(process), windows.second);
     CloseHandle(process);
     return 0;
 }

@@ -1,6 +1,6 @@
-"""The saver's roles, its window and the input that ends it, under Wine with real input.
-The spellings of the switches and the rule for each message are the unit
-tests' business; here real input and real messages reach a real saver."""
+# The saver's roles, its window and the input that ends it, under Wine with real input.
+# The spellings of the switches and the rule for each message are the unit
+# tests' business; here real input and real messages reach a real saver.
 import time
 
 import pytest

@@ -1,16 +1,16 @@
-"""Movies on the real saver: pace, layout, fading, resuming and looping, and
-files that hold no playable video. The AVI movies are written by AVIFile
-itself (tests/wine/MovieWriter.h), the others by ffmpeg, played through
-Media Foundation; each frame shows its number in its colour."""
+# Movies on the real saver: pace, layout, fading, resuming and looping, and
+# files that hold no playable video. The AVI movies are written by AVIFile
+# itself (tests/wine/movietool.cpp), the others by ffmpeg, played through
+# Media Foundation; each frame shows its number in its colour.
 import os
 import subprocess
 import time
 
 import pytest
 
-from saver import BLACK, SLOWNESS, WHITE, WINE, Program, Screen, read_section, windows_path
+from saver import (BLACK, DESKTOP_KEY, MOVIETOOL, SLOWNESS, WHITE, Program, Screen, make_avi, read_section, reg,
+                   windows_path)
 
-MOVIETOOL = os.environ.get("SAVER_MOVIETOOL", "")
 # Name, kind, frames, rate and scale of the movies made, 320 x 240 each.
 MOVIES = [("rgb24", "rgb24", 100, 25, 1), ("slow", "rgb24", 100, 15, 1),
           ("ntsc", "rgb24", 100, 2997, 100), ("sound", "sound", 0, 25, 1), ("empty", "empty", 0, 25, 1)]
@@ -28,8 +28,7 @@ ENCODED = [("mp4", "mp4", 642, 362, 100, 15, ["-c:v", "libx264", "-bf", "2"]),
            ("cut", "mp4", 642, 362, 100, 25, ["-c:v", "libx264", "-movflags", "+faststart"])]
 
 
-def encode(path, width, height, frames, rate, codec):
-    """As MovieWriter.h's frames: n in its colour, the top-left quarter white."""
+def encode(path, width, height, frames, rate, codec):   # as movietool's: n in its colour, the top-left quarter white
     process = subprocess.Popen(["ffmpeg", "-v", "error", "-y", "-f", "rawvideo", "-pix_fmt", "rgb24", "-s",
                                 f"{width}x{height}", "-r", str(rate), "-i", "-", *codec, "-pix_fmt", "yuv420p",
                                 str(path)], stdin=subprocess.PIPE)
@@ -48,11 +47,8 @@ WHITE_BYTES = bytes(WHITE)
 def movies(tmp_path_factory):
     folder = tmp_path_factory.mktemp("movies")
     made = {name: folder / f"{name}.avi" for name, *_ in MOVIES + [("truncated",)]}
-    for name, *numbers in MOVIES:
-        result = subprocess.run([WINE, MOVIETOOL, "make", windows_path(made[name]), numbers[0], "320",
-                                 "240", *map(str, numbers[1:])], capture_output=True, text=True,
-                                timeout=120 * SLOWNESS)
-        assert result.stdout.strip() == "made", result.stdout
+    for name, kind, frames, rate, scale in MOVIES:
+        make_avi(made[name], kind, 320, 240, frames, rate, scale)
     whole = made["rgb24"].read_bytes()
     made["truncated"].write_bytes(whole[:len(whole) // 3])
     for name, extension, *numbers, codec in ENCODED:
@@ -70,10 +66,10 @@ def movies(tmp_path_factory):
 
 
 def watch(x, y, seconds):
-    """Every frame number the screen pixel at (x, y) shows, sampled from inside
-    Wine every few milliseconds, as [(ms, number)]; call the result to collect.
-    A frame shows red = units * 25, green = tens * 25, blue 200; anything else
-    (black, the background, a faded edge) is no frame."""
+    # Every frame number the screen pixel at (x, y) shows, sampled from inside
+    # Wine every few milliseconds, as [(ms, number)]; call the result to collect.
+    # A frame shows red = units * 25, green = tens * 25, blue 200; anything else
+    # (black, the background, a faded edge) is no frame.
     process = Program(f"watch {x} {y} {seconds}", MOVIETOOL, stdout=subprocess.PIPE).process
     first = process.stdout.readline()  # sampling has begun
 
@@ -90,19 +86,17 @@ def watch(x, y, seconds):
 
 
 def successive(numbers, count):
-    """Each number the next one, wrapping at count; a rare step of two too (the
-    sampler may miss a frame when a loaded machine paints two in a row)."""
+    # Each number the next one, wrapping at count; a rare step of two too (the
+    # sampler may miss a frame when a loaded machine paints two in a row).
     steps = [(b - a) % count for a, b in zip(numbers, numbers[1:])]
     return all(step in (1, 2) for step in steps) and steps.count(2) <= len(steps) // 10
 
 
+# A movie is shown at its own size where a picture would be doubled.
 @pytest.mark.parametrize("kind,fps,layout,fade,rect", [
-    ("rgb24", 25, "C", 1, (800, 420, 320, 240)),     # its own size: a picture would be doubled
-    ("slow", 15, "F", 0, (240, 0, 1440, 1080)),
-    ("ntsc", 29.97, "S", 0, (0, 0, 1920, 1080)),
-    ("mp4", 15, "C", 0, (639, 359, 642, 362)),
-    ("mov", 25, "C", 1, (800, 420, 320, 240)),
-    ("hd", 30, "F", 0, (0, 0, 1920, 1080)),
+    ("rgb24", 25, "C", 1, (800, 420, 320, 240)), ("slow", 15, "F", 0, (240, 0, 1440, 1080)),
+    ("ntsc", 29.97, "S", 0, (0, 0, 1920, 1080)), ("mp4", 15, "C", 0, (639, 359, 642, 362)),
+    ("mov", 25, "C", 1, (800, 420, 320, 240)), ("hd", 30, "F", 0, (0, 0, 1920, 1080)),
 ])
 def test_movie_plays_at_its_rate_where_its_layout_puts_it(saver, movies, kind, fps, layout, fade, rect):
     running = saver(File=windows_path(movies[kind]), ScreenMode=layout, Fade=fade)
@@ -166,19 +160,21 @@ def test_playback_resumes_after_the_stored_frame(saver, movies, kind, rewind):
 
 # An empty display on which the saver runs on: sound only, a video stream
 # without frames, an unreadable first frame, a mode letter the saver does not
-# know. The banner: what Media Foundation cannot open goes on to the picture
+# know, the wallpaper when there is none. The banner: what Media Foundation cannot open goes on to the picture
 # path (Wine 8 opens no WMV that ffmpeg writes). What it opens but cannot wholly
 # decode plays what it can, past its end and round again. A movie is picked
 # from a folder too. The saver ends on a key either way.
 @pytest.mark.parametrize("kind,shown", [
-    ("sound", None), ("empty", None), ("truncated", None), ("unknown mode", None), ("wmv", "banner"),
-    ("zero", "banner"), ("noise", "banner"), ("cut", (639, 359, 642, 362)), ("wide", (448, 539, 1024, 1)),
-    ("folder", (800, 420, 320, 240)),
+    ("sound", None), ("empty", None), ("truncated", None), ("unknown mode", None), ("no wallpaper", None),
+    ("wmv", "banner"), ("zero", "banner"), ("noise", "banner"), ("cut", (639, 359, 642, 362)),
+    ("wide", (448, 539, 1024, 1)), ("folder", (800, 420, 320, 240)),
 ])
 def test_what_a_movie_file_shows(saver, movies, tmp_path, kind, shown):
     (tmp_path / "only.mov").write_bytes(movies["mov"].read_bytes())
+    reg("delete", DESKTOP_KEY, "/v", "Wallpaper", "/f")
+    file = {"folder": tmp_path, "no wallpaper": None}.get(kind, movies.get(kind))
     running = saver(**dict(Mode="X") if kind == "unknown mode" else
-                    dict(File=windows_path(tmp_path if kind == "folder" else movies[kind]), ScreenMode="C", Fade=0))
+                    dict(File=windows_path(file) if file else "<background>", ScreenMode="C", Fade=0))
     if shown is None:
         assert running.display_rect()[2:] == (0, 0) and running.shows_nothing()
     elif shown == "banner":

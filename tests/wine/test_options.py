@@ -1,18 +1,16 @@
-"""The options dialog of the real .scr under Wine, driven with real X input
-from xdotool; its controls are read from outside by the window probe."""
+# The options dialog of the real .scr under Wine, driven with real X input
+# from xdotool; its controls are read from outside by the window probe.
 import os
 import re
 import shutil
-import subprocess
-import sys
 import time
 from pathlib import Path
 
 import pytest
 
-from saver import (APPDATA, ARCH, DESKTOP_KEY, LAVENDER, PROBE, SCR, SETTINGS_FILE, WIN_INI, Program,
-                   Screen, children, find_window, is_short_path_of, make_picture, probe, read_section,
-                   reg, wait_until, windows_path, write_section, xdotool)
+from saver import (APPDATA, ARCH, DESKTOP_KEY, DRIVE_C, LAVENDER, PROBE, SCR, SETTINGS_FILE, WIN_INI, Program, Screen,
+                   children, find_window, in_a_session_of_its_own, is_short_path_of, make_picture, probe,
+                   read_section, reg, wait_until, windows_path, write_section, xdotool)
 
 DIALOG, MESSAGE_BOX = ("#32770", "VelorinScreenSaver Options"), ("#32770", "VelorinScreenSaver")
 FILE_DIALOG = ("#32770", "Select Imagery File")
@@ -26,18 +24,16 @@ CAPTIONS = [(1001, "Full Screen"), (1008, "Centered On Screen"), (1009, "Bounce 
             (1007, ""), (1002, "Rewind Movie"), (1006, ""), (1011, "2D Rotation"),
             (1013, "3D Rotation"), (1014, "Fade Edges"), (1017, ""), (-1, ""),
             (1003, "www.velorin.example"), (1005, "Install...")]
-DRIVE_C = Path(os.environ.get("WINEPREFIX", "/")) / "drive_c"
 # Where the system keeps savers of the build under test: the 32-bit saver's
 # copies land in SysWOW64, and are registered by that name.
 SYSTEM_FOLDER = {"x86": "syswow64"}.get(ARCH, "system32")
 TARGET = DRIVE_C / "windows" / SYSTEM_FOLDER / "VelorinScreenSaver.scr"
 DATA = DRIVE_C / "Velorin Data"
 SETTINGS = DATA / "VelorinTools.ini"
-USER_SETTINGS_FOLDER = Path(APPDATA) / "VelorinScreenSaver"   # the 64-bit build's, with no entry
+USER_SETTINGS_FOLDER = APPDATA / "VelorinScreenSaver"   # the 64-bit build's, with no entry
 
 
-def controls(window):
-    """The window's children by id, in tab order; the first of any id, as GetDlgItem."""
+def controls(window):   # the window's children by id, in tab order; the first of any id, as GetDlgItem
     found = {}
     for c in children(window):
         found.setdefault(c.id, c)
@@ -56,7 +52,7 @@ def click(window, control_id, then_type=None, delay=20):
 
 
 def name_data_folder(folder=r"C:\Velorin Data"):
-    write_section(DRIVE_C / "windows" / "win.ini", "Folders", folder and {"VelorinTools": folder})
+    write_section(WIN_INI, "Folders", folder and {"VelorinTools": folder})
 
 
 @pytest.fixture(autouse=True)
@@ -74,8 +70,7 @@ def data_folder():
 
 
 @pytest.fixture
-def dialog(started):
-    """Opens the dialog; its `close` presses a button, which must end the saver with that code."""
+def dialog(started):   # opens the dialog; its `close` presses a button, which must end the saver with that code
     def open_(arguments="/c", program=None, trace=None):
         saver = Program(arguments, program, trace)
         started.append(saver)
@@ -193,8 +188,7 @@ def test_without_its_data_folder_the_saver_keeps_its_settings_beside_itself(dial
     assert read_section(settings) == [f"{k}={v}" for k, v in stored.items()]
 
 
-def answer_message_box(button, previous=None):
-    """Presses `button` in a message box other than `previous`; returns its handle and text."""
+def answer_message_box(button, previous=None):   # in a message box other than `previous`: its handle and text
     def current():
         box = find_window(*MESSAGE_BOX)
         return box.handle if box and box.handle != previous else None
@@ -243,13 +237,8 @@ def test_with_no_data_folder_the_64_bit_build_saves_to_the_application_data(dial
     if ARCH == "x86":
         pytest.skip("the 32-bit build keeps its settings in win.ini, as before")
     if user and os.environ.get("USER") != user:
-        result = subprocess.run(
-            ["bash", Path(__file__).parents[2] / "scripts" / "wine-session.sh", sys.executable, "-m", "pytest",
-             "-q", "-p", "no:cacheprovider", "-k", "Chinese",
-             f"{__file__}::test_with_no_data_folder_the_64_bit_build_saves_to_the_application_data"],
-            env={**os.environ, "USER": user}, capture_output=True, text=True, timeout=300)
-        assert result.returncode == 0, result.stdout[-3000:]
-        return
+        return in_a_session_of_its_own("test_options.py::test_with_no_data_folder_the_64_bit_build_saves_to_the_"
+                                       "application_data[Chinese user]", USER=user)
     name_data_folder(None)
     shutil.rmtree(USER_SETTINGS_FOLDER, ignore_errors=True)
     options = dialog()

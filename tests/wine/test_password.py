@@ -1,7 +1,7 @@
-"""The screen-saver password: asked by the saver itself on Windows 9x, left to
-the system elsewhere. The saver runs from a folder of its own, beside test
-stand-ins for the system's PASSWORD.CPL and MPR.DLL that log what happens to
-them; Wine reports Windows 98 to it through its per-program settings."""
+# The screen-saver password: asked by the saver itself on Windows 9x, left to
+# the system elsewhere. The saver runs from a folder of its own, beside test
+# stand-ins for the system's PASSWORD.CPL and MPR.DLL that log what happens to
+# them; Wine reports Windows 98 to it through its per-program settings.
 import os
 import shutil
 import time
@@ -15,8 +15,7 @@ PROGRAM_KEY = r"HKCU\Software\Wine\AppDefaults\VelorinScreenSaver.scr"
 
 
 @pytest.fixture
-def folder(tmp_path, registry, request):
-    """The saver's own folder, with the stand-in libraries beside it."""
+def folder(tmp_path, registry, request):   # the saver's own folder, with the stand-in libraries beside it
     for path in (SCR, os.environ["SAVER_PASSWORD_CPL"], os.environ["SAVER_MPR_DLL"]):
         shutil.copy(path, tmp_path)
     registry(DESKTOP_KEY, "ScreenSaveUsePassword", "1", "REG_DWORD")

@@ -1,16 +1,15 @@
-"""Still and turning pictures on the screen: formats, layouts, turning, frames
-that go on while the display window bounces, fading, the banner on a 16-bit
-screen, the wallpaper. (Moving the display window is the preview and text
-tests' business.)"""
+# Still and turning pictures on the screen: formats, layouts, the wallpaper,
+# turning, frames that go on while the display window bounces, fading, the
+# banner on a 16-bit screen. (Moving the display window is the preview and text
+# tests' business.)
 import os
 import struct
 import subprocess
-import sys
 
 import pytest
 
-from saver import (BLACK, BLUE, DESKTOP_KEY, LIME, RED, SLOWNESS, WHITE, Screen, make_picture,
-                   reg, wait_until, windows_path)
+from saver import (BLACK, BLUE, DESKTOP_KEY, LIME, RED, WHITE, Screen, in_a_session_of_its_own, make_picture,
+                   wait_until, windows_path)
 
 
 # Each kind of file: its name (an ImageMagick format first), the options that
@@ -41,11 +40,11 @@ KINDS = {
     **{f"photo {tag}": ("JPG:photo.jpg", turn, None, None) for tag, turn in [
         (2, ("-flop",)), (3, ("-rotate", "180")), (4, ("-flip",)), (5, ("-transpose",)), (6, ("-rotate", "-90")),
         (7, ("-transverse",)), (8, ("-rotate", "90"))]},
+    "wallpaper": ("wallpaper.bmp", (), None, None),   # shown for "<background>", in any case
 }
 
 
-def picture_file(folder, kind):
-    """The test picture as a file of one kind, and the colours it shows."""
+def picture_file(folder, kind):   # the test picture as a file of one kind, and the colours it shows
     name, options, colours, shown = KINDS[kind.removeprefix("large ")]
     w, h = (4000, 3000) if kind.startswith("large") else (320, 240)
     if "photo" in kind:   # white under the left half, never checked, shows a photo upside down
@@ -57,8 +56,7 @@ def picture_file(folder, kind):
     return red_first_dds(path) if kind.endswith("DDS") else path, shown or (RED, BLUE, LIME)
 
 
-def red_first_dds(png, width=320, height=240):
-    """The picture as a DDS file of 32-bit pixels stored red first."""
+def red_first_dds(png, width=320, height=240):   # as a DDS file of 32-bit pixels stored red first
     pixels = subprocess.run(["convert", png, "-depth", "8", "rgba:-"], capture_output=True,
                             check=True).stdout
     pixel_format = struct.pack("<2I4s5I", 32, 0x41, b"", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000)
@@ -72,22 +70,18 @@ def red_first_dds(png, width=320, height=240):
 # its proportions, or the whole screen. The display is painted as an inclusive
 # rectangle (641 x 481 device pixels for 640 x 480), so boundaries may shift by
 # a pixel; a JPEG's colours stray near them too: the checks keep clear of them.
-@pytest.mark.parametrize("kind,layout,rect,tolerance", [
-    ("BMP", "C", (640, 300, 640, 480), 0),
-    ("JPG", "C", (640, 300, 640, 480), 40),
-    ("PNG", "C", (640, 300, 640, 480), 0),
-    ("GIF", "C", (640, 300, 640, 480), 0),            # 8 bits with a palette
-    ("1-bit BMP", "C", (640, 300, 640, 480), 0),
-    ("BMP", "F", (240, 0, 1440, 1080), 0),
-    ("BMP", "S", (0, 0, 1920, 1080), 0),
-    *[(kind, "C", (640, 300, 640, 480), 40) for kind in list(KINDS)[6:]],
+@pytest.mark.parametrize("kind,layout,tolerance", [
+    ("BMP", "C", 0), ("JPG", "C", 40), ("PNG", "C", 0), ("GIF", "C", 0), ("1-bit BMP", "C", 0),   # GIF: a palette
+    ("BMP", "F", 0), ("BMP", "S", 0), *[(kind, "C", 40) for kind in list(KINDS)[6:]],
     # A photo of 4000 x 3000 is decoded straight to the size it is shown at.
-    ("large photo 6", "F", (240, 0, 1440, 1080), 40),
-    ("photo 8", "S", (0, 0, 1920, 1080), 40),
+    ("large photo 6", "F", 40), ("photo 8", "S", 40),
 ])
-def test_pictures_show_in_every_format_and_layout(saver, tmp_path, kind, layout, rect, tolerance):
+def test_pictures_show_in_every_format_and_layout(saver, registry, tmp_path, kind, layout, tolerance):
     path, colours = picture_file(tmp_path, kind)
-    running = saver(File=windows_path(path), ScreenMode=layout, Fade=0)
+    if kind == "wallpaper":
+        registry(DESKTOP_KEY, "Wallpaper", windows_path(path))
+    running = saver(File="<BACKGROUND>" if kind == "wallpaper" else windows_path(path), ScreenMode=layout, Fade=0)
+    rect = {"C": (640, 300, 640, 480), "F": (240, 0, 1440, 1080), "S": (0, 0, 1920, 1080)}[layout]
     assert running.display_rect() == rect
     x, y, width, height = rect
     screen = running.painted()
@@ -107,44 +101,38 @@ def near(pixel, colour, tolerance=40):
     return all(abs(a - b) <= tolerance for a, b in zip(pixel, colour))
 
 
-@pytest.mark.parametrize("kind,turns", [("BMP", "2D"), ("RLE", "2D"), ("BMP", "2D 3D"), ("BMP", "3D")])
-def test_picture_turns_inside_a_square_display(saver, tmp_path, kind, turns):
-    path, colours = picture_file(tmp_path, kind)
-    running = saver(File=windows_path(path), Fade=0, ScreenMode="C",
-                    **{f"Rotation{turn}": 1 for turn in turns.split()})
-    # 320 x 240 doubled to 640 x 480, then made square for turning.
+# Frames go on: a picture turning in the plane (run-length coded too), in depth
+# or both, in a display made square for turning (320 x 240 doubled to 640 x
+# 480); in the bounce layout, whose move tick brings them, a turning picture and
+# the clock. A tumbling picture seen edge-on is briefly almost all background,
+# and one that only moved shows the same lit part: the screen is read until it
+# differs enough from the first capture.
+@pytest.mark.parametrize("kind,turns,layout", [("BMP", "2D", "C"), ("RLE", "2D", "C"), ("BMP", "2D 3D", "C"),
+                                                ("BMP", "3D", "C"), ("BMP", "2D", "B"), ("clock", "", "B")])
+def test_frames_go_on(saver, tmp_path, kind, turns, layout):
+    path, colours = picture_file(tmp_path, "BMP" if kind == "clock" else kind)
+    running = saver(**dict(Mode="T", Text="") if kind == "clock" else dict(File=windows_path(path), Fade=0),
+                    ScreenMode=layout, **{f"Rotation{turn}": 1 for turn in turns.split()})
     rect = running.display_rect()
-    assert rect == (640, 220, 640, 640)
+    assert layout == "B" or rect == (640, 220, 640, 640)
 
-    def inside(screen, step=8):
-        return [screen.pixel(px, py) for py in range(222, 858, step) for px in range(642, 1278, step)]
+    def inside(screen, step=8):   # the display's pixels; in the bounce layout, the lit part
+        return screen.lit_part() if layout == "B" else \
+            [screen.pixel(px, py) for py in range(222, 858, step) for px in range(642, 1278, step)]
 
-    def turned(screen):
-        return sum(a != b for a, b in zip(inside(first), inside(screen))) > 0.05 * len(inside(first))
-    # A tumbling picture seen edge-on is briefly almost all background: the
-    # screen is read until it differs enough from the first capture.
+    def moved(screen):
+        was, now = inside(first), inside(screen)
+        return was != now if layout == "B" else sum(a != b for a, b in zip(was, now)) > 0.05 * len(was)
     first = running.painted(still=False)
-    later = wait_until(lambda: (lambda screen: turned(screen) and screen)(Screen()), timeout=5)
-    assert later, "the picture did not turn"
-    assert first.black_outside(rect) and later.black_outside(rect)
-    if turns == "2D":
+    assert inside(first), "nothing is shown"
+    later = wait_until(lambda: (lambda screen: moved(screen) and screen)(Screen()), timeout=5)
+    assert later, f"the {kind} stands still"
+    assert layout == "B" or first.black_outside(rect) and later.black_outside(rect)
+    if turns == "2D" and layout == "C":
         # Turned in the plane by nearest pixel: every pixel shown is one of the
         # picture's own colours, or the black of the canvas.
         shown = set(inside(first, 5))
         assert shown - {*colours, BLACK} == set() and set(colours) <= shown
-    running.close()
-
-
-@pytest.mark.parametrize("content", ["turning", "clock"])
-def test_frames_go_on_in_the_bounce_layout(saver, tmp_path, content):
-    # The bounce's move tick brings these frames: a picture that only moved
-    # shows the same lit part on every capture.
-    settings = {"Mode": "T", "Text": ""} if content == "clock" else \
-        {"File": windows_path(make_picture(tmp_path, "picture.bmp")), "Fade": 0, "Rotation2D": 1}
-    running = saver(ScreenMode="B", **settings)
-    first = running.painted(still=False).lit_part()
-    assert first, "nothing is shown"
-    assert wait_until(lambda: Screen().lit_part() != first, timeout=5), f"the {content} stands still"
     running.close()
 
 
@@ -166,29 +154,4 @@ def test_banner_shows_on_a_16_bit_screen(saver):
         # Lavender as a 16-bit screen holds it.
         assert running.shows_banner(near=8), "the banner was not drawn"
         return running.end_on_key()
-    # A session of its own, on a screen 16 bits deep.
-    top = os.path.join(os.path.dirname(__file__), "..", "..")
-    result = subprocess.run(
-        ["bash", os.path.join(top, "scripts", "wine-session.sh"), sys.executable, "-m", "pytest",
-         "-q", "-p", "no:cacheprovider", f"{__file__}::test_banner_shows_on_a_16_bit_screen"],
-        env={**os.environ, "SAVER_SCREEN": "1920x1080x16"}, capture_output=True, text=True,
-        timeout=300 * SLOWNESS)
-    assert result.returncode == 0, result.stdout[-3000:]
-
-
-@pytest.mark.parametrize("wallpaper", [True, False])
-def test_background_shows_the_wallpaper_or_nothing(saver, registry, tmp_path, wallpaper):
-    if wallpaper:
-        picture = make_picture(tmp_path, "wallpaper.bmp", width=400, height=300)
-        registry(DESKTOP_KEY, "Wallpaper", windows_path(picture))
-    else:
-        reg("delete", DESKTOP_KEY, "/v", "Wallpaper", "/f")
-    running = saver(File="<BACKGROUND>" if wallpaper else "<background>", ScreenMode="C", Fade=0)
-    if wallpaper:
-        assert running.display_rect() == (560, 240, 800, 600)
-        screen = running.painted()
-        assert screen.region_is(570, 250, 850, 450, RED)
-        assert screen.region_is(970, 250, 1350, 450, BLUE)
-    else:
-        assert running.shows_nothing()
-    running.close()
+    in_a_session_of_its_own("test_pictures.py::test_banner_shows_on_a_16_bit_screen", SAVER_SCREEN="1920x1080x16")

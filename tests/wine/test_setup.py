@@ -1,8 +1,8 @@
-"""The setup program under Wine, in a fresh prefix, as an administrator
-deploys it: installed silently, the saver it registers started on the user's
-settings, installed again over that running saver, and removed silently by
-the command its Apps & features entry gives. scripts/test.sh makes the setup
-from the two savers it built and runs this once both are there."""
+# The setup program under Wine, in a fresh prefix, as an administrator
+# deploys it: installed silently, the saver it registers started on the user's
+# settings, installed again over that running saver, and removed silently by
+# the command its Apps & features entry gives. scripts/test.sh makes the setup
+# from the two savers it built and runs this once both are there.
 import os
 import re
 import subprocess
@@ -10,8 +10,8 @@ from pathlib import Path
 
 import pytest
 
-from saver import (BLUE, DESKTOP_KEY, LIME, PREFIX_WINE, RED, SCR, SETTINGS_FILE, SLOWNESS,
-                   is_short_path_of, make_picture, reg, wait_until, windows_path)
+from saver import (BLUE, DESKTOP_KEY, LIME, PREFIX_WINE, RED, SCR, SETTINGS_FILE, SLOWNESS, is_short_path_of,
+                   linux_path, make_picture, reg, wait_until, windows_path)
 
 SETUP = os.environ.get("SAVER_SETUP", "")
 WINE32 = "/usr/lib/wine/wine"
@@ -23,14 +23,9 @@ VERSION = subprocess.run(["bash", Path(__file__).parents[2] / "scripts" / "versi
                          capture_output=True, text=True, check=True).stdout.strip()
 
 
-def linux_path(path):
-    return subprocess.run([PREFIX_WINE, "winepath", "-u", path], capture_output=True,
-                          text=True).stdout.strip()
-
-
 def run(command):
-    """Runs a Windows command line, "program" and its switches, under the Wine
-    of the program's width; its exit code."""
+    # Runs a Windows command line, "program" and its switches, under the Wine
+    # of the program's width; its exit code.
     program, switches = re.fullmatch(r'"([^"]+)"\s*(.*)', command).groups()
     with open(linux_path(program), "rb") as image:
         header = image.read(4096)
@@ -39,8 +34,7 @@ def run(command):
     return subprocess.run([wine, program, *switches.split()], timeout=300 * SLOWNESS).returncode
 
 
-def entries():
-    """The saver's Apps & features entries in both registry views, each as its values."""
+def entries():   # the saver's Apps & features entries in both registry views, each as its values
     found = {}
     for root in UNINSTALL_KEYS:
         for block in reg("query", root, "/s").stdout.split("\n\n"):
@@ -61,8 +55,7 @@ def screen_saver():
     return desktop_value("SCRNSAVE.EXE")
 
 
-def desktop_user():
-    """The SID of Wine's one user, whose hive is HKCU and whose Explorer owns the taskbar."""
+def desktop_user():   # the SID of Wine's one user, whose hive is HKCU and whose Explorer owns the taskbar
     return next(line.split("\\")[1] for line in reg("query", "HKU").stdout.splitlines()
                 if "S-1-5-21-" in line)
 

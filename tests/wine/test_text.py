@@ -1,11 +1,11 @@
-"""Text mode on the real saver: the "Text" setting with its escapes, fitted and
-centred in the display window; the clock when the text is empty; text moving in
-the bounce layout; and nothing outside the display window."""
+# Text mode on the real saver: the "Text" setting with its escapes, fitted and
+# centred in the display window; the clock when the text is empty; text moving in
+# the bounce layout; and nothing outside the display window.
 import time
 
 import pytest
 
-from saver import BLACK, WHITE, Screen
+from saver import WHITE, Screen
 
 
 def text_saver(saver, **settings):
@@ -14,24 +14,13 @@ def text_saver(saver, **settings):
     return running, running.display_rect()
 
 
-def ink(screen, x, y, width, height):
-    """Inclusive box (left, top, right, bottom) of the lit pixels of an area, in
-    the area's coordinates, or None."""
-    lit = [(px - x, py - y) for py in range(y, y + height) for px in range(x, x + width)
-           if screen.pixel(px, py) != BLACK]
-    xs, ys = zip(*lit) if lit else ((), ())
-    return (min(xs), min(ys), max(xs), max(ys)) if lit else None
-
-
-def lines_of_ink(screen, x, y, width, height):
-    """[top, bottom] of each run of rows with lit pixels: the lines of text."""
+def lines_of_ink(screen, rect):   # [top, bottom] of each run of rows with lit pixels: the lines of text
     runs = []
-    for row in range(height):
-        if any(screen.pixel(px, y + row) != BLACK for px in range(x, x + width, 2)):
-            if runs and row == runs[-1][1] + 1:
-                runs[-1][1] = row
-            else:
-                runs.append([row, row])
+    for row in (i for i, pixels in enumerate(screen.rows(*rect)) if pixels.strip(b"\0")):
+        if runs and row == runs[-1][1] + 1:
+            runs[-1][1] = row
+        else:
+            runs.append([row, row])
     return runs
 
 
@@ -47,10 +36,10 @@ def test_two_lines_centred(saver, text, rect):
     first, _, screen = Screen(), time.sleep(1.1), Screen()
     for capture in (first, screen):
         assert capture.black_outside(rect, step=3, slack=0)
-        lines = lines_of_ink(capture, *rect)
+        lines = lines_of_ink(capture, rect)
         assert len(lines) == 2, lines
         for top, bottom in lines:
-            left, _, right, _ = ink(capture, x, y + top, width, bottom - top + 1)
+            left, _, right, _ = capture.ink(x, y + top, width, bottom - top + 1)
             # Glyphs' side bearings leave a few pixels of difference.
             assert abs((left + right) / 2 - width / 2) <= 10, "line not centred"
     if not text:
@@ -74,7 +63,7 @@ def test_text_painted_once_moves_with_its_window_in_the_bounce_layout(saver):
     assert rect[2:] == (960, 384)
     boxes = []
     for _ in range(3):
-        boxes.append(ink(Screen(), 0, 0, 1920, 1080))
+        boxes.append(Screen().ink())
         time.sleep(0.3)
     assert None not in boxes, "nothing drawn"
     assert len({box[:2] for box in boxes}) == 3, f"the text did not move: {boxes}"

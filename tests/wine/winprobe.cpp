@@ -3,7 +3,7 @@
 // preview window, stands in for the web browser and makes shell shortcuts.
 // Numbers and handles are decimal.
 //
-//   winprobe find CLASS TITLE     -> that top-level window, as below, or "none"
+//   winprobe find CLASS TITLE     -> that top-level window, as below, or nothing
 //   winprobe children HWND        -> one line per child window, in creation (tab) order:
 //       "HWND|id|class|style|exstyle|x|y|width|height|checked|enabled|visible|owner|text"
 //       (rectangle on the screen; text with \\, \r and \n escaped)
@@ -13,8 +13,8 @@
 //   winprobe activate HWND        -> brings the window to the foreground
 //   winprobe cursor               -> "shown" or "hidden"
 //   winprobe host WIDTH HEIGHT    -> makes a window with that client size, prints its
-//                                    handle, then every WM_HELP/WM_CONTEXTMENU it gets
-//                                    as "message MSG WPARAM"; ends when it is closed
+//                                    handle, then every WM_CONTEXTMENU it gets as
+//                                    "message MSG WPARAM"; ends when it is closed
 //   winprobe record FILE ARG...   -> writes its arguments to FILE, one a line
 //   winprobe link SHORTCUT TARGET -> makes a shell shortcut, prints "made" or "failed"
 #include <windows.h>
@@ -52,14 +52,14 @@ static void PrintWindow(HWND window) {
            area.bottom - area.top, static_cast<long>(checked), IsWindowEnabled(window) ? 1 : 0,
            IsWindowVisible(window) ? 1 : 0, Number(GetWindow(window, GW_OWNER)));
     for (const char* c = text; *c; ++c) {
-        const char* escape = *c == '\\' ? "\\\\" : *c == '\r' ? "\\r" : *c == '\n' ? "\\n" : nullptr;
-        escape ? fputs(escape, stdout) : putchar(*c);
+        const char plain[] = {*c, 0};
+        fputs(*c == '\\' ? "\\\\" : *c == '\r' ? "\\r" : *c == '\n' ? "\\n" : plain, stdout);
     }
     putchar('\n');
 }
 
 static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_HELP || message == WM_CONTEXTMENU) {
+    if (message == WM_CONTEXTMENU) {
         printf("message %u %lu\n", message, static_cast<unsigned long>(wParam));
         fflush(stdout);
         return 0;
@@ -92,22 +92,17 @@ static int Host(int width, int height) {
 }
 
 // The shortcut a user would make in Explorer, saved by the shell's own writer.
+// The probe ends right after: its objects go with it.
 static bool MakeLink(const char* shortcut, const char* target) {
-    CoInitialize(nullptr);
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
     wchar_t path[MAX_PATH];
-    const bool made = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                                 reinterpret_cast<void**>(&link))) &&
-                      SUCCEEDED(link->SetPath(target)) &&
-                      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-                      MultiByteToWideChar(CP_ACP, 0, shortcut, -1, path, MAX_PATH) && SUCCEEDED(file->Save(path, TRUE));
-    if (file)
-        file->Release();
-    if (link)
-        link->Release();
-    CoUninitialize();
-    return made;
+    return SUCCEEDED(CoInitialize(nullptr)) &&
+           SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                      reinterpret_cast<void**>(&link))) &&
+           SUCCEEDED(link->SetPath(target)) &&
+           SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+           MultiByteToWideChar(CP_ACP, 0, shortcut, -1, path, MAX_PATH) && SUCCEEDED(file->Save(path, TRUE));
 }
 
 int main(int argc, char** argv) {
@@ -116,8 +111,6 @@ int main(int argc, char** argv) {
     if (is("find", 4)) {
         if (HWND window = FindWindowA(argv[2], argv[3]))
             PrintWindow(window);
-        else
-            printf("none\n");
     } else if (is("children", 3)) {
         for (HWND child = GetWindow(Window(argv[2]), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
             PrintWindow(child);
@@ -126,9 +119,8 @@ int main(int argc, char** argv) {
         const UINT message = strtoul(argv[3], nullptr, 0);
         const WPARAM wParam = strtoul(argv[4], nullptr, 0);
         const LPARAM lParam = strtol(argv[5], nullptr, 0);
-        printf("%ld\n", command[0] == 's' ? static_cast<long>(SendMessageA(window, message, wParam, lParam))
-                        : PostMessageA(window, message, wParam, lParam) ? 1L
-                                                                        : 0L);
+        printf("%ld\n", command[0] == 's' ? long(SendMessageA(window, message, wParam, lParam))
+                                          : long(PostMessageA(window, message, wParam, lParam)));
     } else if (is("foreground", 2)) {
         printf("%lu\n", Number(GetForegroundWindow()));
     } else if (is("activate", 3)) {
@@ -146,9 +138,7 @@ int main(int argc, char** argv) {
             fprintf(out, "%s\n", argv[i]);
         return out && fclose(out) == 0 ? 0 : 1;
     } else if (is("link", 4)) {
-        const bool made = MakeLink(argv[2], argv[3]);
-        printf("%s\n", made ? "made" : "failed");
-        return made ? 0 : 1;
+        printf("%s\n", MakeLink(argv[2], argv[3]) ? "made" : "failed");
     } else {
         return 2;
     }
