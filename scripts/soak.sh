@@ -66,6 +66,12 @@ soak() {
   local saver=$! pid="" start elapsed=0
   for _ in $(seq 50); do pid=$(prefix_pid VelorinScreenSa); [ -n "$pid" ] && break; sleep 0.2; done
   [ -n "$pid" ] || { echo "the saver did not start" >&2; exit 1; }
+  # Its window may take a while to show on a slow machine (an emulated one
+  # takes up to a minute): the first sample waits for it.
+  for _ in $(seq $((60 * ${SAVER_SLOWNESS:-1}))); do
+    [ "$($wine "$build/resourceprobe.exe" | tr -d '\r' || true)" != none ] && break
+    sleep 1
+  done
   sleep 3
   start=$SECONDS
   : > "$work/samples"
