@@ -1,7 +1,5 @@
-// The picture record: pixels at every depth, loading packed DIBs, copies and
-// areas; what the in-place operations (and the turn upright) refuse or have
-// nothing to do for (every byte then stays as it was); and the enlarging of
-// frames.
+// The picture record: pixels at every depth, copies and areas; what the in-place operations (and the turn upright)
+// refuse or have nothing to do for (every byte then stays as it was); and the enlarging of frames.
 #include "BitmapTestUtil.h"
 #include "effects/Enlarge.h"
 #include "imaging/ExifOrientation.h"
@@ -15,7 +13,6 @@
 #include <vector>
 
 using testutil::BlockHash;
-using testutil::Header;
 using testutil::kDepths;
 using testutil::Pattern;
 
@@ -47,37 +44,6 @@ TEST(KBitmapPixels, EncodingTable) {
         for (size_t i = 0; i < c.stored.size(); ++i)
             EXPECT_EQ(b.Bits()[i], c.stored[i]) << "depth " << c.depth << " byte " << i;
         EXPECT_EQ(b.GetPixel(0, 0, false), c.read) << "depth " << c.depth;
-    }
-}
-
-TEST(KBitmapLoadPackedDib, SizesAndRefusals) {
-    KBitmap b(2, 2, 24);
-    EXPECT_EQ(b.LoadPackedDib(nullptr), 0u);
-    EXPECT_TRUE(b.IsEmpty());
-    const struct {
-        BITMAPINFOHEADER header;
-        uint32_t size;
-    } cases[] = {
-        {Header(3, 2, 24), 40 + 12 * 2},
-        {Header(3, -2, 24), 40 + 12 * 2},  // top-down rows, same size
-        {Header(33, 1, 1), 40 + 8 + 8},
-        {Header(2, 2, 4, BI_RGB, 3), 40 + 12 + 8},
-        {Header(3, 1, 16, BI_BITFIELDS), 40 + 12 + 8},
-        {Header(5, 5, 4, BI_RLE4, 0, 6), 40 + 64 + 6},  // compressed: biSizeImage
-        {Header(0, 0, 24), 40},                         // no pixels: the header alone
-        {Header(-1, 1, 24), 0},                         // negative width
-        {Header(0x7FFFFFFF, 0x7FFFFFFF, 32), 0},        // overflows 32 bits
-        {Header(1, 1, 24, BI_RGB, 0xFFFFFFFF), 0},      // absurd table
-    };
-    std::vector<BYTE> memory(4096, 0x5A);
-    for (const auto& c : cases) {
-        std::memcpy(memory.data(), &c.header, 40);
-        EXPECT_EQ(b.LoadPackedDib(reinterpret_cast<const BITMAPINFOHEADER*>(memory.data())), c.size)
-            << c.header.biWidth << "x" << c.header.biHeight << "x" << c.header.biBitCount;
-        EXPECT_EQ(b.IsEmpty(), c.size == 0);
-        if (c.size) {
-            EXPECT_EQ(std::memcmp(b.Header(), memory.data(), c.size), 0);
-        }
     }
 }
 

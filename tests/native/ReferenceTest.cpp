@@ -12,7 +12,6 @@
 
 #include "BitmapTestUtil.h"
 #include "PlaneReference.h"
-#include "imaging/RowAccess.h"
 #include "platform/Processor.h"
 
 using testutil::Blocks;
@@ -158,16 +157,4 @@ TEST(MatchesReference, TurnInThePlane) {
                     }
     }
     SetSse2Allowed(true);
-}
-
-// The reciprocal division of the area averages against the double division
-// it replaces: every sum for small counts, spread sums for the largest.
-TEST(MatchesReference, ChannelDivider) {
-    pixel::ChannelDivider divider;
-    for (uint64_t count = 1; count <= 300; ++count)
-        for (uint64_t sum = 0; sum <= 255 * count; ++sum)
-            ASSERT_EQ(divider.Divide(sum, count), uint64_t(int(double(sum) / double(count)))) << sum << "/" << count;
-    for (uint64_t count : {4093ull, 65535ull, 65536ull, 65537ull, 1000003ull})
-        for (uint64_t sum = 0; sum <= 255 * count; sum += 997)
-            ASSERT_EQ(divider.Divide(sum, count), uint64_t(int(double(sum) / double(count)))) << sum << "/" << count;
 }
