@@ -1,5 +1,6 @@
-// The picture record: pixels at every depth, copies and areas; what the in-place operations (and the turn upright)
-// refuse or have nothing to do for (every byte then stays as it was); and the enlarging of frames.
+// The picture record: copies and areas (its pixels at every depth are held by the operations' stored results); what the
+// in-place operations (and the turn upright) refuse or have nothing to do for (every byte then stays as it was); and
+// the enlarging of frames.
 #include "BitmapTestUtil.h"
 #include "effects/Enlarge.h"
 #include "imaging/ExifOrientation.h"
@@ -15,37 +16,6 @@
 using testutil::BlockHash;
 using testutil::kDepths;
 using testutil::Pattern;
-
-// Stored bytes of the single pixel of a 1 x 1 picture after a write, and the
-// colour it reads back as (16-bit channels widen without repeating bits). The
-// rounding edges pin each 16-bit channel's rounding offset, so every word
-// written back from the colour it reads as stores the same word.
-TEST(KBitmapPixels, EncodingTable) {
-    const struct {
-        int depth;
-        uint32_t colour;
-        std::vector<BYTE> stored;
-        uint32_t read;
-    } cases[] = {
-        {16, 0x000002FF, {0x00, 0xF8}, 0x000000F8},  // red, 5-6-5, low byte first; green 2 -> 0
-        {16, 0x00050304, {0x21, 0x00}, 0x00080400},  // rounding edges: 4 -> 0, 5 -> 1; green 3 -> 1
-        {16, 0x00FFFFFF, {0xFF, 0xFF}, 0x00F8FCF8},
-        {15, 0x00050505, {0x21, 0x04}, 0x00080808},        // 5-5-5: 5 + 3 = 8 -> 1 each
-        {15, 0x00FFFEFC, {0xFF, 0x7F}, 0x00F8F8F8},        // rounding stops at the top
-        {8, 0x05FFFFFF, {0x05}, 0x05050505},               // only the index is stored
-        {4, 0x0A000000, {0xA0}, 0x0AAAAAAA},               // even x: high nibble
-        {1, 0xFF000000, {0x80}, 0x01FFFFFF},               // index & 1
-        {24, 0x00112233, {0x11, 0x22, 0x33}, 0x00112233},  // blue, green, red
-        {32, 0x44112233, {0x11, 0x22, 0x33, 0x44}, 0x44112233},
-    };
-    for (const auto& c : cases) {
-        KBitmap b(1, 1, c.depth);
-        ASSERT_EQ(b.SetPixel(0, 0, c.colour), 1);
-        for (size_t i = 0; i < c.stored.size(); ++i)
-            EXPECT_EQ(b.Bits()[i], c.stored[i]) << "depth " << c.depth << " byte " << i;
-        EXPECT_EQ(b.GetPixel(0, 0, false), c.read) << "depth " << c.depth;
-    }
-}
 
 // An area past every side, as the turning canvas is: the pixels outside are
 // the background, each inside the source's pixel (x - 2, y - 1), without a
