@@ -149,9 +149,9 @@ TEST(OrientPicture, PutsEveryPixelWhereTheExifTableSays) {
 }
 
 // One row of 2^28 + 1 one-bit pixels would turn into as many rows of 4
-// bytes, 4 bytes past the block limit: refused, the picture kept. (Pictures
-// without plain rows, and orientations that ask for nothing, are in the table
-// of refusals of KBitmapTest.)
+// bytes, 4 bytes past the block limit: refused, the picture kept. (Its only
+// caller passes a picture the platform's decoder has just made, with plain
+// rows, and an orientation of 1 to 8.)
 TEST(OrientPicture, RefusesATurnPastTheBlockLimit) {
     KBitmap wide((1 << 28) + 1, 1, 1);
     ASSERT_FALSE(wide.IsEmpty());
