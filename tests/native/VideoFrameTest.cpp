@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
 #include <utility>
 #include <vector>
 
-#include "imaging/PictureSignature.h"
 #include "imaging/VideoFrame.h"
 #include "platform/Processor.h"
 
@@ -141,35 +139,6 @@ TEST(VideoFrame, RowsPlacedByStrideAndLength) {
                 << row.width << " " << row.length;
         }
     }
-}
-
-// Pictures go to the picture loader by their first bytes, whatever their
-// name; movies and noise do not.
-TEST(VideoFrame, PicturesKnownByTheirFirstBytes) {
-    const std::pair<std::string, bool> heads[] = {
-        {"BM\x36\x10", true},
-        {"\xFF\xD8\xFF\xE0", true},
-        {"\x89PNG\r\n\x1A\n", true},
-        {"GIF89a", true},
-        {std::string("II*\0", 4), true},
-        {std::string("MM\0*", 4), true},
-        {"\x89PNG\r\n", false},  // cut short
-        {std::string("\0\0\0\x20"
-                     "ftypisom",
-                     12),
-         false},  // MP4 and MOV
-        {"RIFF\x10\0\0\0AVI ", false},
-        {"\x30\x26\xB2\x75", false},  // AVI, WMV
-        {"", false},
-    };
-    for (const auto& [head, picture] : heads)
-        EXPECT_EQ(PictureSignature(reinterpret_cast<const uint8_t*>(head.data()), head.size()), picture) << head;
-    const std::pair<const char*, bool> names[] = {
-        {"C:\\photo.JPG", true}, {"noise.jpeg", true}, {"a.tiff", true},  {"clip.mp4", false},
-        {"C:\\jpg", false},      {"a.jpg\\b", false},  {"a.jpgx", false}, {"a.jp", false},
-    };
-    for (const auto& [name, picture] : names)
-        EXPECT_EQ(PictureExtension(name), picture) << name;
 }
 
 }  // namespace
