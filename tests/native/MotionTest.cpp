@@ -174,31 +174,21 @@ TEST(FrameTimers, StillContentIsRepaintedOnlyWhereItMayBeCovered) {
             << c.content;
 }
 
+// Each movie: its rate and scale, its frames, the timer period they give, a
+// frame stored by the last run and the frame it resumes at.
 TEST(MovieFrames, RatesTimerPeriodsAndWhereAMovieResumes) {
     const struct {
-        uint32_t rate, scale;
-        bool video;
-        uint32_t frames, period;
+        uint32_t rate, scale, frames, period;
+        int32_t stored, next;
     } cases[] = {
-        {15, 1, true, 100, 66},
-        {25, 0, true, 100, 0},   // zero scale: no rate, not infinity
-        {5000, 1, true, 10, 1},  // faster than 1 ms: as fast as timers go
-        {1, 0xFFFFFFFFu, true, 10, 0x7FFFFFFF},
+        {15, 1, 100, 66, -1, 0},  // nothing stored: the first frame
+        {25, 0, 100, 0, -7, 0},   // zero scale: no rate, not infinity; damaged value: the start
+        {5000, 1, 10, 1, 57, 8},  // faster than 1 ms: as fast as timers go; stored by a longer movie
+        {1, 0xFFFFFFFFu, 10, 0x7FFFFFFF, INT32_MAX, 8},  // 2^31 mod 10, without overflow
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(MovieTimerPeriod(MovieFrameRate(c.rate, c.scale), c.video, c.frames), c.period)
+    for (const auto& c : cases) {
+        EXPECT_EQ(MovieTimerPeriod(MovieFrameRate(c.rate, c.scale), true, c.frames), c.period)
             << c.rate << "/" << c.scale;
-    const struct {
-        int32_t stored;
-        bool video;
-        uint32_t frames;
-        int32_t next;
-    } resumes[] = {
-        {-1, true, 100, 0},          // nothing stored: the first frame
-        {57, true, 10, 8},           // stored by a longer movie: wraps into this one
-        {-7, true, 100, 0},          // damaged value: from the start
-        {INT32_MAX, true, 100, 48},  // 2^31 mod 100, without overflow
-    };
-    for (const auto& c : resumes)
-        EXPECT_EQ(NextMovieFrame(c.stored, c.video, c.frames), c.next) << c.stored << " of " << c.frames;
+        EXPECT_EQ(NextMovieFrame(c.stored, true, c.frames), c.next) << c.stored << " of " << c.frames;
+    }
 }

@@ -125,7 +125,6 @@ Scan ScanOf(const std::string& folder) {
 }
 
 int nextRandom;
-int Counting() { return nextRandom++; }
 
 }  // namespace
 
@@ -323,7 +322,8 @@ TEST(PickFolderEntry, TakesTheEntryTheRandomNumberNamesModuloTheTotal) {
     for (const char* want : {"a", "bb", "ccc", "a"}) {
         char* list = static_cast<char*>(std::malloc(9));
         std::memcpy(list, "a\0bb\0ccc\0", 9);
-        PickFolderEntry(&list, 3, Counting, path);
+        PickFolderEntry(
+            &list, 3, [] { return nextRandom++; }, path);
         EXPECT_STREQ(path, want);
     }
 }
