@@ -16,14 +16,6 @@ DateTime Record(int year = 2017, int month = 10, int day = 30, int hour = 13, in
     return DateTime{int16_t(year), int16_t(month), int16_t(day), int16_t(hour), int16_t(minute), int16_t(second), 60};
 }
 
-// The saver's preparation of the "Text" setting.
-std::string WithEscapes(const char* setting) {
-    TextString text;
-    text.Assign(setting);
-    ReplaceEscapes(text);
-    return text.Text();
-}
-
 // A measuring function for the fitting search: a text whose box is
 // `characters` x `lines` cells of a font `height` units high, each character
 // half as wide as high. It records the heights it was asked for.
@@ -82,8 +74,12 @@ TEST(TextString, EscapesOfTheTextSetting) {
         {"C:\\new\\Tab", "C:\new\\Tab"},  // case-sensitive: \T is no escape
         {"\xC4\\n\xFF", "\xC4\n\xFF"},    // characters above 127 pass through
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(WithEscapes(c.setting), c.shown) << c.setting;
+    for (const auto& c : cases) {
+        TextString text;  // as the saver prepares the "Text" setting
+        text.Assign(c.setting);
+        ReplaceEscapes(text);
+        EXPECT_EQ(std::string(text.Text()), c.shown) << c.setting;
+    }
 }
 
 // The options the saver passes, with the display window's rectangle. (The
