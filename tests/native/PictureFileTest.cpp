@@ -125,6 +125,7 @@ Scan ScanOf(const std::string& folder) {
 }
 
 int nextRandom;
+int Counting() { return nextRandom++; }
 
 }  // namespace
 
@@ -322,8 +323,7 @@ TEST(PickFolderEntry, TakesTheEntryTheRandomNumberNamesModuloTheTotal) {
     for (const char* want : {"a", "bb", "ccc", "a"}) {
         char* list = static_cast<char*>(std::malloc(9));
         std::memcpy(list, "a\0bb\0ccc\0", 9);
-        PickFolderEntry(
-            &list, 3, [] { return nextRandom++; }, path);
+        PickFolderEntry(&list, 3, Counting, path);
         EXPECT_STREQ(path, want);
     }
 }
