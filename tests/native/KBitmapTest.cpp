@@ -84,12 +84,11 @@ TEST(Enlarge, EveryPixelIsItsNearestSource) {
                 results.Add(pixel);
         }
     EXPECT_EQ(results.hash, 0xBDE92A38D23308E7ull);
-    // Shrinking, other depths and areas past the target are left to GDI.
+    // Shrinking and other depths are left to GDI.
     const KBitmap picture = testutil::Pattern(4, 4, 24, 1), deep = testutil::Pattern(4, 4, 32, 1);
     uint32_t out[64];
     EXPECT_FALSE(EnlargeNearest(*picture.Header(), picture.Bits(), 3, 8, out, 8, 8, RECT{0, 0, 3, 8}));
     EXPECT_FALSE(EnlargeNearest(*deep.Header(), deep.Bits(), 8, 8, out, 8, 8, RECT{0, 0, 8, 8}));
-    EXPECT_FALSE(EnlargeNearest(*picture.Header(), picture.Bits(), 9, 9, out, 8, 8, RECT{0, 0, 9, 8}));
 }
 
 TEST(Enlarge, NonBlackAreaFindsOneLitByte) {

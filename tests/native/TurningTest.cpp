@@ -40,7 +40,6 @@ TEST(TurningPicture, ShowsThePictureUprightInTheMiddleOfASquareBlackCanvas) {
         bool topDown, rotation3D, fade;
         int side, left, top, shownWidth, shownHeight;
     } cases[] = {
-        {40, 30, 24, false, false, false, 50, 5, 10, 40, 30},
         {40, 30, 24, true, false, false, 50, 5, 10, 40, 30},
         {40, 30, 32, true, true, false, 50, 5, 10, 40, 30},
         {40, 30, 8, true, false, false, 50, 5, 10, 40, 30},
