@@ -80,9 +80,11 @@ if(SAVER_THREAD_MODEL STREQUAL "posix")
   add_test(NAME core_tests_wine COMMAND ${SAVER_WINE} $<TARGET_FILE:core_tests>
            WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 
-  # In-process tests of the Win32 halves: one CTest test per TEST(...), each
-  # in a Wine prefix of its own: the tests change the registry and win.ini,
-  # and must not see each other's changes.
+  # In-process tests of the Win32 halves: one CTest test per source file,
+  # each in a Wine prefix of its own: the tests change the registry and
+  # win.ini, and one file's tests must not see another's changes. A prefix
+  # costs seconds here and half a minute in the emulated 32-bit guest, so the
+  # tests of one file share theirs.
   file(GLOB WIN_TESTS CONFIGURE_DEPENDS tests/win/*.cpp)
   # At the x87 precision the saver runs at, as the portable tests are.
   add_executable(win_tests ${WIN_TESTS} tests/native/X87Precision.cpp)
@@ -90,11 +92,15 @@ if(SAVER_THREAD_MODEL STREQUAL "posix")
   foreach(source ${WIN_TESTS})
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
     file(STRINGS ${source} test_lines REGEX "^TEST\\(")
+    set(filter "")
     foreach(line ${test_lines})
       string(REGEX REPLACE "^TEST\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\).*" "\\1.\\2" name "${line}")
-      add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/fresh-prefix.sh
-               ${SAVER_WINE} $<TARGET_FILE:win_tests> --gtest_filter=${name})
+      list(APPEND filter ${name})
     endforeach()
+    list(JOIN filter ":" filter)
+    get_filename_component(file_name ${source} NAME_WE)
+    add_test(NAME ${file_name} COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/fresh-prefix.sh
+             ${SAVER_WINE} $<TARGET_FILE:win_tests> --gtest_filter=${filter})
   endforeach()
   # The kept frame surface once more on a screen 16 bits deep (remote
   # sessions, some virtual machines), in a session of its own.
