@@ -78,8 +78,9 @@ def red_first_dds(png, width=320, height=240):   # as a DDS file of 32-bit pixel
 ])
 def test_pictures_show_in_every_format_and_layout(saver, registry, tmp_path, kind, layout, tolerance):
     path, colours = picture_file(tmp_path, kind)
-    if kind == "wallpaper":
-        registry(DESKTOP_KEY, "Wallpaper", windows_path(path))
+    if kind == "wallpaper":   # a file name with percent signs, read as stored though its type asks to expand it
+        os.rename(path, tmp_path / "%windir% 100%.bmp")
+        registry(DESKTOP_KEY, "Wallpaper", windows_path(tmp_path / "%windir% 100%.bmp"), "REG_EXPAND_SZ")
     running = saver(File="<BACKGROUND>" if kind == "wallpaper" else windows_path(path), ScreenMode=layout, Fade=0)
     rect = {"C": (640, 300, 640, 480), "F": (240, 0, 1440, 1080), "S": (0, 0, 1920, 1080)}[layout]
     assert running.display_rect() == rect
