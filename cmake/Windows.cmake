@@ -112,7 +112,7 @@ if(SAVER_THREAD_MODEL STREQUAL "posix")
 endif()
 
 # Small Windows tool the end-to-end tests use to look at windows, send messages,
-# stand in for the browser and make shell shortcuts.
+# play the host of a preview and make shell shortcuts.
 add_executable(winprobe tests/wine/winprobe.cpp)
 target_link_libraries(winprobe PRIVATE saver_win)
 

@@ -1,6 +1,6 @@
 // What GDI shows of the saver's drawing, read back pixel by pixel: frames
-// presented with PresentDib and through the kept surface, and bitmaps loaded
-// from GDI. (The banner and text are checked on the screen by the end-to-end
+// presented with PresentDib and through the kept surface. (The banner, loaded
+// from its GDI bitmap, and text are checked on the screen by the end-to-end
 // tests.)
 #include "../native/BitmapTestUtil.h"
 #include "platform/ScopeOwners.h"
@@ -129,29 +129,6 @@ TEST(PresentDib, PaletteAndMaskedFramesFillOnlyTheirArea) {
     SetStretchBltMode(canvas.dc, COLORONCOLOR);
     EXPECT_EQ(PresentDib(nullptr, canvas.dc, reinterpret_cast<BITMAPINFOHEADER*>(dib.data()), &area), 1);
     EXPECT_EQ(Shown(canvas), Quadrants(kRed, kBlue, kBlue, kRed));
-}
-
-// The banner's bitmap as the saver makes it: a 32-bit DIB section.
-TEST(LoadFromBitmap, ThirtyTwoBitBitmapsKeepTheirColours) {
-    // Bottom row first, as the section stores it: blue and a grey-brown, then
-    // red and green (bytes B, G, R, X). The colour values, top row first.
-    const uint32_t pixels[2 * 2] = {0x000000FF, 0x00102030, 0x00FF0000, 0x0000FF00};
-    const uint32_t expected[2 * 2] = {0x0000FF, 0x00FF00, 0xFF0000, 0x302010};
-    void* sectionBits = nullptr;
-    const HBITMAP section = CreateDibSection32(nullptr, 2, 2, &sectionBits);
-    ASSERT_TRUE(section);
-    std::memcpy(sectionBits, pixels, sizeof pixels);
-    GdiFlush();
-    KBitmap picture;
-    ASSERT_NE(picture.LoadFromBitmap(section), 0u);
-    DeleteObject(section);
-    ASSERT_TRUE(picture.Width() == 2 && picture.Height() == 2);
-    for (int pass = 0; pass < 2; ++pass) {  // as loaded, then converted to 24 bits as turning does
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(picture.GetPixel(i % 2, i / 2, false) & 0xFFFFFF, expected[i])
-                << i << ", compression " << picture.Header()->biCompression;
-        ASSERT_EQ(picture.ConvertDepth(24), 1);
-    }
 }
 
 // Frames presented through the kept surface must leave the window showing

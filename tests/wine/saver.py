@@ -272,16 +272,18 @@ class RunningSaver:
         return wait_until(shown, timeout=timeout, interval=0.05) or Screen()
 
     def shows_banner(self, near=0):
-        # The banner fills its place: its lavender background (within `near`
-        # per channel), the white cores of its glow lines and its name's black
-        # shadow; the screen round it is black.
+        # The banner fills its place, upright: its lavender background (within
+        # `near` per channel), the white cores of its glow lines, below its
+        # middle, and its name's black shadow; the screen round it is black.
         if self.display_rect() != BANNER_RECT:
             return False
         screen, (x, y, width, height) = self.painted(), BANNER_RECT
-        pixels = [screen.pixel(px, py) for py in range(y + 1, y + height, 3)
-                  for px in range(x + 1, x + width, 5)]
+        points = [(px, py) for py in range(y + 1, y + height, 3) for px in range(x + 1, x + width, 5)]
+        pixels = [screen.pixel(*p) for p in points]
         lavender = sum(all(abs(a - b) <= near for a, b in zip(p, LAVENDER)) for p in pixels)
-        return lavender > 0.1 * len(pixels) and pixels.count(WHITE) > 0.01 * len(pixels) and \
+        white = [py for (_, py), p in zip(points, pixels) if p == WHITE]
+        return lavender > 0.1 * len(pixels) and len(white) > 0.01 * len(pixels) and \
+            sum(white) > len(white) * (y + height / 2) and \
             pixels.count(BLACK) > 0.02 * len(pixels) and screen.black_outside(BANNER_RECT, 37)
 
     def shows_nothing(self):

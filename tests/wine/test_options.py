@@ -8,7 +8,7 @@ from pathlib import Path
 
 import pytest
 
-from saver import (APPDATA, ARCH, DESKTOP_KEY, DRIVE_C, LAVENDER, PROBE, SCR, SETTINGS_FILE, WIN_INI, Program, Screen,
+from saver import (APPDATA, ARCH, DESKTOP_KEY, DRIVE_C, LAVENDER, SCR, SETTINGS_FILE, WIN_INI, Program, Screen,
                    children, find_window, in_a_session_of_its_own, is_short_path_of, make_picture, probe,
                    read_section, reg, wait_until, windows_path, write_section, xdotool)
 
@@ -84,10 +84,9 @@ def dialog(started):   # opens the dialog; its `close` presses a button, which m
 
 
 def test_the_dialog_as_shown_its_banner_and_web_button(dialog, registry, tmp_path):
-    # The probe stands in for the browser: it writes down what it was asked to open.
+    # The system's command line stands in for the browser: it writes down what it was asked to open.
     opened = tmp_path / "opened.txt"
-    registry(r"HKCR\https\shell\open\command", None,
-             f'"{windows_path(PROBE)}" record "{windows_path(opened)}" "%1"')
+    registry(r"HKCR\https\shell\open\command", None, f'cmd.exe /c echo %1>"{windows_path(opened)}"')
     # The saver run with no arguments shows it; Install is hidden when the
     # data folder is the system folder, where it would copy itself.
     name_data_folder("C:\\windows\\" + SYSTEM_FOLDER.upper())

@@ -1,6 +1,6 @@
 // A small Windows tool for the end-to-end tests: it looks at windows of other
 // processes from the outside, sends them messages, plays the host of a
-// preview window, stands in for the web browser and makes shell shortcuts.
+// preview window and makes shell shortcuts.
 // Numbers and handles are decimal.
 //
 //   winprobe find CLASS TITLE     -> that top-level window, as below, or nothing
@@ -15,7 +15,6 @@
 //   winprobe host WIDTH HEIGHT    -> makes a window with that client size, prints its
 //                                    handle, then every WM_CONTEXTMENU it gets as
 //                                    "message MSG WPARAM"; ends when it is closed
-//   winprobe record FILE ARG...   -> writes its arguments to FILE, one a line
 //   winprobe link SHORTCUT TARGET -> makes a shell shortcut, prints "made" or "failed"
 #include <windows.h>
 
@@ -132,11 +131,6 @@ int main(int argc, char** argv) {
         printf("%s\n", (info.flags & CURSOR_SHOWING) && info.hCursor ? "shown" : "hidden");
     } else if (is("host", 4)) {
         return Host(atoi(argv[2]), atoi(argv[3]));
-    } else if (!strcmp(command, "record") && argc >= 3) {
-        FILE* out = fopen(argv[2], "w");
-        for (int i = 3; out && i < argc; ++i)
-            fprintf(out, "%s\n", argv[i]);
-        return out && fclose(out) == 0 ? 0 : 1;
     } else if (is("link", 4)) {
         printf("%s\n", MakeLink(argv[2], argv[3]) ? "made" : "failed");
     } else {
