@@ -73,12 +73,6 @@ Bytes Jpeg(const std::vector<Bytes>& parts) {
     return v;
 }
 
-Bytes WithIfdOffset(Bytes tiff, uint32_t offset) {
-    for (int i = 0; i < 4; ++i)
-        tiff[4 + i] = uint8_t(offset >> 8 * i);  // little-endian
-    return tiff;
-}
-
 Bytes CutShort(Bytes segment, int bytes) {  // the declared length only
     segment[3] = uint8_t(segment[3] - bytes);
     return segment;
@@ -110,7 +104,7 @@ TEST(ExifOrientation, ReadsTheTagOfJpegAndTiffFiles) {
         {"value 0", Tiff(MM, {Orientation(0)}), 1},
         // The bytes are all there, but the segment says it ends inside the entry.
         {"segment ends inside the entry", Jpeg({CutShort(Exif(Tiff(II, {Orientation(6)})), 4)}), 1},
-        {"IFD past the end", Jpeg({Exif(WithIfdOffset(Tiff(II, {Orientation(6)}), 0xFFFFFFF0))}), 1},
+        {"IFD past the end", Jpeg({Exif(testutil::With(Tiff(II, {Orientation(6)}), 4, 0xFFFFFFF0))}), 1},
         {"scan first", Jpeg({{0xFF, 0xDA, 0x00, 0x02}, Exif(Tiff(II, {Orientation(6)}))}), 1},
         {"neither format", {'B', 'M', 0, 0, 0, 0}, 1},
     };

@@ -20,15 +20,9 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using testutil::With;
 
 namespace {
-
-// Little-endian 32 bits at a byte offset.
-std::vector<BYTE> With(std::vector<BYTE> v, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        v[at + i] = BYTE(value >> (8 * i));
-    return v;
-}
 
 // The 14-byte file header followed by a 40-byte info header.
 std::vector<BYTE> Headers(uint32_t fileSize, uint32_t offBits, const BITMAPINFOHEADER& info) {
