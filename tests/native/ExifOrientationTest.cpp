@@ -123,7 +123,7 @@ TEST(ExifOrientation, ReadsTheTagOfJpegAndTiffFiles) {
 // and column (1 top, left; 2 top, right; 3 bottom, right; 4 bottom, left;
 // 5 left, top; 6 right, top; 7 right, bottom; 8 left, bottom), the colour
 // table or masks unchanged and the height's sign kept.
-TEST(OrientPicture, PutsEveryPixelWhereTheExifTableSays) {
+TEST(OrientPicture, PutsEveryPixelWhereTheExifTableSaysAndRefusesATurnPastTheBlockLimit) {
     testutil::Results results;
     for (int depth : testutil::kDepths)
         for (bool topDown : {false, true})
@@ -134,13 +134,10 @@ TEST(OrientPicture, PutsEveryPixelWhereTheExifTableSays) {
                 results.Add(picture);
             }
     EXPECT_EQ(results.hash, 0xCE70BB85755473F9ull);
-}
-
-// One row of 2^28 + 1 one-bit pixels would turn into as many rows of 4
-// bytes, 4 bytes past the block limit: refused, the picture kept. (Its only
-// caller passes a picture the platform's decoder has just made, with plain
-// rows, and an orientation of 1 to 8.)
-TEST(OrientPicture, RefusesATurnPastTheBlockLimit) {
+    // One row of 2^28 + 1 one-bit pixels would turn into as many rows of 4
+    // bytes, 4 bytes past the block limit: refused, the picture kept. (Its
+    // only caller passes a picture the platform's decoder has just made, with
+    // plain rows, and an orientation of 1 to 8.)
     KBitmap wide((1 << 28) + 1, 1, 1);
     ASSERT_FALSE(wide.IsEmpty());
     const BITMAPINFOHEADER* before = wide.Header();

@@ -66,16 +66,13 @@ TEST(TextString, EscapesOfTheTextSetting) {
 
 // The options the saver passes, with the display window's rectangle. (The
 // measuring ones the text probe of the end-to-end tests adds are read there.)
-TEST(MarkupOptions, TheSaversOptions) {
+TEST(MarkupOptions, TheSaversOptionsAndTheFittingSearch) {
     const MarkupOptions o = ParseMarkupOptions("fill vctr hctr", RECT{0, 0, 640, 480});
     EXPECT_TRUE(o.fill && o.centreVertically && !o.calcRect && o.fontHeight == 8 && o.weight == 400 && !o.face);
     EXPECT_EQ(o.flags, 0x841u);  // centred lines, tabs expanded, no '&' prefixes
     EXPECT_EQ(std::vector<int32_t>({o.bounds.minimum, o.bounds.maximum, o.bounds.step}),
               std::vector<int32_t>({8, 4096, 2}));
-}
-
-TEST(MarkupOptions, FittingSearchAgainstAFakeMeasure) {
-    // A text whose box is `characters` x `lines` cells of a font `height`
+    // The fitting search against a fake measure: a text whose box is `characters` x `lines` cells of a font `height`
     // units high, each character half as wide as high, measured for the
     // fitting search, which records the heights it was asked for.
     struct FakeText {
