@@ -59,10 +59,13 @@ Bytes Segment(uint8_t code, const Bytes& data) {
     return v;
 }
 
-Bytes Exif(const Bytes& tiff) {
+// An Exif APP1 segment; `cut` bytes short by its declared length only.
+Bytes Exif(const Bytes& tiff, uint8_t cut = 0) {
     Bytes data = {'E', 'x', 'i', 'f', 0, 0};
     data.insert(data.end(), tiff.begin(), tiff.end());
-    return Segment(0xE1, data);
+    Bytes segment = Segment(0xE1, data);
+    segment[3] = uint8_t(segment[3] - cut);
+    return segment;
 }
 
 // SOI, then the parts as they are; no scan, so the last byte is the last one read.
@@ -71,11 +74,6 @@ Bytes Jpeg(const std::vector<Bytes>& parts) {
     for (const Bytes& p : parts)
         v.insert(v.end(), p.begin(), p.end());
     return v;
-}
-
-Bytes CutShort(Bytes segment, int bytes) {  // the declared length only
-    segment[3] = uint8_t(segment[3] - bytes);
-    return segment;
 }
 
 const Bytes kJfif = Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 2, 0, 0, 1, 0, 1, 0, 0});
@@ -103,7 +101,7 @@ TEST(ExifOrientation, ReadsTheTagOfJpegAndTiffFiles) {
         {"value 9", Jpeg({Exif(Tiff(II, {Orientation(9)}))}), 1},
         {"value 0", Tiff(MM, {Orientation(0)}), 1},
         // The bytes are all there, but the segment says it ends inside the entry.
-        {"segment ends inside the entry", Jpeg({CutShort(Exif(Tiff(II, {Orientation(6)})), 4)}), 1},
+        {"segment ends inside the entry", Jpeg({Exif(Tiff(II, {Orientation(6)}), 4)}), 1},
         {"IFD past the end", Jpeg({Exif(testutil::With(Tiff(II, {Orientation(6)}), 4, 0xFFFFFFF0))}), 1},
         {"scan first", Jpeg({{0xFF, 0xDA, 0x00, 0x02}, Exif(Tiff(II, {Orientation(6)}))}), 1},
         {"neither format", {'B', 'M', 0, 0, 0, 0}, 1},
