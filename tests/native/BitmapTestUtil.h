@@ -73,6 +73,13 @@ inline std::vector<BYTE> PackedDib(const BITMAPINFOHEADER& header, const std::ve
     return dib;
 }
 
+// Little-endian 32 bits at a byte offset.
+inline std::vector<BYTE> With(std::vector<BYTE> v, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        v[at + i] = BYTE(value >> (8 * i));
+    return v;
+}
+
 // Writes the bytes to a file of that name in the temporary folder; returns its path.
 inline std::string TempFile(const std::vector<BYTE>& bytes, const std::string& name) {
     const std::string path = (std::filesystem::temp_directory_path() / name).string();

@@ -59,10 +59,13 @@ Bytes Segment(uint8_t code, const Bytes& data) {
     return v;
 }
 
-Bytes Exif(const Bytes& tiff) {
+// An Exif APP1 segment; `cut` bytes short by its declared length only.
+Bytes Exif(const Bytes& tiff, uint8_t cut = 0) {
     Bytes data = {'E', 'x', 'i', 'f', 0, 0};
     data.insert(data.end(), tiff.begin(), tiff.end());
-    return Segment(0xE1, data);
+    Bytes segment = Segment(0xE1, data);
+    segment[3] = uint8_t(segment[3] - cut);
+    return segment;
 }
 
 // SOI, then the parts as they are; no scan, so the last byte is the last one read.
@@ -71,17 +74,6 @@ Bytes Jpeg(const std::vector<Bytes>& parts) {
     for (const Bytes& p : parts)
         v.insert(v.end(), p.begin(), p.end());
     return v;
-}
-
-Bytes WithIfdOffset(Bytes tiff, uint32_t offset) {
-    for (int i = 0; i < 4; ++i)
-        tiff[4 + i] = uint8_t(offset >> 8 * i);  // little-endian
-    return tiff;
-}
-
-Bytes CutShort(Bytes segment, int bytes) {  // the declared length only
-    segment[3] = uint8_t(segment[3] - bytes);
-    return segment;
 }
 
 const Bytes kJfif = Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 2, 0, 0, 1, 0, 1, 0, 0});
@@ -109,8 +101,8 @@ TEST(ExifOrientation, ReadsTheTagOfJpegAndTiffFiles) {
         {"value 9", Jpeg({Exif(Tiff(II, {Orientation(9)}))}), 1},
         {"value 0", Tiff(MM, {Orientation(0)}), 1},
         // The bytes are all there, but the segment says it ends inside the entry.
-        {"segment ends inside the entry", Jpeg({CutShort(Exif(Tiff(II, {Orientation(6)})), 4)}), 1},
-        {"IFD past the end", Jpeg({Exif(WithIfdOffset(Tiff(II, {Orientation(6)}), 0xFFFFFFF0))}), 1},
+        {"segment ends inside the entry", Jpeg({Exif(Tiff(II, {Orientation(6)}), 4)}), 1},
+        {"IFD past the end", Jpeg({Exif(testutil::With(Tiff(II, {Orientation(6)}), 4, 0xFFFFFFF0))}), 1},
         {"scan first", Jpeg({{0xFF, 0xDA, 0x00, 0x02}, Exif(Tiff(II, {Orientation(6)}))}), 1},
         {"neither format", {'B', 'M', 0, 0, 0, 0}, 1},
     };
@@ -129,7 +121,7 @@ TEST(ExifOrientation, ReadsTheTagOfJpegAndTiffFiles) {
 // and column (1 top, left; 2 top, right; 3 bottom, right; 4 bottom, left;
 // 5 left, top; 6 right, top; 7 right, bottom; 8 left, bottom), the colour
 // table or masks unchanged and the height's sign kept.
-TEST(OrientPicture, PutsEveryPixelWhereTheExifTableSays) {
+TEST(OrientPicture, PutsEveryPixelWhereTheExifTableSaysAndRefusesATurnPastTheBlockLimit) {
     testutil::Results results;
     for (int depth : testutil::kDepths)
         for (bool topDown : {false, true})
@@ -140,13 +132,10 @@ TEST(OrientPicture, PutsEveryPixelWhereTheExifTableSays) {
                 results.Add(picture);
             }
     EXPECT_EQ(results.hash, 0xCE70BB85755473F9ull);
-}
-
-// One row of 2^28 + 1 one-bit pixels would turn into as many rows of 4
-// bytes, 4 bytes past the block limit: refused, the picture kept. (Its only
-// caller passes a picture the platform's decoder has just made, with plain
-// rows, and an orientation of 1 to 8.)
-TEST(OrientPicture, RefusesATurnPastTheBlockLimit) {
+    // One row of 2^28 + 1 one-bit pixels would turn into as many rows of 4
+    // bytes, 4 bytes past the block limit: refused, the picture kept. (Its
+    // only caller passes a picture the platform's decoder has just made, with
+    // plain rows, and an orientation of 1 to 8.)
     KBitmap wide((1 << 28) + 1, 1, 1);
     ASSERT_FALSE(wide.IsEmpty());
     const BITMAPINFOHEADER* before = wide.Header();

@@ -47,7 +47,7 @@ TEST(CommandLine, EverySpellingOfEveryRole) {
 }
 
 // The mouse moved from (100, 100) to `now`: more than four pixels in sum closes.
-TEST(InputRules, MouseKeysClicksActivationCursorAndPower) {
+TEST(InputRules, MouseKeysClicksActivationCursorPowerAndSystemCommands) {
     const struct {
         UINT message;
         WPARAM wParam;
@@ -93,20 +93,17 @@ TEST(InputRules, MouseKeysClicksActivationCursorAndPower) {
     for (const auto& c : cases)
         EXPECT_EQ(DecideInput(c.message, c.wParam, c.lParam, POINT{100, 100}, c.now), c.action)
             << c.message << " " << c.wParam << "/" << c.lParam << " at " << c.now.x << "," << c.now.y;
-}
-
-TEST(InputRules, SystemCommands) {
-    // The low four bits are the system's.
+    // System commands; the low four bits are the system's.
     const struct {
         WPARAM command;
         SysCommandAction action;
-    } cases[] = {
+    } commands[] = {
         {SC_SCREENSAVE, SysCommandAction::Swallow},        {SC_SCREENSAVE | 0xF, SysCommandAction::Swallow},
         {SC_NEXTWINDOW, SysCommandAction::Swallow},        {SC_PREVWINDOW, SysCommandAction::Swallow},
         {SC_MONITORPOWER, SysCommandAction::CloseAfter},   {SC_MONITORPOWER + 2, SysCommandAction::CloseAfter},
         {0xF060 /* SC_CLOSE */, SysCommandAction::PassOn},
     };
-    for (const auto& c : cases)
+    for (const auto& c : commands)
         EXPECT_EQ(DecideSysCommand(c.command), c.action) << c.command;
 }
 

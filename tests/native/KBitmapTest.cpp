@@ -72,7 +72,7 @@ TEST(Operations, RefusalsAndNothingToDoLeaveThePictureAsItWas) {
 // Narrow pictures in blocks of their exact size: a read past the last row
 // (the four-byte reads near the end of a row) trips AddressSanitizer. Each
 // pixel is the source pixel under its centre (on a border, the one before).
-TEST(Enlarge, EveryPixelIsItsNearestSource) {
+TEST(Enlarge, EveryPixelIsItsNearestSourceAndTheLitAreaIsFound) {
     testutil::Results results;
     for (int width : {1, 3, 4})  // 4: rows without padding
         for (const SIZE extent : {SIZE{width, 2}, SIZE{3 * width + 1, 7}}) {
@@ -89,15 +89,13 @@ TEST(Enlarge, EveryPixelIsItsNearestSource) {
     uint32_t out[64];
     EXPECT_FALSE(EnlargeNearest(*picture.Header(), picture.Bits(), 3, 8, out, 8, 8, RECT{0, 0, 3, 8}));
     EXPECT_FALSE(EnlargeNearest(*deep.Header(), deep.Bits(), 8, 8, out, 8, 8, RECT{0, 0, 8, 8}));
-}
-
-TEST(Enlarge, NonBlackAreaFindsOneLitByte) {
-    KBitmap picture(7, 5, 24);
-    const BYTE* top = picture.Row(0, 5, picture.Stride());
-    const RECT none = NonBlackArea(top, -picture.Stride(), 7, 5);
+    // The area that is not black finds one lit byte.
+    KBitmap canvas(7, 5, 24);
+    const BYTE* top = canvas.Row(0, 5, canvas.Stride());
+    const RECT none = NonBlackArea(top, -canvas.Stride(), 7, 5);
     EXPECT_TRUE(none.right == 0 && none.bottom == 0);
-    picture.SetPixel(6, 4, 0x010000);  // blue, the last byte of the bottom row
-    picture.SetPixel(2, 1, 0x000001);  // red
-    const RECT lit = NonBlackArea(top, -picture.Stride(), 7, 5);
+    canvas.SetPixel(6, 4, 0x010000);  // blue, the last byte of the bottom row
+    canvas.SetPixel(2, 1, 0x000001);  // red
+    const RECT lit = NonBlackArea(top, -canvas.Stride(), 7, 5);
     EXPECT_EQ(std::vector<LONG>({lit.left, lit.top, lit.right, lit.bottom}), std::vector<LONG>({2, 1, 7, 5}));
 }

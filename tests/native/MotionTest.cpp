@@ -163,7 +163,7 @@ TEST(Motion, SpinSpeeds) {
 
 // A still picture on one full screen is painted once; in a preview or across
 // several monitors something else may paint over it, so it is repainted.
-TEST(FrameTimers, StillContentIsRepaintedOnlyWhereItMayBeCovered) {
+TEST(FrameTimers, StillContentRepaintedWhereItMayBeCoveredAndEachMoviesPeriodAndResumingFrame) {
     const struct {
         char content;
         bool primaryOnly;
@@ -172,21 +172,18 @@ TEST(FrameTimers, StillContentIsRepaintedOnlyWhereItMayBeCovered) {
     for (const auto& c : cases)
         EXPECT_EQ(PlanTimers(ContentOf(c.content), Layout::centred, 0, c.primaryOnly).framePeriod, c.frame)
             << c.content;
-}
-
-// Each movie: its rate and scale, its frames, the timer period they give, a
-// frame stored by the last run and the frame it resumes at.
-TEST(MovieFrames, RatesTimerPeriodsAndWhereAMovieResumes) {
+    // Each movie: its rate and scale, its frames, the timer period they give,
+    // a frame stored by the last run and the frame it resumes at.
     const struct {
         uint32_t rate, scale, frames, period;
         int32_t stored, next;
-    } cases[] = {
+    } movies[] = {
         {15, 1, 100, 66, -1, 0},  // nothing stored: the first frame
         {25, 0, 100, 0, -7, 0},   // zero scale: no rate, not infinity; damaged value: the start
         {5000, 1, 10, 1, 57, 8},  // faster than 1 ms: as fast as timers go; stored by a longer movie
         {1, 0xFFFFFFFFu, 10, 0x7FFFFFFF, INT32_MAX, 8},  // 2^31 mod 10, without overflow
     };
-    for (const auto& c : cases) {
+    for (const auto& c : movies) {
         EXPECT_EQ(MovieTimerPeriod(MovieFrameRate(c.rate, c.scale), true, c.frames), c.period)
             << c.rate << "/" << c.scale;
         EXPECT_EQ(NextMovieFrame(c.stored, true, c.frames), c.next) << c.stored << " of " << c.frames;

@@ -19,8 +19,9 @@ static std::string Text(const std::vector<PixelRun>& runs) {
 }
 
 // The saver asks for colour range 0, which means 255: as many levels as fit
-// half the height, from lavender to a white core.
-TEST(BannerGeometry, ColourRangeAndGlowLevels) {
+// half the height, from lavender to a white core. The gem, its rays, and the
+// diamonds of its sparkles.
+TEST(BannerGeometry, GlowLevelsGemRaysDiamondsAndSparkleMesh) {
     EXPECT_EQ(EffectiveColourRange(0), 255);
     const std::vector<GlowLevel> levels = GlowLevels(42, 255);
     std::vector<int32_t> widths;
@@ -33,9 +34,6 @@ TEST(BannerGeometry, ColourRangeAndGlowLevels) {
     for (size_t i = 1; i < levels.size(); ++i)
         for (int shift : {0, 8, 16})
             EXPECT_GE(levels[i].colour >> shift & 0xFF, levels[i - 1].colour >> shift & 0xFF);
-}
-
-TEST(BannerGeometry, GemFramesAndRays) {
     // At every turn the 13 faces project inside the banner, left of the name.
     for (int step = 0; step > -360; step -= 7) {
         const BannerPlan plan = PlanBanner(640, 80, step, 0);
@@ -48,10 +46,7 @@ TEST(BannerGeometry, GemFramesAndRays) {
         // Each corner once: apex, 6 rim and 6 lower corners (rounding may merge two).
         EXPECT_TRUE(plan.rayEnds.size() == 12 || plan.rayEnds.size() == 13) << step;
     }
-}
-
-// Diamonds, and the mesh of sparkle cells they fill a face with.
-TEST(BannerGeometry, DiamondsAndSparkleMesh) {
+    // Diamonds, and the mesh of sparkle cells they fill a face with.
     EXPECT_EQ(Text(DiamondRows(10, 20, 7)), "13,20x1 12,21x3 11,22x5 10,23x7 11,24x5 12,25x3 13,26x1 ");
     EXPECT_EQ(Text(DiamondRows(0, 0, 2)), "1,0x1 0,1x2 ");
     // Rows at -3, 0, 3, 6, 9, a cell apart across; shifted rows start at -3, the others at 0.
@@ -94,7 +89,7 @@ TEST(OptionsRules, StoredCodesCheckAtMostOneButtonPerGroupAndOkStoresThem) {
     EXPECT_STREQ(name, "");
 }
 
-TEST(InstallRules, SaverFileInAFolder) {
+TEST(InstallRules, SaverFileInAFolderInTheSystemFolderAndWhereTheCopyWent) {
     const std::string name = "\\VelorinScreenSaver.scr";
     const struct {
         std::string folder;
@@ -114,11 +109,8 @@ TEST(InstallRules, SaverFileInAFolder) {
         EXPECT_EQ(SaverFilePath(c.folder.c_str(), path), !c.path.empty()) << c.folder.size();
         EXPECT_EQ(std::string(path), c.path) << c.folder.size();
     }
-}
-
-// A virtualised copy never counts; the system folder is recognised ignoring case.
-TEST(InstallRules, TheSystemFolderAndWhereTheCopyWent) {
-    // (false, 1): no virtualisation on that system.
+    // A virtualised copy never counts ((false, 1): no virtualisation on that
+    // system); the system folder is recognised ignoring case.
     EXPECT_TRUE(CopyReachesSystemFolder(true, 0) && !CopyReachesSystemFolder(true, 1) &&
                 CopyReachesSystemFolder(false, 1));
     EXPECT_TRUE(IsSameFolder("C:\\windows\\system32", "C:\\WINDOWS\\System32"));

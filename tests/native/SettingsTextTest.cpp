@@ -7,14 +7,11 @@
 
 #include <string>
 
-// The saver names its data folder by one marker only.
-TEST(FolderKeyFromMarker, StripsTheBrackets) {
+TEST(SettingsText, TheMarkersKeyAndTheFolderFromEveryCommandLine) {
+    // The saver names its data folder by one marker only.
     char key[folderPathSize] = "untouched";
     ASSERT_TRUE(FolderKeyFromMarker("<VelorinTools>", key));
     EXPECT_STREQ(key, "VelorinTools");
-}
-
-TEST(FolderFromCommandLine, QuotedAndUnquotedWithAndWithoutExeAndLong) {
     const std::string longLine = "\"C:\\Velorin\\saver.scr\" " + std::string(40000, 'a') + "\\x";
     const struct {
         const char* commandLine;

@@ -9,28 +9,10 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 // Monday 30 October 2017, 13:05:09, with fields changed by the table rows.
-DateTime Record(int year = 2017, int month = 10, int day = 30, int hour = 13, int minute = 5, int second = 9) {
+static DateTime Record(int year = 2017, int month = 10, int day = 30, int hour = 13, int minute = 5, int second = 9) {
     return DateTime{int16_t(year), int16_t(month), int16_t(day), int16_t(hour), int16_t(minute), int16_t(second), 60};
 }
-
-// A measuring function for the fitting search: a text whose box is
-// `characters` x `lines` cells of a font `height` units high, each character
-// half as wide as high. It records the heights it was asked for.
-struct FakeText {
-    int characters, lines;
-    std::vector<int32_t> asked;
-};
-
-RECT MeasureFake(int32_t height, void* context) {
-    FakeText& text = *static_cast<FakeText*>(context);
-    text.asked.push_back(height);
-    return RECT{0, 0, text.characters * height / 2, text.lines * height};
-}
-
-}  // namespace
 
 // The clock's two lines as the saver makes them: the record normalised, adding
 // nothing (a leap second carries across days, months and years), then in the
@@ -84,15 +66,24 @@ TEST(TextString, EscapesOfTheTextSetting) {
 
 // The options the saver passes, with the display window's rectangle. (The
 // measuring ones the text probe of the end-to-end tests adds are read there.)
-TEST(MarkupOptions, TheSaversOptions) {
+TEST(MarkupOptions, TheSaversOptionsAndTheFittingSearch) {
     const MarkupOptions o = ParseMarkupOptions("fill vctr hctr", RECT{0, 0, 640, 480});
     EXPECT_TRUE(o.fill && o.centreVertically && !o.calcRect && o.fontHeight == 8 && o.weight == 400 && !o.face);
     EXPECT_EQ(o.flags, 0x841u);  // centred lines, tabs expanded, no '&' prefixes
     EXPECT_EQ(std::vector<int32_t>({o.bounds.minimum, o.bounds.maximum, o.bounds.step}),
               std::vector<int32_t>({8, 4096, 2}));
-}
-
-TEST(MarkupOptions, FittingSearchAgainstAFakeMeasure) {
+    // The fitting search against a fake measure: a text whose box is `characters` x `lines` cells of a font `height`
+    // units high, each character half as wide as high, measured for the
+    // fitting search, which records the heights it was asked for.
+    struct FakeText {
+        int characters, lines;
+        std::vector<int32_t> asked;
+    };
+    const auto measure = [](int32_t height, void* context) {
+        FakeText& text = *static_cast<FakeText*>(context);
+        text.asked.push_back(height);
+        return RECT{0, 0, text.characters * height / 2, text.lines * height};
+    };
     const struct {
         int characters, lines;
         RECT area;
@@ -111,7 +102,7 @@ TEST(MarkupOptions, FittingSearchAgainstAFakeMeasure) {
     };
     for (const auto& c : cases) {
         FakeText text = {c.characters, c.lines, {}};
-        EXPECT_EQ(SearchFittingHeight(c.bounds, c.area, MeasureFake, &text), c.height)
+        EXPECT_EQ(SearchFittingHeight(c.bounds, c.area, measure, &text), c.height)
             << c.characters << " in " << c.area.right;
         EXPECT_EQ(static_cast<int>(text.asked.size()), c.calls) << c.characters;
         EXPECT_EQ(text.asked.back(), c.height);  // the last measurement is the chosen height

@@ -2,6 +2,7 @@
 // against the standard's equations, on a cropped picture in padded planes.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -11,13 +12,10 @@
 
 namespace {
 
-struct Rgb {
-    double r, g, b;
-};
-
 // The standard's equations: luma and chroma scaled to 0..1 and -0.5..0.5,
-// then R = Y + 2(1 - Kr) Pr, B = Y + 2(1 - Kb) Pb, G from the luma sum.
-Rgb Reference(YuvMatrix matrix, YuvRange range, int y, int u, int v) {
+// then R = Y + 2(1 - Kr) Pr, B = Y + 2(1 - Kb) Pb, G from the luma sum; in
+// a DIB's order, blue first.
+std::array<double, 3> Reference(YuvMatrix matrix, YuvRange range, int y, int u, int v) {
     const double kr = matrix == YuvMatrix::bt709 ? 0.2126 : 0.299;
     const double kb = matrix == YuvMatrix::bt709 ? 0.0722 : 0.114;
     const bool studio = range == YuvRange::studio;
@@ -26,7 +24,7 @@ Rgb Reference(YuvMatrix matrix, YuvRange range, int y, int u, int v) {
     const double r = luma + 2 * (1 - kr) * pr, b = luma + 2 * (1 - kb) * pb;
     const double g = (luma - kr * r - kb * b) / (1 - kr - kb);
     const auto scale = [](double c) { return std::fmin(255.0, std::fmax(0.0, c * 255.0)); };
-    return Rgb{scale(r), scale(g), scale(b)};
+    return {scale(b), scale(g), scale(r)};
 }
 
 // A 37 x 5 area at (3, 1) of an 80-byte-stride plane of 7 rows (a decoder's
@@ -66,11 +64,10 @@ TEST(VideoFrame, EveryLayoutMatrixAndRangeMatchesTheEquations) {
                         else
                             luma = b[y * stride + 2 * x], u = b[y * stride + x / 2 * 4 + 1],
                             v = b[y * stride + x / 2 * 4 + 3];
-                        const Rgb want = Reference(matrix, range, luma, u, v);
+                        const std::array<double, 3> want = Reference(matrix, range, luma, u, v);
                         const uint8_t* got = &out[(height - 1 - (y - top)) * outStride + 3 * (x - left)];
-                        ASSERT_NEAR(got[0], want.b, 1.0) << int(layout) << " " << x << "," << y;
-                        ASSERT_NEAR(got[1], want.g, 1.0) << int(layout) << " " << x << "," << y;
-                        ASSERT_NEAR(got[2], want.r, 1.0) << int(layout) << " " << x << "," << y;
+                        for (int channel = 0; channel < 3; ++channel)
+                            ASSERT_NEAR(got[channel], want[channel], 1.0) << int(layout) << " " << x << "," << y;
                     }
                 for (int y = 0; y < height; ++y)
                     ASSERT_EQ(out[y * outStride + 3 * width], 0xA5);
