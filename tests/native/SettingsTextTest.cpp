@@ -1,6 +1,6 @@
 // The settings' texts: the data folder's marker, and the saver's folder from
-// its command line. (The two registry paths the saver uses are read and
-// written by the Windows tests.)
+// its command line. (The wallpaper's registry path is read by the end-to-end
+// pictures test, the saver's entry written by the Windows tests.)
 #include "engine/SettingsText.h"
 
 #include <gtest/gtest.h>
