@@ -1,6 +1,7 @@
-// The picture record: copies and areas (its pixels at every depth are held by the operations' stored results); what the
-// in-place operations refuse or have nothing to do for (every byte then stays as it was); and
-// the enlarging of frames.
+// The picture record: copies and areas (its pixels at every depth are held
+// by the operations' stored results); what the in-place operations refuse or
+// have nothing to do for (every byte then stays as it was); and the enlarging
+// of frames.
 #include "BitmapTestUtil.h"
 #include "effects/Enlarge.h"
 #include "imaging/KBitmap.h"

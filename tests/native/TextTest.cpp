@@ -72,9 +72,9 @@ TEST(MarkupOptions, TheSaversOptionsAndTheFittingSearch) {
     EXPECT_EQ(o.flags, 0x841u);  // centred lines, tabs expanded, no '&' prefixes
     EXPECT_EQ(std::vector<int32_t>({o.bounds.minimum, o.bounds.maximum, o.bounds.step}),
               std::vector<int32_t>({8, 4096, 2}));
-    // The fitting search against a fake measure: a text whose box is `characters` x `lines` cells of a font `height`
-    // units high, each character half as wide as high, measured for the
-    // fitting search, which records the heights it was asked for.
+    // The fitting search against a fake measure: a text whose box is
+    // `characters` x `lines` cells of a font `height` units high, each
+    // character half as wide as high; it records the heights it was asked for.
     struct FakeText {
         int characters, lines;
         std::vector<int32_t> asked;
