@@ -112,13 +112,9 @@ if(SAVER_THREAD_MODEL STREQUAL "posix")
 endif()
 
 # Small Windows tool the end-to-end tests use to look at windows, send messages,
-# play the host of a preview and make shell shortcuts.
+# play the host of a preview, make shell shortcuts and watch a screen pixel.
 add_executable(winprobe tests/wine/winprobe.cpp)
 target_link_libraries(winprobe PRIVATE saver_win)
-
-# Writes the movies of the movie tests and watches a screen pixel.
-add_executable(movietool tests/wine/movietool.cpp)
-target_link_libraries(movietool PRIVATE vfw32 gdi32 user32)
 
 # Times the system's part of a movie frame and of a clock redraw.
 add_executable(frametimes bench/wine/frametimes.cpp)
@@ -149,7 +145,6 @@ target_link_libraries(resourceprobe PRIVATE user32 ntdll)
 set(E2E_ENVIRONMENT
   "SAVER_SCR=$<TARGET_FILE:VelorinScreenSaver>"
   "SAVER_PROBE=$<TARGET_FILE:winprobe>"
-  "SAVER_MOVIETOOL=$<TARGET_FILE:movietool>"
   "SAVER_PASSWORD_CPL=$<TARGET_FILE:test_PASSWORD>"
   "SAVER_MPR_DLL=$<TARGET_FILE:test_MPR>"
   "SAVER_WINE=${SAVER_WINE}"

@@ -16,7 +16,6 @@ WINE = os.environ.get("SAVER_WINE", "/usr/lib/wine/wine64")
 PREFIX_WINE = "/usr/lib/wine/wine" if os.environ.get("WINEARCH") == "win32" else "/usr/lib/wine/wine64"
 ARCH = os.environ.get("SAVER_ARCH", "x64")
 SCR, PROBE = os.environ.get("SAVER_SCR", ""), os.environ.get("SAVER_PROBE", "")
-MOVIETOOL = os.environ.get("SAVER_MOVIETOOL", "")
 SAVER_CLASS, SAVER_TITLE = "WindowsScreenSaverClass", "Screen Saver"
 BLACK, WHITE, LAVENDER = (0, 0, 0), (255, 255, 255), (180, 150, 240)
 RED, LIME, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)
@@ -102,9 +101,24 @@ def make_picture(folder, name, width=320, height=240, options=(), colours=("red"
     return path
 
 
-def make_avi(path, kind, width, height, frames, rate=25, scale=1):   # written by AVIFile, kinds in movietool.cpp
-    made = run(WINE, MOVIETOOL, "make", windows_path(path), kind, width, height, frames, rate, scale, timeout=120)
-    assert made == "made", made
+def encode(path, width, height, frames, rate, codec):
+    # A movie of frames made here, written by ffmpeg: frame n shows its number
+    # in its colour, red (n % 10) * 25, green (n / 10 % 10) * 25, blue 200, and
+    # its top-left quarter is white, which shows which way up it is.
+    pixels = "bgr24" if "rawvideo" in codec else "yuv420p"
+    process = subprocess.Popen(["ffmpeg", "-v", "error", "-y", "-f", "rawvideo", "-pix_fmt", "rgb24", "-s",
+                                f"{width}x{height}", "-r", str(rate), "-i", "-", *codec, "-pix_fmt", pixels,
+                                str(path)], stdin=subprocess.PIPE)
+    for n in range(frames):
+        colour = bytes([n % 10 * 25, n // 10 % 10 * 25, 200])
+        marked = bytes(WHITE) * (width // 4) + colour * (width - width // 4)
+        process.stdin.write(marked * (height // 4) + colour * width * (height - height // 4))
+    process.stdin.close()
+    assert process.wait(timeout=120 * SLOWNESS) == 0
+
+
+# An AVI as Video for Windows writes one: 24-bit frames, rows bottom-up.
+AVI = ["-vf", "vflip", "-c:v", "rawvideo", "-flipped_raw_rgb", "1"]
 
 
 class Window:   # a window as the probe prints it; the rectangle is on the screen

@@ -9,7 +9,7 @@ import time
 
 import pytest
 
-from saver import (BLUE, LIME, RED, SLOWNESS, RunningSaver, find_window, make_avi, make_picture, probe,
+from saver import (AVI, BLUE, LIME, RED, SLOWNESS, RunningSaver, encode, find_window, make_picture, probe,
                    windows_path)
 
 
@@ -94,7 +94,7 @@ def noise(signature):
 
 
 def movie(folder, giant):   # a small movie, cut to a third, or whole with its frames claiming 0x7fffffff pixels square
-    make_avi(folder / "movie.avi", "rgb24", 64, 48, 10)
+    encode(folder / "movie.avi", 64, 48, 10, 25, AVI)
     data = bytearray((folder / "movie.avi").read_bytes())
     if not giant:
         return bytes(data[:len(data) // 3])

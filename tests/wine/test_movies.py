@@ -1,59 +1,45 @@
 # Movies on the real saver: pace, layout, fading, resuming and looping, and
-# files that hold no playable video. The AVI movies are written by AVIFile
-# itself (tests/wine/movietool.cpp), the others by ffmpeg, played through
-# Media Foundation; each frame shows its number in its colour.
+# files that hold no playable video, made by ffmpeg (AVI as Video for Windows
+# writes it, the others played through Media Foundation); each frame shows its
+# number in its colour.
 import os
 import subprocess
 import time
 
 import pytest
 
-from saver import (BLACK, DESKTOP_KEY, MOVIETOOL, SLOWNESS, WHITE, Program, Screen, make_avi, read_section, reg,
+from saver import (AVI, BLACK, DESKTOP_KEY, PROBE, SLOWNESS, WHITE, Program, Screen, encode, read_section, reg,
                    windows_path)
 
-# Name, kind, frames, rate and scale of the movies made, 320 x 240 each.
-MOVIES = [("rgb24", "rgb24", 100, 25, 1), ("slow", "rgb24", 100, 15, 1),
-          ("ntsc", "rgb24", 100, 2997, 100), ("sound", "sound", 0, 25, 1), ("empty", "empty", 0, 25, 1)]
-# Name, file, width, height, frames, rate and the encoder of the movies ffmpeg
-# makes. H.264 with B-frames stamps its first frame two frames in; 642 x 362
-# comes from the decoder in padded rows.
-ENCODED = [("mp4", "mp4", 642, 362, 100, 15, ["-c:v", "libx264", "-bf", "2"]),
-           ("mov", "mov", 320, 240, 100, 25, ["-c:v", "libx264"]),
-           # HD colours by BT.709, which Wine's reader does not name: shown
-           # by the size alone.
-           ("hd", "mp4", 1920, 1080, 100, 30, ["-vf", "scale=out_color_matrix=bt709", "-colorspace", "bt709",
-                                               "-c:v", "libx264", "-preset", "veryfast"]),
-           ("wmv", "wmv", 320, 240, 25, 25, ["-c:v", "wmv2"]),
-           ("wide", "mp4", 16384, 16, 10, 25, ["-c:v", "libx264"]),
-           ("cut", "mp4", 642, 362, 100, 25, ["-c:v", "libx264", "-movflags", "+faststart"])]
-
-
-def encode(path, width, height, frames, rate, codec):   # as movietool's: n in its colour, the top-left quarter white
-    process = subprocess.Popen(["ffmpeg", "-v", "error", "-y", "-f", "rawvideo", "-pix_fmt", "rgb24", "-s",
-                                f"{width}x{height}", "-r", str(rate), "-i", "-", *codec, "-pix_fmt", "yuv420p",
-                                str(path)], stdin=subprocess.PIPE)
-    for n in range(frames):
-        colour = bytes([n % 10 * 25, n // 10 % 10 * 25, 200])
-        marked = WHITE_BYTES * (width // 4) + colour * (width - width // 4)
-        process.stdin.write(marked * (height // 4) + colour * width * (height - height // 4))
-    process.stdin.close()
-    assert process.wait(timeout=120) == 0
-
-
-WHITE_BYTES = bytes(WHITE)
+# Name, file, width, height, frames, rate and the encoder of the movies made.
+# H.264 with B-frames stamps its first frame two frames in; 642 x 362 comes
+# from the decoder in padded rows.
+MOVIES = [("rgb24", "avi", 320, 240, 100, 25, AVI), ("slow", "avi", 320, 240, 100, 15, AVI),
+          ("ntsc", "avi", 320, 240, 100, "2997/100", AVI), ("empty", "avi", 320, 240, 0, 25, AVI),
+          ("mp4", "mp4", 642, 362, 100, 15, ["-c:v", "libx264", "-bf", "2"]),
+          ("mov", "mov", 320, 240, 100, 25, ["-c:v", "libx264"]),
+          # HD colours by BT.709, which Wine's reader does not name: shown
+          # by the size alone.
+          ("hd", "mp4", 1920, 1080, 100, 30, ["-vf", "scale=out_color_matrix=bt709", "-colorspace", "bt709",
+                                              "-c:v", "libx264", "-preset", "veryfast"]),
+          ("wmv", "wmv", 320, 240, 25, 25, ["-c:v", "wmv2"]),
+          ("wide", "mp4", 16384, 16, 10, 25, ["-c:v", "libx264"]),
+          ("cut", "mp4", 642, 362, 100, 25, ["-c:v", "libx264", "-movflags", "+faststart"])]
 
 
 @pytest.fixture(scope="module")
 def movies(tmp_path_factory):
     folder = tmp_path_factory.mktemp("movies")
-    made = {name: folder / f"{name}.avi" for name, *_ in MOVIES + [("truncated",)]}
-    for name, kind, frames, rate, scale in MOVIES:
-        make_avi(made[name], kind, 320, 240, frames, rate, scale)
-    whole = made["rgb24"].read_bytes()
-    made["truncated"].write_bytes(whole[:len(whole) // 3])
-    for name, extension, *numbers, codec in ENCODED:
+    made = {}
+    for name, extension, *numbers, codec in MOVIES:
         made[name] = folder / f"{name}.{extension}"
         encode(made[name], *numbers, codec)
+    # A second of silence and no video; the start of a movie.
+    made["sound"], made["truncated"] = folder / "sound.avi", folder / "truncated.avi"
+    subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "anullsrc=r=8000:cl=mono", "-t", "1", "-c:a",
+                    "pcm_u8", made["sound"]], check=True)
+    whole = made["rgb24"].read_bytes()
+    made["truncated"].write_bytes(whole[:len(whole) // 3])
     # The index first, a third of the frames' data after it; no data at
     # all; noise.
     whole = made["cut"].read_bytes()
@@ -70,7 +56,7 @@ def watch(x, y, seconds):
     # Wine every few milliseconds, as [(ms, number)]; call the result to collect.
     # A frame shows red = units * 25, green = tens * 25, blue 200; anything else
     # (black, the background, a faded edge) is no frame.
-    process = Program(f"watch {x} {y} {seconds}", MOVIETOOL, stdout=subprocess.PIPE).process
+    process = Program(f"watch {x} {y} {seconds}", PROBE, stdout=subprocess.PIPE).process
     first = process.stdout.readline()  # sampling has begun
 
     def frames():

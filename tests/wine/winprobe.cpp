@@ -1,6 +1,6 @@
 // A small Windows tool for the end-to-end tests: it looks at windows of other
 // processes from the outside, sends them messages, plays the host of a
-// preview window and makes shell shortcuts.
+// preview window, makes shell shortcuts and watches a screen pixel.
 // Numbers and handles are decimal.
 //
 //   winprobe find CLASS TITLE     -> that top-level window, as below, or nothing
@@ -16,6 +16,7 @@
 //                                    handle, then every WM_CONTEXTMENU it gets as
 //                                    "message MSG WPARAM"; ends when it is closed
 //   winprobe link SHORTCUT TARGET -> makes a shell shortcut, prints "made" or "failed"
+//   winprobe watch X Y SECONDS    -> "MS RRGGBB" each time the screen pixel at (X, Y) changes
 #include <windows.h>
 
 #include <objbase.h>
@@ -104,6 +105,23 @@ static bool MakeLink(const char* shortcut, const char* target) {
            MultiByteToWideChar(CP_ACP, 0, shortcut, -1, path, MAX_PATH) && SUCCEEDED(file->Save(path, TRUE));
 }
 
+static void Watch(int x, int y, double seconds) {
+    HDC screen = GetDC(nullptr);
+    const DWORD start = GetTickCount();
+    COLORREF last = CLR_INVALID;
+    while (GetTickCount() - start < seconds * 1000) {
+        const COLORREF colour = GetPixel(screen, x, y);
+        if (colour != last) {
+            printf("%lu %02X%02X%02X\n", GetTickCount() - start, GetRValue(colour), GetGValue(colour),
+                   GetBValue(colour));
+            fflush(stdout);
+            last = colour;
+        }
+        Sleep(2);
+    }
+    ReleaseDC(nullptr, screen);
+}
+
 int main(int argc, char** argv) {
     const char* command = argc > 1 ? argv[1] : "";
     const auto is = [&](const char* name, int count) { return !strcmp(command, name) && argc == count; };
@@ -133,6 +151,8 @@ int main(int argc, char** argv) {
         return Host(atoi(argv[2]), atoi(argv[3]));
     } else if (is("link", 4)) {
         printf("%s\n", MakeLink(argv[2], argv[3]) ? "made" : "failed");
+    } else if (is("watch", 5)) {
+        Watch(atoi(argv[2]), atoi(argv[3]), atof(argv[4]));
     } else {
         return 2;
     }
