@@ -114,7 +114,7 @@ endif()
 # Small Windows tool the end-to-end tests use to look at windows, send messages,
 # play the host of a preview, make shell shortcuts and watch a screen pixel.
 add_executable(winprobe tests/wine/winprobe.cpp)
-target_link_libraries(winprobe PRIVATE saver_win)
+target_link_libraries(winprobe PRIVATE user32 gdi32 ole32 uuid)
 
 # Times the system's part of a movie frame and of a clock redraw.
 add_executable(frametimes bench/wine/frametimes.cpp)
