@@ -67,6 +67,7 @@ def test_setup_installs_sets_updates_and_removes_the_saver(saver, tmp_path):
     # A user who had "(None)": no saver, and the screen saver off.
     reg("delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f")
     reg("add", DESKTOP_KEY, "/v", "ScreenSaveActive", "/d", "0", "/f")
+    assert desktop_value("ScreenSaveActive") == "0"   # what the setup must record
     assert run(setup) == 0
 
     # The saver of the system's width (SAVER_SCR: on 64-bit Windows the 64-bit
