@@ -115,6 +115,13 @@ def encode(path, width, height, frames, rate, codec):
         process.stdin.write(marked * (height // 4) + colour * width * (height - height // 4))
     process.stdin.close()
     assert process.wait(timeout=120 * SLOWNESS) == 0
+    if codec == AVI:
+        # ffmpeg tags every frame "00dc", compressed, and marks the file as
+        # one whose tags tell key frames: AVIFile then sees one key frame, the
+        # first, and Wine's, asked for a frame far from it, returns the first
+        # frame it reads on the way. Video for Windows tags uncompressed frames
+        # "00db"; no byte of these frames can spell either tag.
+        path.write_bytes(path.read_bytes().replace(b"00dc", b"00db"))
 
 
 # An AVI as Video for Windows writes one: 24-bit frames, rows bottom-up.
