@@ -105,7 +105,7 @@ def encode(path, width, height, frames, rate, codec):
     # A movie of frames made here, written by ffmpeg: frame n shows its number
     # in its colour, red (n % 10) * 25, green (n / 10 % 10) * 25, blue 200, and
     # its top-left quarter is white, which shows which way up it is.
-    pixels = "bgr24" if "rawvideo" in codec else "yuv420p"
+    pixels = "bgr24" if codec == AVI else "yuv420p"
     process = subprocess.Popen(["ffmpeg", "-v", "error", "-y", "-f", "rawvideo", "-pix_fmt", "rgb24", "-s",
                                 f"{width}x{height}", "-r", str(rate), "-i", "-", *codec, "-pix_fmt", pixels,
                                 str(path)], stdin=subprocess.PIPE)
